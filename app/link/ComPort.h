@@ -1,0 +1,66 @@
+// The serial link to the controller: 2400 baud, 8N1, no flow control, and
+// the controller's fixed byte protocol. One command byte goes out, then a
+// fixed number of bytes goes out or comes back; there is no framing and no
+// checksum, so a transfer is judged by its byte count alone.
+//
+// No lock: the user-interface thread and the monitor thread take turns
+// through the monitor's pause handshake.
+#pragma once
+
+#include "ControllerLink.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+class TComPort : public TControllerLink {
+public:
+    static constexpr DWORD BaudRate = 2400;
+    static constexpr int IdentifyLength = 16;     // 'R'
+    static constexpr int OldIdentifyLength = 11;  // 'D'
+    static constexpr int BlockLength = 224;
+
+    // Result codes of the table commands.
+    enum {
+        Ok = 0,
+        CommandNotSent = -1,
+        PayloadShort = -2,
+        NoAnswer = -3,  // GetVersion: not even the 'D' reply came
+        TableAbove5 = -10,
+        TableBelow0 = -11,
+    };
+
+    TComPort() = default;
+    ~TComPort() override;
+    TComPort(const TComPort&) = delete;
+    TComPort& operator=(const TComPort&) = delete;
+
+    // "com1".."com8"; 2400 on success, 0 on any failure.
+    int Open(const char* name);
+    void Close();
+    bool IsOpen() const { return OpenFlag == 1; }
+    void Purge();
+    // Bytes moved, or 0 when the port is closed or the call failed. A read
+    // returns fewer bytes than asked when the port's time-outs expire.
+    int Write(int count, const void* bytes);
+    int Read(int count, void* bytes);
+
+    int GetVersion(uint8_t& flags) override;
+    int ReadTpRaw();
+    bool ReadInfo(uint8_t* header, int headerLength, char* text) override;
+    int ReadTable(int n, uint8_t* bytes, int length);
+    int WriteTable(int n, const uint8_t* bytes, int length) override;
+    bool ReadBlock(int n, uint8_t* bytes, int length) override;
+    bool WriteBlock(int n, const uint8_t* bytes, int length);
+
+    BOOL LastResult() const { return LastResultValue; }
+
+private:
+    HANDLE Handle = INVALID_HANDLE_VALUE;
+    BOOL LastResultValue = 0;
+    DCB LineSettings = {};
+    COMMTIMEOUTS Timeouts = {};
+    int OpenFlag = 0;
+
+    bool SendCommand(uint8_t command);
+};

@@ -1,0 +1,21 @@
+// String and file-name helpers, and the string resources.
+#pragma once
+
+#include <string>
+
+// Text of a string-table entry converted to the string code page; an entry
+// that does not exist is empty text.
+std::string LoadStr(int id);
+
+// Code page the string tables are converted to (the system's ANSI code page
+// until set; Japanese texts need 932 whatever the system's is).
+void SetStringCodePage(unsigned codePage);
+unsigned StringCodePage();
+
+// "C:\dir\file.ext" -> "C:\dir\" (everything up to the last '\', '/' or ':').
+std::string ExtractFilePath(const std::string& fileName);
+// "C:\dir\file.ext" -> "file.ext".
+std::string ExtractFileName(const std::string& fileName);
+
+// The directory of the running executable, with a trailing backslash.
+std::string ExeDirectory();
