@@ -33,6 +33,7 @@ add_executable(gantrel-win-tests
     tests/win/LanguageTests.cpp
     tests/win/MapFileWinTests.cpp
     tests/win/SimulatorControl.cpp
+    tests/support/RcStringTable.cpp
     ${GANTREL_STRING_RESOURCES})
 target_include_directories(gantrel-win-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/support ${CMAKE_SOURCE_DIR}/tests/win)
 target_compile_definitions(gantrel-win-tests PRIVATE GANTREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")

@@ -77,6 +77,10 @@ int TComPort::Write(int count, const void* bytes)
     if (OpenFlag != 1 || count <= 0) return 0;
     DWORD written = 0;
     LastResultValue = WriteFile(Handle, bytes, DWORD(count), &written, nullptr);
+    // Wait until the bytes are on the wire, as the serial driver does on
+    // Windows; a driver that only queues them would otherwise lose an upload
+    // to the purge that starts the next command.
+    if (LastResultValue) FlushFileBuffers(Handle);
     return LastResultValue ? int(written) : 0;
 }
 

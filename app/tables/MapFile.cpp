@@ -191,6 +191,9 @@ namespace {
 bool ReplaceFile(const std::string& from, const std::string& to)
 {
 #ifdef _WIN32
+    // A write-protected map stays as it is, whoever runs the program.
+    DWORD attributes = GetFileAttributesA(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
     return std::rename(from.c_str(), to.c_str()) == 0;

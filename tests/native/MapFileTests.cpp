@@ -68,6 +68,11 @@ std::vector<uint8_t> ReadBytes(const std::string& path)
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
+void SetWord(std::vector<uint8_t>& b, int word, int32_t v)
+{
+    for (int i = 0; i < 4; ++i) b.at(size_t(4 * word + i)) = uint8_t(uint32_t(v) >> (8 * i));
+}
+
 int32_t WordAt(const std::vector<uint8_t>& b, int i)
 {
     return int32_t(uint32_t(b[4 * i]) | uint32_t(b[4 * i + 1]) << 8 | uint32_t(b[4 * i + 2]) << 16 |
@@ -145,6 +150,7 @@ TEST_F(MapFileTest, SavingAfterLoadingWritesTheSameBytes)
     WriteBytes(in, original);
     TMapHeader header;
     ASSERT_EQ(4, LoadAll(in, header));
+    WriteBytes(out, std::vector<uint8_t>(5000, 0xAA));  // an older, longer file in the way
     ASSERT_TRUE(WriteMapFile(out, header, Set, 12, Kinds[0]->Notes));
     std::vector<uint8_t> saved = ReadBytes(out);
     EXPECT_EQ(original, saved);
@@ -259,7 +265,7 @@ TEST_F(MapFileTest, PreviewRefusesNotesOutsideTheFile)
     std::string path = Path("preview_bad.map");
     auto patch = [&](int word, int32_t v) {
         std::vector<uint8_t> b = bytes;
-        for (int i = 0; i < 4; ++i) b[4 * word + i] = uint8_t(uint32_t(v) >> (8 * i));
+        SetWord(b, word, v);
         WriteBytes(path, b);
     };
     std::string notes;
@@ -307,7 +313,7 @@ TEST_F(MapFileTest, MalformedFilesAreRefusedAndChangeNothing)
     for (int32_t bigValue : {int32_t(0x40000000), int32_t(-1), int32_t(0x80000000)}) {
         for (int word : {1, 2, 3, 11}) {
             std::vector<uint8_t> b = g;
-            for (int i = 0; i < 4; ++i) b[4 * word + i] = uint8_t(uint32_t(bigValue) >> (8 * i));
+            SetWord(b, word, bigValue);
             files.push_back(b);
         }
     }

@@ -1,0 +1,1035 @@
+#include "sim.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+#include "util.h"
+
+namespace gantrel {
+
+namespace {
+
+constexpr int64_t kNsPerSec = 1000000000LL;
+constexpr int kBaudBytesPerSec = 240;  // 2400 baud, 10 bits per byte (8N1)
+constexpr size_t kTranscriptCap = 100000;
+constexpr size_t kMaxControlClients = 16;
+constexpr size_t kMaxControlLine = 1 << 16;
+
+void closeFd(int* fd) {
+  if (*fd >= 0) close(*fd);
+  *fd = -1;
+}
+
+void setCloexec(int fd) { fcntl(fd, F_SETFD, fcntl(fd, F_GETFD) | FD_CLOEXEC); }
+
+void setNonblock(int fd) { fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK); }
+
+void drain(int fd) {
+  char buf[64];
+  while (read(fd, buf, sizeof buf) > 0) {
+  }
+}
+
+bool isDevPath(const std::string& p) { return p == "/dev" || p.rfind("/dev/", 0) == 0; }
+
+std::string absolutePath(const std::string& path) {
+  if (!path.empty() && path[0] == '/') return path;
+  char cwd[PATH_MAX];
+  if (!getcwd(cwd, sizeof cwd)) return path;
+  return std::string(cwd) + "/" + path;
+}
+
+// Device nodes are never ours to replace, whatever route the path takes there.
+bool linkPathUnderDev(const std::string& path) {
+  std::string abs = absolutePath(path);
+  if (isDevPath(abs)) return true;
+  size_t slash = abs.find_last_of('/');
+  std::string parent = slash == 0 ? "/" : abs.substr(0, slash);
+  char real[PATH_MAX];
+  if (realpath(parent.c_str(), real) && isDevPath(real)) return true;
+  return false;
+}
+
+std::string readLink(const std::string& path) {
+  char buf[PATH_MAX];
+  ssize_t n = readlink(path.c_str(), buf, sizeof buf - 1);
+  if (n < 0) return std::string();
+  return std::string(buf, static_cast<size_t>(n));
+}
+
+// Text of the 'I' block may carry \n, \r, \t, \\ and \xHH escapes.
+bool unescape(const std::string& in, std::string* out, std::string* error) {
+  out->clear();
+  for (size_t i = 0; i < in.size(); ++i) {
+    char c = in[i];
+    if (c != '\\') {
+      out->push_back(c);
+      continue;
+    }
+    if (i + 1 >= in.size()) {
+      *error = "dangling backslash";
+      return false;
+    }
+    char e = in[++i];
+    switch (e) {
+      case 'n': out->push_back('\n'); break;
+      case 'r': out->push_back('\r'); break;
+      case 't': out->push_back('\t'); break;
+      case '\\': out->push_back('\\'); break;
+      case 'x': {
+        std::vector<uint8_t> v;
+        if (i + 2 >= in.size()) {
+          *error = "short \\x escape";
+          return false;
+        }
+        if (!fromHex(in.substr(i + 1, 2), &v) || v.size() != 1) {
+          *error = "bad \\x escape";
+          return false;
+        }
+        out->push_back(static_cast<char>(v[0]));
+        i += 2;
+        break;
+      }
+      default:
+        *error = std::string("unknown escape \\") + e;
+        return false;
+    }
+  }
+  return true;
+}
+
+std::string escape(const std::string& in) {
+  std::string out;
+  for (unsigned char c : in) {
+    if (c == '\\') {
+      out += "\\\\";
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (c < 0x20 || c >= 0x7F) {
+      out += "\\x" + toHex(&c, 1);
+    } else {
+      out.push_back(static_cast<char>(c));
+    }
+  }
+  return out;
+}
+
+// The text after the first `words` blank-separated words of `line`, with the
+// one separating blank removed (further blanks belong to the text).
+std::string restAfter(const std::string& line, int words) {
+  size_t i = 0;
+  for (int w = 0; w < words; ++w) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    while (i < line.size() && !(line[i] == ' ' || line[i] == '\t')) ++i;
+  }
+  if (i < line.size()) ++i;
+  return i < line.size() ? line.substr(i) : std::string();
+}
+
+const char* tristateName(Tristate t) {
+  switch (t) {
+    case Tristate::On: return "on";
+    case Tristate::Off: return "off";
+    default: return "auto";
+  }
+}
+
+bool parseTristate(const std::string& s, Tristate* t) {
+  if (s == "on") *t = Tristate::On;
+  else if (s == "off") *t = Tristate::Off;
+  else if (s == "auto") *t = Tristate::Auto;
+  else return false;
+  return true;
+}
+
+bool parseByte(const std::string& s, int* v) {
+  long long x = 0;
+  if (!parseInt(s, &x) || x < 0 || x > 255) return false;
+  *v = static_cast<int>(x);
+  return true;
+}
+
+bool parseIndex(const std::string& s, int count, int* v) {
+  long long x = 0;
+  if (!parseInt(s, &x) || x < 0 || x >= count) return false;
+  *v = static_cast<int>(x);
+  return true;
+}
+
+}  // namespace
+
+Simulator::Simulator(SimOptions options)
+    : opt_(std::move(options)),
+      model_(opt_.version, opt_.flags, opt_.seed),
+      paced_(opt_.paced),
+      payloadTimeoutMs_(opt_.payloadTimeoutMs),
+      rng_(opt_.seed) {
+  started_ = monoNow();
+}
+
+Simulator::~Simulator() { stop(); }
+
+double Simulator::elapsed(const timespec& at) const {
+  return static_cast<double>(diffNs(at, started_)) / static_cast<double>(kNsPerSec);
+}
+
+std::string Simulator::slavePath() const {
+  std::lock_guard<std::mutex> lock(mu_);
+  return slaveName_;
+}
+
+bool Simulator::plugged() const {
+  std::lock_guard<std::mutex> lock(mu_);
+  return plugged_;
+}
+
+// ---------------------------------------------------------------- start / stop
+
+bool Simulator::start(std::string* error) {
+  if (opt_.link.empty()) {
+    *error = "a link path is required";
+    return false;
+  }
+  if (linkPathUnderDev(opt_.link)) {
+    *error = "refusing to place the link under /dev: " + opt_.link;
+    return false;
+  }
+  if (opt_.version < 0 || opt_.version > 255 || opt_.flags < 0 || opt_.flags > 255) {
+    *error = "version and flags are single bytes (0..255)";
+    return false;
+  }
+  if (!opt_.transcriptFile.empty()) {
+    transcriptFile_ = std::fopen(opt_.transcriptFile.c_str(), "ae");
+    if (!transcriptFile_) {
+      *error = "cannot open transcript " + opt_.transcriptFile + ": " + std::strerror(errno);
+      return false;
+    }
+  }
+  if (!opt_.readyFile.empty()) unlink(opt_.readyFile.c_str());  // a stale one would lie
+  if (pipe2(serialWake_, O_CLOEXEC | O_NONBLOCK) != 0 || pipe2(controlWake_, O_CLOEXEC | O_NONBLOCK) != 0) {
+    *error = std::string("pipe: ") + std::strerror(errno);
+    stop();
+    return false;
+  }
+  if (!createPort(error)) {
+    stop();
+    return false;
+  }
+  if (opt_.control && !openControlSocket(error)) {
+    stop();
+    return false;
+  }
+  serialThread_ = std::thread(&Simulator::serialLoop, this);
+  if (opt_.control) controlThread_ = std::thread(&Simulator::controlLoop, this);
+  started_ok_ = true;
+  if (!opt_.readyFile.empty() && !writeReadyFile(error)) {
+    stop();
+    return false;
+  }
+  return true;
+}
+
+void Simulator::stop() {
+  stopping_ = true;
+  wake(serialWake_[1]);
+  wake(controlWake_[1]);
+  if (serialThread_.joinable()) serialThread_.join();
+  if (controlThread_.joinable()) controlThread_.join();
+  destroyPort();
+  closeFd(&listen_);
+  closeFd(&serialWake_[0]);
+  closeFd(&serialWake_[1]);
+  closeFd(&controlWake_[0]);
+  closeFd(&controlWake_[1]);
+  if (transcriptFile_) {
+    std::fclose(transcriptFile_);
+    transcriptFile_ = nullptr;
+  }
+  if (started_ok_ && !opt_.readyFile.empty()) unlink(opt_.readyFile.c_str());
+  started_ok_ = false;
+}
+
+void Simulator::wake(int fd) {
+  if (fd < 0) return;
+  char c = 1;
+  ssize_t n = write(fd, &c, 1);
+  (void)n;  // a full pipe already wakes the reader
+}
+
+bool Simulator::writeReadyFile(std::string* error) {
+  // Written under a temporary name and renamed, so a waiting script never
+  // reads half a line.
+  std::string tmp = opt_.readyFile + ".tmp";
+  FILE* f = std::fopen(tmp.c_str(), "we");
+  if (!f) {
+    *error = "cannot write ready file " + tmp + ": " + std::strerror(errno);
+    return false;
+  }
+  std::fprintf(f, "ready %d\n", controlPort_);
+  bool ok = std::fclose(f) == 0 && rename(tmp.c_str(), opt_.readyFile.c_str()) == 0;
+  if (!ok) *error = "cannot write ready file " + opt_.readyFile + ": " + std::strerror(errno);
+  return ok;
+}
+
+// ---------------------------------------------------------------- pty and link
+
+bool Simulator::createPort(std::string* error) {
+  int m = posix_openpt(O_RDWR | O_NOCTTY);
+  if (m < 0) {
+    *error = std::string("posix_openpt: ") + std::strerror(errno);
+    return false;
+  }
+  setCloexec(m);
+  char name[128];
+  if (grantpt(m) != 0 || unlockpt(m) != 0 || ptsname_r(m, name, sizeof name) != 0) {
+    *error = std::string("pty setup: ") + std::strerror(errno);
+    close(m);
+    return false;
+  }
+  // Only ever a pseudo-terminal slave; never a real serial device.
+  if (std::strncmp(name, "/dev/pts/", 9) != 0) {
+    *error = std::string("unexpected pty slave name ") + name;
+    close(m);
+    return false;
+  }
+  // Our own slave descriptor keeps the pty alive between host opens (no hang-up
+  // when the host closes). It is never read: the host's bytes come from the master.
+  int s = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (s < 0) {
+    *error = std::string("open ") + name + ": " + std::strerror(errno);
+    close(m);
+    return false;
+  }
+  termios t{};
+  if (tcgetattr(s, &t) == 0) {
+    cfmakeraw(&t);
+    t.c_cflag |= CLOCAL | CREAD;
+    cfsetispeed(&t, B2400);
+    cfsetospeed(&t, B2400);
+    t.c_cc[VMIN] = 1;
+    t.c_cc[VTIME] = 0;
+    tcsetattr(s, TCSANOW, &t);
+  }
+  setNonblock(m);
+  if (!makeLink(name, error)) {
+    close(s);
+    close(m);
+    return false;
+  }
+  master_ = m;
+  slaveHold_ = s;
+  std::lock_guard<std::mutex> lock(mu_);
+  slaveName_ = name;
+  plugged_ = true;
+  return true;
+}
+
+void Simulator::destroyPort() {
+  if (pending_.active) finishPayload(false);
+  in_.clear();
+  removeLink();
+  closeFd(&master_);
+  closeFd(&slaveHold_);
+  std::lock_guard<std::mutex> lock(mu_);
+  plugged_ = false;
+}
+
+bool Simulator::makeLink(const std::string& target, std::string* error) {
+  const std::string& link = opt_.link;
+  if (linkPathUnderDev(link)) {
+    *error = "refusing to place the link under /dev: " + link;
+    return false;
+  }
+  struct stat st {};
+  if (lstat(link.c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) {
+    *error = "refusing to replace " + link + ": it exists and is not a symbolic link";
+    return false;
+  }
+  // A temporary link renamed over the old one: the path never dangles.
+  std::string tmp = link + ".tmp-" + std::to_string(getpid());
+  struct stat tst {};
+  if (lstat(tmp.c_str(), &tst) == 0) {
+    if (!S_ISLNK(tst.st_mode)) {
+      *error = "refusing to replace " + tmp;
+      return false;
+    }
+    unlink(tmp.c_str());
+  }
+  if (symlink(target.c_str(), tmp.c_str()) != 0) {
+    *error = "symlink " + tmp + ": " + std::strerror(errno);
+    return false;
+  }
+  if (rename(tmp.c_str(), link.c_str()) != 0) {
+    *error = "rename to " + link + ": " + std::strerror(errno);
+    unlink(tmp.c_str());
+    return false;
+  }
+  return true;
+}
+
+void Simulator::removeLink() {
+  std::string name;
+  {
+    std::lock_guard<std::mutex> lock(mu_);
+    name = slaveName_;
+  }
+  if (name.empty() || opt_.link.empty()) return;
+  struct stat st {};
+  // Only our own link: someone may have pointed the path elsewhere meanwhile.
+  if (lstat(opt_.link.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && readLink(opt_.link) == name) {
+    unlink(opt_.link.c_str());
+  }
+}
+
+// ---------------------------------------------------------------- serial side
+
+void Simulator::serialLoop() {
+  while (!stopping_) {
+    serviceRequest();
+    if (master_ < 0) {  // unplugged: only a request can change anything
+      pollfd p{serialWake_[0], POLLIN, 0};
+      poll(&p, 1, -1);
+      drain(serialWake_[0]);
+      continue;
+    }
+    if (!in_.empty()) {
+      processOne();
+      continue;
+    }
+    int timeoutMs = -1;
+    if (pending_.active) {
+      int64_t limit;
+      {
+        std::lock_guard<std::mutex> lock(mu_);
+        limit = static_cast<int64_t>(payloadTimeoutMs_) * 1000000LL;
+      }
+      int64_t rem = diffNs(addNs(pending_.last, limit), monoNow());
+      if (rem <= 0) {
+        finishPayload(false);  // a real unit gives up on a stalled payload
+        continue;
+      }
+      timeoutMs = static_cast<int>(rem / 1000000LL) + 1;
+    }
+    pollfd fds[2] = {{master_, POLLIN, 0}, {serialWake_[0], POLLIN, 0}};
+    int n = poll(fds, 2, timeoutMs);
+    if (n < 0) {
+      if (errno != EINTR) usleep(10000);
+      continue;
+    }
+    if (fds[1].revents & POLLIN) drain(serialWake_[0]);
+    if (fds[0].revents & POLLIN) {
+      readAvailable();
+    } else if (fds[0].revents & (POLLHUP | POLLERR)) {
+      usleep(10000);  // cannot happen while we hold the slave; never spin if it does
+    }
+  }
+  // A control client still waiting for a port change gets an answer.
+  {
+    std::lock_guard<std::mutex> lock(reqMu_);
+    if (request_ != Request::None) {
+      request_ = Request::None;
+      requestDone_ = true;
+      requestResult_ = "err stopping";
+    }
+  }
+  reqCv_.notify_all();
+}
+
+void Simulator::serviceRequest() {
+  Request r;
+  {
+    std::lock_guard<std::mutex> lock(reqMu_);
+    r = request_;
+  }
+  if (r == Request::None) return;
+  std::string result = "ok";
+  if (r == Request::Unplug) {
+    destroyPort();
+  } else {
+    destroyPort();  // replugging always gives a fresh pty
+    std::string err;
+    if (createPort(&err)) {
+      std::lock_guard<std::mutex> lock(mu_);
+      result = "ok " + slaveName_;
+    } else {
+      result = "err " + err;
+    }
+  }
+  {
+    std::lock_guard<std::mutex> lock(reqMu_);
+    request_ = Request::None;
+    requestDone_ = true;
+    requestResult_ = result;
+  }
+  reqCv_.notify_all();
+}
+
+void Simulator::readAvailable() {
+  uint8_t buf[512];
+  for (;;) {
+    ssize_t n = read(master_, buf, sizeof buf);
+    if (n > 0) {
+      timespec now = monoNow();
+      for (ssize_t i = 0; i < n; ++i) in_.push_back({buf[i], now});
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    break;  // EAGAIN: all read
+  }
+}
+
+void Simulator::processOne() {
+  InByte ib = in_.front();
+  in_.pop_front();
+  if (pending_.active) {
+    int64_t limit;
+    {
+      std::lock_guard<std::mutex> lock(mu_);
+      limit = static_cast<int64_t>(payloadTimeoutMs_) * 1000000LL;
+    }
+    if (diffNs(ib.at, pending_.last) > limit) {
+      finishPayload(false);  // too late to belong to the payload: a new command
+    } else {
+      pending_.buf.push_back(ib.b);
+      pending_.last = ib.at;
+      if (pending_.buf.size() >= pending_.need) finishPayload(true);
+      return;
+    }
+  }
+  handleCommand(ib.b, ib.at);
+}
+
+void Simulator::finishPayload(bool complete) {
+  std::lock_guard<std::mutex> lock(mu_);
+  if (complete) {
+    if (pending_.table) {
+      std::copy(pending_.buf.begin(), pending_.buf.end(), model_.tables[pending_.index].begin());
+    } else {
+      std::copy(pending_.buf.begin(), pending_.buf.end(), model_.blocks[pending_.index].begin());
+    }
+  }
+  record(std::to_string(pending_.cmd) + ":" + std::to_string(pending_.buf.size()) + (complete ? "" : "!"));
+  pending_ = Pending{};
+}
+
+bool Simulator::rSilent() const {
+  if (rsilent_ == Tristate::Auto) return isDGeneration(model_.version);
+  return rsilent_ == Tristate::On;
+}
+
+bool Simulator::dSilent() const {
+  if (dsilent_ == Tristate::Auto) return !isDGeneration(model_.version);
+  return dsilent_ == Tristate::On;
+}
+
+void Simulator::handleCommand(uint8_t byte, const timespec& at) {
+  const Command c = decodeCommand(byte);
+  std::vector<uint8_t> reply;
+  bool paced;
+  {
+    std::lock_guard<std::mutex> lock(mu_);
+    if (c.kind == CmdKind::WriteTable || c.kind == CmdKind::WriteBlock) {
+      pending_ = Pending{};
+      pending_.active = true;
+      pending_.cmd = byte;
+      pending_.table = c.kind == CmdKind::WriteTable;
+      pending_.index = c.index;
+      pending_.need = c.payload;
+      pending_.last = at;
+      pending_.buf.reserve(c.payload);
+      return;
+    }
+    record(std::to_string(byte));
+    const double t = elapsed(at);
+    switch (c.kind) {
+      case CmdKind::Identify:
+        if (!rSilent()) reply = model_.replyR(t);
+        break;
+      case CmdKind::IdentifyOld:
+        if (!dSilent()) reply = model_.replyD(t);
+        break;
+      case CmdKind::Info:
+        // The 'D' generation predates the information block.
+        if (!isDGeneration(model_.version)) reply = model_.infoReply();
+        break;
+      case CmdKind::ReadTable:
+        reply.assign(model_.tables[c.index].begin(), model_.tables[c.index].end());
+        break;
+      case CmdKind::ReadBlock:
+        reply.assign(model_.blocks[c.index].begin(), model_.blocks[c.index].end());
+        break;
+      default:
+        break;  // unknown bytes are ignored, as the firmware does
+    }
+    if (!reply.empty() && fault_.kind != FaultKind::None) {
+      switch (fault_.kind) {
+        case FaultKind::Silence: reply.clear(); break;
+        case FaultKind::Garbage:
+          for (auto& b : reply) b = static_cast<uint8_t>(rng_() & 0xFF);
+          break;
+        case FaultKind::Short: reply.resize(std::min(reply.size(), fault_.keep)); break;
+        default: break;
+      }
+      if (fault_.once) fault_ = Fault{};
+    }
+    paced = paced_;
+  }
+  if (!reply.empty()) sendReply(reply, at, paced);
+}
+
+void Simulator::sendReply(const std::vector<uint8_t>& reply, const timespec& arrival, bool paced) {
+  if (!in_.empty()) return;  // the host has already moved on
+  if (!paced) {
+    writeWithin(reply.data(), reply.size());
+    return;
+  }
+  int delayUs = opt_.processingDelayUs;
+  // The command byte takes one byte time on a real line before the unit has
+  // it; then a short processing delay; then one byte every 1/240 s, each at an
+  // absolute deadline so rounding never accumulates.
+  const timespec start = addNs(arrival, kNsPerSec / kBaudBytesPerSec + static_cast<int64_t>(delayUs) * 1000);
+  for (size_t k = 0; k < reply.size(); ++k) {
+    const timespec deadline = addNs(start, static_cast<int64_t>(k) * kNsPerSec / kBaudBytesPerSec);
+    if (!waitUntil(deadline)) return;  // a new command (or unplug) aborts the reply
+    ssize_t w = write(master_, &reply[k], 1);
+    if (w < 0 && errno != EAGAIN && errno != EINTR) return;
+    // EAGAIN: the host is not reading and its buffer is full; the byte is lost,
+    // as it would be on the line.
+  }
+}
+
+bool Simulator::waitUntil(const timespec& deadline) {
+  const int64_t kFine = 2000000;  // last 2 ms: precise absolute sleep
+  for (;;) {
+    int64_t rem = diffNs(deadline, monoNow());
+    if (rem <= 0) return true;
+    pollfd fds[2] = {{master_, POLLIN, 0}, {serialWake_[0], POLLIN, 0}};
+    timespec to{};
+    if (rem > kFine) to = addNs(to, rem - kFine / 2);
+    int n = ppoll(fds, 2, &to, nullptr);
+    if (n > 0) {
+      if (fds[1].revents & POLLIN) {
+        drain(serialWake_[0]);
+        bool req;
+        {
+          std::lock_guard<std::mutex> lock(reqMu_);
+          req = request_ != Request::None;
+        }
+        if (stopping_ || req) return false;
+      }
+      if (fds[0].revents & POLLIN) {
+        readAvailable();
+        if (!in_.empty()) return false;
+      }
+    }
+    if (rem <= kFine) {
+      while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
+      }
+      return true;
+    }
+  }
+}
+
+bool Simulator::writeWithin(const uint8_t* data, size_t len) {
+  size_t off = 0;
+  const timespec giveUp = addNs(monoNow(), kNsPerSec);
+  while (off < len) {
+    ssize_t w = write(master_, data + off, len - off);
+    if (w > 0) {
+      off += static_cast<size_t>(w);
+      continue;
+    }
+    if (w < 0 && errno == EINTR) continue;
+    if (w < 0 && errno != EAGAIN) return false;
+    // No room: the host is not reading. Wait a while, but let a new command
+    // or a control request win; never wait forever.
+    int64_t rem = diffNs(giveUp, monoNow());
+    if (rem <= 0) return false;
+    pollfd fds[2] = {{master_, POLLIN | POLLOUT, 0}, {serialWake_[0], POLLIN, 0}};
+    int n = poll(fds, 2, static_cast<int>(rem / 1000000LL) + 1);
+    if (n <= 0) continue;
+    if (fds[1].revents & POLLIN) {
+      drain(serialWake_[0]);
+      bool req;
+      {
+        std::lock_guard<std::mutex> lock(reqMu_);
+        req = request_ != Request::None;
+      }
+      if (stopping_ || req) return false;
+    }
+    if (fds[0].revents & POLLIN) {
+      readAvailable();
+      if (!in_.empty()) return false;
+    }
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------- transcript
+
+void Simulator::record(const std::string& token) {
+  transcript_.push_back(token);
+  while (transcript_.size() > kTranscriptCap) transcript_.pop_front();
+  if (transcriptFile_) {
+    std::fprintf(transcriptFile_, "%.3f %s\n", elapsed(monoNow()), token.c_str());
+    std::fflush(transcriptFile_);
+  }
+}
+
+// ---------------------------------------------------------------- control channel
+
+bool Simulator::openControlSocket(std::string* error) {
+  std::string host = opt_.controlHost;
+  if (host == "localhost") host = "127.0.0.1";
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(static_cast<uint16_t>(opt_.controlPort));
+  if (inet_pton(AF_INET, host.c_str(), &addr.sin_addr) != 1 || (ntohl(addr.sin_addr.s_addr) >> 24) != 127) {
+    *error = "the control channel listens on the loopback only (127.x.x.x), not " + opt_.controlHost;
+    return false;
+  }
+  listen_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (listen_ < 0) {
+    *error = std::string("socket: ") + std::strerror(errno);
+    return false;
+  }
+  int one = 1;
+  setsockopt(listen_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+  if (bind(listen_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(listen_, 8) != 0) {
+    *error = "control " + opt_.controlHost + ":" + std::to_string(opt_.controlPort) + ": " + std::strerror(errno);
+    closeFd(&listen_);
+    return false;
+  }
+  socklen_t len = sizeof addr;
+  getsockname(listen_, reinterpret_cast<sockaddr*>(&addr), &len);
+  controlPort_ = ntohs(addr.sin_port);
+  return true;
+}
+
+void Simulator::controlLoop() {
+  struct Client {
+    int fd;
+    std::string buf;
+  };
+  std::vector<Client> clients;
+  while (!stopping_) {
+    std::vector<pollfd> fds;
+    fds.push_back({controlWake_[0], POLLIN, 0});
+    fds.push_back({listen_, POLLIN, 0});
+    for (auto& c : clients) fds.push_back({c.fd, POLLIN, 0});
+    int n = poll(fds.data(), fds.size(), -1);
+    if (n < 0) {
+      if (errno != EINTR) usleep(10000);
+      continue;
+    }
+    if (fds[0].revents & POLLIN) drain(controlWake_[0]);
+    if (stopping_) break;
+    const size_t polled = clients.size();  // clients accepted below are polled next round
+    if (fds[1].revents & POLLIN) {
+      int fd = accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
+      if (fd >= 0) {
+        if (clients.size() >= kMaxControlClients) {
+          close(fd);
+        } else {
+          timeval tv{2, 0};  // a client that stops reading cannot stall us for long
+          setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+          clients.push_back({fd, std::string()});
+        }
+      }
+    }
+    std::vector<int> dead;
+    for (size_t i = 0; i < polled; ++i) {
+      const short ev = fds[i + 2].revents;
+      if (!ev) continue;
+      Client& c = clients[i];
+      char buf[4096];
+      ssize_t r = recv(c.fd, buf, sizeof buf, 0);
+      if (r <= 0) {
+        dead.push_back(static_cast<int>(i));
+        continue;
+      }
+      c.buf.append(buf, static_cast<size_t>(r));
+      size_t nl;
+      bool ok = true;
+      while (ok && (nl = c.buf.find('\n')) != std::string::npos) {
+        std::string line = c.buf.substr(0, nl);
+        c.buf.erase(0, nl + 1);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::string reply = control(line) + "\n";
+        size_t off = 0;
+        while (off < reply.size()) {
+          ssize_t w = send(c.fd, reply.data() + off, reply.size() - off, MSG_NOSIGNAL);
+          if (w <= 0) {
+            ok = false;
+            break;
+          }
+          off += static_cast<size_t>(w);
+        }
+      }
+      if (!ok || c.buf.size() > kMaxControlLine) dead.push_back(static_cast<int>(i));
+    }
+    for (auto it = dead.rbegin(); it != dead.rend(); ++it) {
+      close(clients[static_cast<size_t>(*it)].fd);
+      clients.erase(clients.begin() + *it);
+    }
+  }
+  for (auto& c : clients) close(c.fd);
+}
+
+std::string Simulator::requestPort(Request r) {
+  if (!serialThread_.joinable()) return "err not running";
+  std::lock_guard<std::mutex> one(reqSerial_);  // one port request at a time
+  {
+    std::lock_guard<std::mutex> lock(reqMu_);
+    request_ = r;
+    requestDone_ = false;
+  }
+  wake(serialWake_[1]);
+  std::unique_lock<std::mutex> lock(reqMu_);
+  if (!reqCv_.wait_for(lock, std::chrono::seconds(3), [this] { return requestDone_; })) {
+    return "err serial side did not respond";
+  }
+  return requestResult_;
+}
+
+std::string Simulator::statusLine() {
+  std::ostringstream o;
+  char flags[8];
+  std::snprintf(flags, sizeof flags, "0x%02x", model_.flags);
+  o << "ok version=" << model_.version << " flags=" << flags << " pace=" << (paced_ ? "on" : "off")
+    << " fault=";
+  switch (fault_.kind) {
+    case FaultKind::None: o << "none"; break;
+    case FaultKind::Silence: o << "silence"; break;
+    case FaultKind::Garbage: o << "garbage"; break;
+    case FaultKind::Short: o << fault_.name << ":" << fault_.keep; break;
+  }
+  if (fault_.once) o << ":once";
+  o << " rsilent=" << tristateName(rsilent_) << "(" << (rSilent() ? "on" : "off") << ")"
+    << " dsilent=" << tristateName(dsilent_) << "(" << (dSilent() ? "on" : "off") << ")"
+    << " payload-timeout=" << payloadTimeoutMs_ << " plugged=" << (plugged_ ? "yes" : "no")
+    << " pty=" << (plugged_ ? slaveName_ : std::string("-")) << " link=" << opt_.link
+    << " control=" << controlPort_ << " uptime=" << elapsed(monoNow());
+  return o.str();
+}
+
+std::string Simulator::control(const std::string& rawLine) {
+  std::string line = rawLine;
+  while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+  const std::vector<std::string> w = splitWords(line);
+  if (w.empty()) return "err empty command";
+  const std::string& cmd = w[0];
+  const size_t argc = w.size() - 1;
+
+  // Port changes run on the serial thread; do not hold mu_ while waiting.
+  if (cmd == "unplug" || cmd == "replug") {
+    if (argc != 0) return "err usage: " + cmd;
+    return requestPort(cmd == "unplug" ? Request::Unplug : Request::Replug);
+  }
+
+  std::lock_guard<std::mutex> lock(mu_);
+  if (cmd == "ping") return "ok pong";
+  if (cmd == "help") {
+    return "ok ping status version flags pace fault unplug replug transcript clear table block info infolen "
+           "hwinfo live rsilent dsilent payload-timeout reset shutdown";
+  }
+  if (cmd == "status") return statusLine();
+  if (cmd == "version" || cmd == "flags") {
+    if (argc == 0) return "ok " + std::to_string(cmd == "version" ? model_.version : model_.flags);
+    int v;
+    if (argc != 1 || !parseByte(w[1], &v)) return "err usage: " + cmd + " N (0..255)";
+    (cmd == "version" ? model_.version : model_.flags) = v;
+    return "ok";
+  }
+  if (cmd == "pace") {
+    if (argc == 1 && w[1] == "on") paced_ = true;
+    else if (argc == 1 && w[1] == "off") paced_ = false;
+    else if (argc == 0) return std::string("ok ") + (paced_ ? "on" : "off");
+    else return "err usage: pace on|off";
+    return "ok";
+  }
+  if (cmd == "fault") {
+    std::vector<std::string> a(w.begin() + 1, w.end());
+    Fault f;
+    if (!a.empty() && a.back() == "once") {
+      f.once = true;
+      a.pop_back();
+    }
+    const char* usage = "err usage: fault silence|garbage|short K|cut K|none [once]";
+    if (a.empty()) return usage;
+    if (a[0] == "none" && a.size() == 1) {
+      fault_ = Fault{};
+      return "ok";
+    }
+    if (a[0] == "silence" && a.size() == 1) {
+      f.kind = FaultKind::Silence;
+    } else if (a[0] == "garbage" && a.size() == 1) {
+      f.kind = FaultKind::Garbage;
+    } else if ((a[0] == "short" || a[0] == "cut") && a.size() == 2) {
+      long long k = 0;
+      if (!parseInt(a[1], &k) || k < 0 || k > 100000) return usage;
+      f.kind = FaultKind::Short;
+      f.keep = static_cast<size_t>(k);
+      f.name = a[0];
+    } else {
+      return usage;
+    }
+    fault_ = f;
+    return "ok";
+  }
+  if (cmd == "transcript") {
+    std::string out = "ok";
+    for (const auto& t : transcript_) out += " " + t;
+    return out;
+  }
+  if (cmd == "clear") {
+    transcript_.clear();
+    return "ok";
+  }
+  if (cmd == "table" || cmd == "block") {
+    const bool table = cmd == "table";
+    const int count = table ? kTableCount : kBlockCount;
+    const size_t len = table ? kTableLen : kBlockLen;
+    int n;
+    if (argc < 1 || !parseIndex(w[1], count, &n)) {
+      return "err usage: " + cmd + " N [HEX] (N 0.." + std::to_string(count - 1) + ")";
+    }
+    uint8_t* data = table ? model_.tables[n].data() : model_.blocks[n].data();
+    if (argc == 1) return "ok " + toHex(data, len);
+    std::string hex;
+    for (size_t i = 2; i < w.size(); ++i) hex += w[i];
+    std::vector<uint8_t> v;
+    if (!fromHex(hex, &v) || v.size() != len) {
+      return "err " + cmd + " needs exactly " + std::to_string(len) + " bytes of hex";
+    }
+    std::copy(v.begin(), v.end(), data);
+    return "ok";
+  }
+  if (cmd == "info") {
+    if (argc == 0) {
+      std::string out = "ok " + toHex(model_.infoHeader().data(), kInfoHeaderLen);
+      if (!model_.infoText.empty()) out += " " + escape(model_.infoText);
+      return out;
+    }
+    std::vector<uint8_t> h;
+    if (!fromHex(w[1], &h) || h.size() != kInfoHeaderLen) return "err usage: info HEXHEADER(16 bytes) [TEXT]";
+    std::string text, err;
+    if (!unescape(restAfter(line, 2), &text, &err)) return "err " + err;
+    if (text.size() > kInfoTextMax) return "err text longer than 255 bytes";
+    std::copy(h.begin(), h.end(), model_.infoHeaderBytes.begin());
+    model_.infoHeaderSet = true;
+    model_.infoText = text;
+    return "ok";
+  }
+  if (cmd == "infolen") {
+    int v;
+    if (argc == 1 && w[1] == "auto") {
+      model_.infoLenOverride = -1;
+    } else if (argc == 1 && parseByte(w[1], &v)) {
+      model_.infoLenOverride = v;
+    } else {
+      return "err usage: infolen K|auto";
+    }
+    return "ok";
+  }
+  if (cmd == "hwinfo") {
+    if (argc != 4 && argc != 8) return "err usage: hwinfo SERIAL PRODUCTION WORD2 DATE [KEY0 KEY1 KEY2 KEY3]";
+    uint32_t words[4], keys[4] = {0, 0, 0, 0};
+    for (size_t i = 0; i < argc; ++i) {
+      long long v = 0;
+      if (!parseInt(w[1 + i], &v) || v < 0 || v > 0xFFFFFFFFLL) return "err values are 32-bit unsigned";
+      (i < 4 ? words[i] : keys[i - 4]) = static_cast<uint32_t>(v);
+    }
+    model_.setHardwareInfo(words, keys);
+    return "ok";
+  }
+  if (cmd == "live") {
+    if (argc == 0) {
+      std::string out = "ok";
+      for (size_t i = 0; i < kReplyRLen; ++i) {
+        if (model_.pins.r[i] >= 0) out += " r" + std::to_string(i) + "=" + std::to_string(model_.pins.r[i]);
+      }
+      for (size_t i = 0; i < kReplyDLen; ++i) {
+        if (model_.pins.d[i] >= 0) out += " d" + std::to_string(i) + "=" + std::to_string(model_.pins.d[i]);
+      }
+      if (model_.pins.rpm >= 0) out += " rpm=" + std::to_string(model_.pins.rpm);
+      if (model_.pins.tp >= 0) out += " tp=" + std::to_string(model_.pins.tp);
+      return out;
+    }
+    if (argc == 1 && w[1] == "free") {
+      model_.pins.clear();
+      return "ok";
+    }
+    const char* usage = "err usage: live r0..r15|d0..d10|rpm|tp VALUE|free, or live free";
+    if (argc != 2) return usage;
+    const std::string& field = w[1];
+    const bool free = w[2] == "free";
+    long long v = -1;
+    if (!free && !parseInt(w[2], &v)) return usage;
+    if (field == "rpm") {
+      if (!free && (v < 0 || v > 100000)) return "err rpm 0..100000";
+      model_.pins.rpm = free ? -1 : static_cast<int>(v);
+      return "ok";
+    }
+    if (!free && (v < 0 || v > 255)) return "err live bytes are 0..255";
+    if (field == "tp") {
+      model_.pins.tp = free ? -1 : static_cast<int>(v);
+      return "ok";
+    }
+    if (field.size() >= 2 && (field[0] == 'r' || field[0] == 'd')) {
+      long long i = 0;
+      const size_t len = field[0] == 'r' ? kReplyRLen : kReplyDLen;
+      if (!parseInt(field.substr(1), &i) || i < 0 || static_cast<size_t>(i) >= len) return usage;
+      int& pin = field[0] == 'r' ? model_.pins.r[static_cast<size_t>(i)] : model_.pins.d[static_cast<size_t>(i)];
+      pin = free ? -1 : static_cast<int>(v);
+      return "ok";
+    }
+    return usage;
+  }
+  if (cmd == "rsilent" || cmd == "dsilent") {
+    Tristate t;
+    if (argc != 1 || !parseTristate(w[1], &t)) return "err usage: " + cmd + " on|off|auto";
+    (cmd == "rsilent" ? rsilent_ : dsilent_) = t;
+    return "ok";
+  }
+  if (cmd == "payload-timeout") {
+    long long ms = 0;
+    if (argc != 1 || !parseInt(w[1], &ms) || ms < 1 || ms > 60000) return "err usage: payload-timeout MS (1..60000)";
+    payloadTimeoutMs_ = static_cast<int>(ms);
+    wake(serialWake_[1]);  // re-arm a running payload wait
+    return "ok";
+  }
+  if (cmd == "reset") {
+    model_ = ControllerModel(opt_.version, opt_.flags, opt_.seed);
+    paced_ = opt_.paced;
+    fault_ = Fault{};
+    rsilent_ = dsilent_ = Tristate::Auto;
+    payloadTimeoutMs_ = opt_.payloadTimeoutMs;
+    transcript_.clear();
+    return "ok";
+  }
+  if (cmd == "shutdown") {
+    shutdownRequested_ = true;
+    return "ok";
+  }
+  return "err unknown command '" + cmd + "' (try help)";
+}
+
+}  // namespace gantrel

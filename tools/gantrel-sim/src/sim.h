@@ -1,0 +1,155 @@
+// The simulated controller behind a pseudo-terminal, plus its TCP control channel.
+//
+// Threads: one serial thread owns the pty (all reads, writes, unplug and replug
+// happen there, so file descriptors are never closed under a poll); one control
+// thread serves the TCP clients. Shared state sits behind one mutex that is never
+// held while sleeping or doing pty I/O.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <mutex>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "model.h"
+
+namespace gantrel {
+
+struct SimOptions {
+  std::string link;              // symlink to the pty slave (required)
+  int version = 105;
+  int flags = 0xE1;
+  bool paced = true;             // 2400 baud 8N1: 1/240 s per byte
+  bool control = true;           // open the TCP control channel
+  std::string controlHost = "127.0.0.1";
+  int controlPort = 0;           // 0 = any free port
+  std::string readyFile;         // "ready <port>\n" once everything is up
+  std::string transcriptFile;    // one line per received command, appended
+  uint64_t seed = 1;
+  int payloadTimeoutMs = 1000;   // longest gap inside a write payload
+  int processingDelayUs = 1000;  // between the end of a command byte and the reply
+};
+
+enum class FaultKind { None, Silence, Garbage, Short };
+
+struct Fault {
+  FaultKind kind = FaultKind::None;
+  size_t keep = 0;     // Short: bytes let through
+  bool once = false;   // cleared after the next reply it spoils
+  std::string name;    // "short" or "cut" (same effect)
+};
+
+// Where a unit-kind default can be overridden from the control channel.
+enum class Tristate { Auto, On, Off };
+
+class Simulator {
+ public:
+  explicit Simulator(SimOptions options);
+  ~Simulator();
+  Simulator(const Simulator&) = delete;
+  Simulator& operator=(const Simulator&) = delete;
+
+  // Creates the pty and link, the control socket and the threads, then the
+  // ready file. False (with a message) when any of it fails.
+  bool start(std::string* error);
+  void stop();
+
+  // One control line in, one reply line out (without the newline). Thread-safe.
+  std::string control(const std::string& line);
+
+  bool shutdownRequested() const { return shutdownRequested_.load(); }
+  int controlPort() const { return controlPort_; }
+  std::string slavePath() const;
+  bool plugged() const;
+
+ private:
+  struct Pending {
+    bool active = false;
+    uint8_t cmd = 0;
+    bool table = true;
+    int index = 0;
+    size_t need = 0;
+    std::vector<uint8_t> buf;
+    timespec last{};
+  };
+  struct InByte {
+    uint8_t b;
+    timespec at;
+  };
+  enum class Request { None, Unplug, Replug };
+
+  // pty side (serial thread, or before it starts)
+  bool createPort(std::string* error);
+  void destroyPort();
+  bool makeLink(const std::string& target, std::string* error);
+  void removeLink();
+  void serialLoop();
+  void serviceRequest();
+  void readAvailable();
+  void processOne();
+  void handleCommand(uint8_t byte, const timespec& at);
+  void finishPayload(bool complete);
+  void sendReply(const std::vector<uint8_t>& reply, const timespec& arrival, bool paced);
+  bool waitUntil(const timespec& deadline);
+  bool writeWithin(const uint8_t* data, size_t len);
+  void wake(int fd);
+
+  // control side
+  bool openControlSocket(std::string* error);
+  void controlLoop();
+  std::string requestPort(Request r);
+  void record(const std::string& token);  // callers hold mu_
+  std::string statusLine();               // callers hold mu_
+  bool rSilent() const;                   // callers hold mu_
+  bool dSilent() const;                   // callers hold mu_
+  double elapsed(const timespec& at) const;
+  bool writeReadyFile(std::string* error);
+
+  SimOptions opt_;
+  timespec started_{};
+
+  mutable std::mutex mu_;
+  ControllerModel model_;
+  bool paced_;
+  Fault fault_;
+  Tristate rsilent_ = Tristate::Auto;
+  Tristate dsilent_ = Tristate::Auto;
+  int payloadTimeoutMs_;
+  std::deque<std::string> transcript_;
+  FILE* transcriptFile_ = nullptr;
+  std::mt19937_64 rng_;
+  std::string slaveName_;
+  bool plugged_ = false;
+
+  // serial thread only
+  int master_ = -1;
+  int slaveHold_ = -1;
+  std::deque<InByte> in_;
+  Pending pending_;
+
+  // hand-off of unplug/replug to the serial thread
+  std::mutex reqSerial_;
+  std::mutex reqMu_;
+  std::condition_variable reqCv_;
+  Request request_ = Request::None;
+  bool requestDone_ = false;
+  std::string requestResult_;
+
+  int serialWake_[2] = {-1, -1};
+  int controlWake_[2] = {-1, -1};
+  int listen_ = -1;
+  int controlPort_ = 0;
+  std::atomic<bool> stopping_{false};
+  std::atomic<bool> shutdownRequested_{false};
+  std::thread serialThread_;
+  std::thread controlThread_;
+  bool started_ok_ = false;
+};
+
+}  // namespace gantrel

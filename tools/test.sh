@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds every tree and runs every test:
+# the native core under sanitizers, the simulator's own tests, the map
+# file fuzzer for a bounded time, and the Windows tests under Wine against
+# simulated controllers. Ends with the controller-link benchmark.
+set -euo pipefail
+source "$(dirname "$0")/lib/common.sh"
+
+FUZZ_SECONDS=${FUZZ_SECONDS:-30}
+
+ensure_packages
+build_all
+
+say "native tests"
+ctest --test-dir "$GANTREL_BUILD/native" --output-on-failure
+
+say "map file fuzzer, ${FUZZ_SECONDS}s"
+corpus=$GANTREL_BUILD/fuzz-corpus
+mkdir -p "$corpus"
+if ! "$GANTREL_BUILD/native/mapfile-fuzz" -max_total_time="$FUZZ_SECONDS" \
+    -artifact_prefix="$GANTREL_BUILD/" "$corpus" "$GANTREL_ROOT/tests/fuzz/seeds" >"$GANTREL_BUILD/fuzz.log" 2>&1; then
+    tail -40 "$GANTREL_BUILD/fuzz.log" >&2
+    echo "the fuzzer found a failing input (saved under $GANTREL_BUILD)" >&2
+    exit 1
+fi
+grep -E "^Done" "$GANTREL_BUILD/fuzz.log"
+
+say "Windows tests under Wine"
+ensure_wine_prefix
+trap 'stop_simulators; stop_wine' EXIT
+start_simulator COM1 --fast --version 105
+"$WINE64" "$GANTREL_BUILD/win64/gantrel-win-tests.exe" --gtest_brief=1
+
+say "controller link benchmark (paced at 2400 baud)"
+"$WINE64" "$GANTREL_BUILD/win64/comport-bench.exe"
+
+say "all tests passed"
