@@ -615,6 +615,25 @@ void Simulator::sendReply(const std::vector<uint8_t>& reply, const timespec& arr
   }
 }
 
+// After a poll of the master and the wake pipe: true when a control request
+// or a new command from the host must cut the current reply short.
+bool Simulator::interrupted(const ::pollfd* fds) {
+  if (fds[1].revents & POLLIN) {
+    drain(serialWake_[0]);
+    bool req;
+    {
+      std::lock_guard<std::mutex> lock(reqMu_);
+      req = request_ != Request::None;
+    }
+    if (stopping_ || req) return true;
+  }
+  if (fds[0].revents & POLLIN) {
+    readAvailable();
+    if (!in_.empty()) return true;
+  }
+  return false;
+}
+
 bool Simulator::waitUntil(const timespec& deadline) {
   const int64_t kFine = 2000000;  // last 2 ms: precise absolute sleep
   for (;;) {
@@ -624,21 +643,7 @@ bool Simulator::waitUntil(const timespec& deadline) {
     timespec to{};
     if (rem > kFine) to = addNs(to, rem - kFine / 2);
     int n = ppoll(fds, 2, &to, nullptr);
-    if (n > 0) {
-      if (fds[1].revents & POLLIN) {
-        drain(serialWake_[0]);
-        bool req;
-        {
-          std::lock_guard<std::mutex> lock(reqMu_);
-          req = request_ != Request::None;
-        }
-        if (stopping_ || req) return false;
-      }
-      if (fds[0].revents & POLLIN) {
-        readAvailable();
-        if (!in_.empty()) return false;
-      }
-    }
+    if (n > 0 && interrupted(fds)) return false;
     if (rem <= kFine) {
       while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
       }
@@ -665,19 +670,7 @@ bool Simulator::writeWithin(const uint8_t* data, size_t len) {
     pollfd fds[2] = {{master_, POLLIN | POLLOUT, 0}, {serialWake_[0], POLLIN, 0}};
     int n = poll(fds, 2, static_cast<int>(rem / 1000000LL) + 1);
     if (n <= 0) continue;
-    if (fds[1].revents & POLLIN) {
-      drain(serialWake_[0]);
-      bool req;
-      {
-        std::lock_guard<std::mutex> lock(reqMu_);
-        req = request_ != Request::None;
-      }
-      if (stopping_ || req) return false;
-    }
-    if (fds[0].revents & POLLIN) {
-      readAvailable();
-      if (!in_.empty()) return false;
-    }
+    if (interrupted(fds)) return false;
   }
   return true;
 }

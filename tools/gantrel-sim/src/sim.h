@@ -6,6 +6,7 @@
 // held while sleeping or doing pty I/O.
 #pragma once
 
+#include <poll.h>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -96,6 +97,7 @@ class Simulator {
   void handleCommand(uint8_t byte, const timespec& at);
   void finishPayload(bool complete);
   void sendReply(const std::vector<uint8_t>& reply, const timespec& arrival, bool paced);
+  bool interrupted(const ::pollfd* fds);
   bool waitUntil(const timespec& deadline);
   bool writeWithin(const uint8_t* data, size_t len);
   void wake(int fd);
