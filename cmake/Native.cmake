@@ -15,7 +15,7 @@ endif()
 
 # Without the platform the string tables are read from their sources.
 add_library(gantrel_native_strings STATIC tests/support/RcStringTable.cpp)
-target_include_directories(gantrel_native_strings PUBLIC ${CMAKE_SOURCE_DIR}/framework ${CMAKE_SOURCE_DIR}/tests/support)
+target_include_directories(gantrel_native_strings PUBLIC ${CMAKE_SOURCE_DIR}/framework/core ${CMAKE_SOURCE_DIR}/tests/support)
 target_compile_definitions(gantrel_native_strings PUBLIC GANTREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_compile_options(gantrel_native_strings PRIVATE ${GANTREL_WARNINGS})
 

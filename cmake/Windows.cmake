@@ -8,9 +8,9 @@ add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 add_subdirectory(${GOOGLETEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 add_library(gantrel_framework STATIC
-    framework/SysUtils.cpp
-    framework/IniFiles.cpp)
-target_include_directories(gantrel_framework PUBLIC ${CMAKE_SOURCE_DIR}/framework)
+    framework/core/SysUtils.cpp
+    framework/core/IniFiles.cpp)
+target_include_directories(gantrel_framework PUBLIC ${CMAKE_SOURCE_DIR}/framework/core)
 target_compile_options(gantrel_framework PRIVATE ${GANTREL_WARNINGS})
 
 add_library(gantrel_core STATIC

@@ -289,10 +289,19 @@ namespace {
 const char* const AllTableCommands[] = {"Upload1", "GetMap1", "Button9", "Button10"};
 const char* const SingleTableCommands[] = {"UploadCurrent1", "GetCurrent1", "Button7", "Button8"};
 
-// File O2 values above 13 are not settings at all.
+// File O2 values above 13 are not settings at all; nor is a negative one,
+// which would reach the controller as 255.
 uint8_t FileO2(int32_t word) { return uint32_t(word) > 13 ? 0 : uint8_t(word); }
 
 }  // namespace
+
+void TConfiguration::ShowFileO2(bool show, int32_t o2Word, TWindowChanges& changes)
+{
+    changes.O2Controls = show;
+    O2Shown = show;
+    O2Pending = show;
+    if (show) O2Value = FileO2(o2Word);
+}
 
 int TConfiguration::ConfigureForFile(int format, int code, int32_t o2Word, TWindowChanges& changes)
 {
@@ -349,14 +358,7 @@ int TConfiguration::ConfigureForFile(int format, int code, int32_t o2Word, TWind
             changes.Caption["Button8"] = Text(127);
             changes.Visible["Button3"] = Advanced;
         }
-        if (model == 5) {
-            changes.O2Controls = true;
-            O2Value = FileO2(o2Word);
-            O2Pending = true;
-        } else {
-            changes.O2Controls = false;
-            O2Pending = false;
-        }
+        ShowFileO2(model == 5, o2Word, changes);
         return code;
     }
 
@@ -396,7 +398,8 @@ int TConfiguration::ConfigureByVersionRange(int format, int code, int32_t o2Word
     if (format == 202) {
         SetFileEntry(1, &Kinds.FuelB[1], 100, -100, 1, 2);
     } else {
-        const int ign = model == 108 ? 11 : 22;
+        // Model 108 of the one-table codes has the narrower ignition range.
+        const int ign = model == 108 && number < 2000 ? 11 : 22;
         SetFileEntry(1, &Kinds.IgnitionB[0], ign, -ign, 1, 2);
     }
     SetFileEntry(2, &Kinds.Mp, 125, -125, 2, 2);
@@ -411,14 +414,7 @@ int TConfiguration::ConfigureByVersionRange(int format, int code, int32_t o2Word
     changes.Caption["Button8"] = Text(127);
     changes.Visible["Button3"] = Advanced;
 
-    if (format == 201 && o2Marker) {
-        changes.O2Controls = true;
-        O2Value = FileO2(o2Word);
-        O2Pending = true;
-    } else {
-        changes.O2Controls = false;
-        O2Pending = false;
-    }
+    ShowFileO2(format == 201 && o2Marker, o2Word, changes);
     return model;
 }
 

@@ -104,5 +104,7 @@ private:
     void SetControllerEntry(int e, TTableKind* kind, int wire, int live);
     void SetFileEntry(int e, TTableKind* kind, int max, int min, int wire, int live);
     void AllocateBuffers(int count);
+    // The map's own O2 setting: shown and pending, or hidden.
+    void ShowFileO2(bool show, int32_t o2Word, TWindowChanges& changes);
     std::string Text(int id) const;
 };

@@ -74,12 +74,14 @@ TMapReadResult ParseMapImage(const uint8_t* data, size_t size, TMapImage& image)
     if (h.Columns < 1 || h.Columns > MapLimits::MaxColumns) return TMapReadResult::Malformed;
     if (h.NotesLength < 0) return TMapReadResult::Malformed;
     long long body = MapBodyBytes(h.TableCount, h.Rows, h.Columns);
-    if (body + h.NotesLength > static_cast<long long>(size)) return TMapReadResult::Malformed;
+    if (body > static_cast<long long>(size)) return TMapReadResult::Malformed;
 
     image.Header = h;
     image.Words.resize(size_t(body / 4));
     for (size_t i = 0; i < image.Words.size(); ++i) image.Words[i] = GetWord(data + 4 * i);
-    image.Notes.assign(reinterpret_cast<const char*>(data) + body, size_t(h.NotesLength));
+    const long long available = std::min<long long>(h.NotesLength, static_cast<long long>(size) - body);
+    image.Notes.assign(reinterpret_cast<const char*>(data) + body, size_t(available));
+    image.NotesComplete = available == h.NotesLength;
     return TMapReadResult::Ok;
 }
 
@@ -93,6 +95,12 @@ TMapReadResult ReadMapImage(const std::string& fileName, TMapImage& image)
     if (length > 0 && std::fread(bytes.data(), 1, bytes.size(), f.get()) != bytes.size())
         return TMapReadResult::Malformed;
     return ParseMapImage(bytes.data(), bytes.size(), image);
+}
+
+bool CheckMapFile(const std::string& fileName, int tablesNeeded)
+{
+    TMapImage image;
+    return ReadMapImage(fileName, image) == TMapReadResult::Ok && tablesNeeded <= image.Header.TableCount;
 }
 
 bool ReadMapPreview(const std::string& fileName, std::string& notes)
@@ -172,18 +180,21 @@ int TTableKind::ReadMapTables(const TMapImage& image, TMapHeader& header, bool r
     }
 
     if (readNotes) {
-        // A note holding a zero byte before its stated length is dropped; a
-        // file without notes must not keep the previous file's notes.
+        // A note holding a zero byte before its stated length, or cut short
+        // by the end of the file, is dropped; a file without notes must not
+        // keep the previous file's notes.
         const std::string& text = image.Notes;
-        Notes = text.find('\0') == std::string::npos ? text : std::string();
+        Notes = image.NotesComplete && text.find('\0') == std::string::npos ? text : std::string();
     }
     return 1;
 }
 
 void TTableKind::GetBreakpoints(int32_t* rows, int32_t* columns) const
 {
-    for (int r = 0; r < Layout.Rows; ++r) rows[r] = Layout.RowBreakpoints[r];
-    for (int c = 0; c < Layout.Columns; ++c) columns[c] = Layout.ColumnBreakpoints[c];
+    // The arrays may be gone (a kind was destroyed) while the shape is kept.
+    for (size_t r = 0; r < Layout.RowBreakpoints.size() && int(r) < Layout.Rows; ++r) rows[r] = Layout.RowBreakpoints[r];
+    for (size_t c = 0; c < Layout.ColumnBreakpoints.size() && int(c) < Layout.Columns; ++c)
+        columns[c] = Layout.ColumnBreakpoints[c];
 }
 
 namespace {
@@ -210,6 +221,8 @@ bool WriteMapFile(const std::string& fileName, TMapHeader& header, const TTableS
     if (n < 1 || n > MapLimits::MaxTables || rows < 1 || columns < 1) return false;
     if (int(layout.RowBreakpoints.size()) != rows || int(layout.ColumnBreakpoints.size()) != columns)
         return false;
+    // The kept header describes the same shape, or the file would contradict itself.
+    if (header.Rows != rows || header.Columns != columns) return false;
     for (int k = 0; k < n; ++k) {
         const TTableKind* kind = fileSet[k].Kind;
         if (!kind || kind->Cells.size() != size_t(rows) * columns) return false;

@@ -45,12 +45,14 @@ constexpr long MaxFileBytes = 16L * 1024 * 1024;
 long long MapBodyBytes(long long tables, long long rows, long long columns);
 
 // A whole map file read into memory and checked: the header's shape lies
-// within MapLimits and the file holds every table word and note byte it
-// announces. Nothing is ever read past the end of the file.
+// within MapLimits and the file holds every table word it announces (notes
+// cut short by the end of the file are dropped; the tables still load).
+// Nothing is ever read past the end of the file.
 struct TMapImage {
     TMapHeader Header;
     std::vector<int32_t> Words;  // header and tables
-    std::string Notes;           // exactly L bytes, may hold zero bytes
+    std::string Notes;           // the notes bytes the file holds, up to L
+    bool NotesComplete = false;  // all L bytes were there
 };
 
 enum class TMapReadResult { Ok, CannotOpen, Malformed };
@@ -58,6 +60,10 @@ enum class TMapReadResult { Ok, CannotOpen, Malformed };
 TMapReadResult ReadMapImage(const std::string& fileName, TMapImage& image);
 // The same checks on bytes already in memory (the fuzzer drives this).
 TMapReadResult ParseMapImage(const uint8_t* data, size_t size, TMapImage& image);
+
+// Whether the file holds a sound map with at least this many tables; the
+// loader asks before it reads anything, so that a map is never half-loaded.
+bool CheckMapFile(const std::string& fileName, int tablesNeeded);
 
 // Notes for the open dialog's preview: only from a file with formats
 // 201..203, a non-zero notes length, and all L bytes present at the

@@ -306,16 +306,20 @@ TEST_F(MapFileTest, MalformedFilesAreRefusedAndChangeNothing)
     with([](TMapBuilder& m) { m.Rows = 300; });
     with([](TMapBuilder& m) { m.Columns = 65; });
     std::vector<uint8_t> g = good.Bytes();
-    files.push_back(std::vector<uint8_t>(g.begin(), g.end() - 1));            // notes cut short
     files.push_back(std::vector<uint8_t>(g.begin(), g.begin() + 60));         // tables cut short
     files.push_back(std::vector<uint8_t>(g.begin(), g.begin() + 51));         // header cut short
     files.push_back({});                                                       // empty
     for (int32_t bigValue : {int32_t(0x40000000), int32_t(-1), int32_t(0x80000000)}) {
-        for (int word : {1, 2, 3, 11}) {
+        for (int word : {1, 2, 3}) {
             std::vector<uint8_t> b = g;
             SetWord(b, word, bigValue);
             files.push_back(b);
         }
+    }
+    for (int32_t negative : {int32_t(-1), int32_t(0x80000000)}) {  // a notes length below zero
+        std::vector<uint8_t> b = g;
+        SetWord(b, 11, negative);
+        files.push_back(b);
     }
     for (size_t i = 0; i < files.size(); ++i) {
         WriteBytes(bad, files[i]);
@@ -339,6 +343,26 @@ TEST_F(MapFileTest, AKindBeyondTheFilesTablesIsRefused)
     TMapHeader header;
     EXPECT_EQ(1, Kinds[1]->ReadMapFile(path, header, false));
     EXPECT_EQ(0, Kinds[2]->ReadMapFile(path, header, false));
+    // The loader asks first, so that no kind is left with another shape.
+    EXPECT_TRUE(CheckMapFile(path, 2));
+    EXPECT_FALSE(CheckMapFile(path, 4));
+    EXPECT_FALSE(CheckMapFile(TempPath("missing.map"), 1));
+}
+
+TEST_F(MapFileTest, NotesCutShortByTheEndOfTheFileAreDroppedButTheTablesLoad)
+{
+    TMapBuilder map;
+    std::vector<uint8_t> bytes = map.Bytes();
+    bytes.resize(bytes.size() - 3);
+    std::string path = Path("shortnotes.map");
+    WriteBytes(path, bytes);
+    TMapHeader header;
+    Kinds[0]->Notes = "old";
+    ASSERT_EQ(4, LoadAll(path, header));
+    EXPECT_TRUE(Kinds[0]->Notes.empty());
+    EXPECT_EQ(TMapBuilder::CellValue(3, 12, 9), Kinds[3]->Cell(12, 9));
+    std::string notes;
+    EXPECT_FALSE(ReadMapPreview(path, notes));
 }
 
 TEST_F(MapFileTest, AFailedSaveKeepsTheOldFile)

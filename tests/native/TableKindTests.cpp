@@ -332,15 +332,37 @@ TEST_F(TableKindTest, HostileBreakpointsNeverWriteOutsideTheTable)
             for (int c = 1; c <= 9; ++c) grid.SetCell(c, int(r) + 1, "2147483647");
         }
         TTableKind::Layout.Rows = int(rows.size());
-        std::vector<uint8_t> table(TTableKind::TableSize(), 0);
+        // Guard bytes on both sides catch a write outside the table on every
+        // platform, sanitizers or not.
+        const int guard = 400;
+        std::vector<uint8_t> memory(guard + TTableKind::TableSize() + guard, 0xA5);
+        uint8_t* table = memory.data() + guard;
         for (int step : {250, 500}) {
-            Kinds.Tp.GridToBytes(table.data(), grid, step);
-            Kinds.Fuel.GridToBytes(table.data(), grid, step);
-            Kinds.FuelB[0].GridToBytes(table.data(), grid, step);
-            Kinds.Tp.BytesToGrid(table.data(), grid, step);
+            Kinds.Tp.GridToBytes(table, grid, step);
+            Kinds.Fuel.GridToBytes(table, grid, step);
+            Kinds.FuelB[0].GridToBytes(table, grid, step);
+            Kinds.Tp.BytesToGrid(table, grid, step);
+        }
+        for (int i = 0; i < guard; ++i) {
+            ASSERT_EQ(0xA5, memory[size_t(i)]) << "before the table, breakpoints " << rows[0] << "," << rows[1];
+            ASSERT_EQ(0xA5, memory[memory.size() - 1 - size_t(i)]) << "after the table, breakpoints " << rows[0] << "," << rows[1];
         }
     }
-    SUCCEED();
+}
+
+TEST_F(TableKindTest, BreakpointZeroSpillsIntoTheNextColumnsLowestCell)
+{
+    // Index 32 lies one past the column: the first value lands in cell 0 of
+    // the next column, which that column's own fill then covers again.
+    TMemoryCells grid = Grid({0, 500}, {10, 20});
+    grid.SetCell(2, 1, "1");
+    grid.SetCell(2, 2, "2");
+    std::vector<uint8_t> table(TTableKind::TableSize(), 7);
+    Kinds.FuelB[0].GridToBytes(table.data(), grid, 500);
+    EXPECT_EQ(148, table[31]);         // row 2 at cell 31 of column 0
+    EXPECT_EQ(130, table[32 + 0]);     // column 1's fill, not column 0's spill
+    EXPECT_EQ(130, table[32 + 31]);
+    EXPECT_EQ(148, table[0]);
 }
 
 TEST(CellValueTest, ReadsWholeNumbersOnly)
