@@ -1,0 +1,465 @@
+#include "Form.h"
+
+#include "Application.h"
+#include "Menu.h"
+
+#include <algorithm>
+#include <vector>
+
+TCustomForm::TCustomForm(TComponent* owner) : TCustomForm(owner, 0) {}
+
+TCustomForm::TCustomForm(TComponent* owner, int) : TWinControl(owner), FIcon(new TIcon), FCanvas(new TCanvas)
+{
+    SetVisible(false);
+    SetColor(clBtnFace);
+    SetParentFont(false);
+    SetBounds(0, 0, 320, 240);
+    Screen->AddForm(this);
+}
+
+TCustomForm::~TCustomForm()
+{
+    BeginDestroy();
+    Screen->RemoveForm(this);
+    delete FCanvas;
+    delete FIcon;
+}
+
+void TCustomForm::AfterConstruction()
+{
+    if (FCreated) return;
+    FCreated = true;
+    if (OnCreate) OnCreate(this);
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle style)
+{
+    if (style == FBorderStyle) return;
+    FBorderStyle = style;
+    RecreateWnd();
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons icons)
+{
+    if (icons == FBorderIcons) return;
+    FBorderIcons = icons;
+    RecreateWnd();
+}
+
+TWindowState TCustomForm::WindowState() const
+{
+    if (HandleAllocated() && IsWindowVisible(const_cast<TCustomForm*>(this)->Handle())) {
+        HWND window = const_cast<TCustomForm*>(this)->Handle();
+        if (IsIconic(window)) return wsMinimized;
+        if (IsZoomed(window)) return wsMaximized;
+        return wsNormal;
+    }
+    return FWindowState;
+}
+
+void TCustomForm::SetWindowState(TWindowState state)
+{
+    FWindowState = state;
+    if (HandleAllocated() && Visible())
+        ShowWindow(Handle(), state == wsMinimized ? SW_MINIMIZE : state == wsMaximized ? SW_MAXIMIZE : SW_RESTORE);
+}
+
+void TCustomForm::SetMenu(TMainMenu* menu)
+{
+    if (FMenu) {
+        FMenu->WindowHandle = nullptr;
+        FMenu->RemoveFreeNotification(this);
+    }
+    FMenu = menu;
+    if (FMenu) FMenu->FreeNotification(this);
+    if (HandleAllocated()) {
+        ::SetMenu(Handle(), FMenu ? FMenu->Handle() : nullptr);
+        if (FMenu) FMenu->WindowHandle = Handle();
+    }
+}
+
+void TCustomForm::SetActiveControl(TWinControl* control)
+{
+    FActiveControl = control;
+    if (control && HandleAllocated() && IsWindowVisible(Handle()) && control->CanFocus()) control->SetFocus();
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation)
+{
+    TWinControl::Notification(component, operation);
+    if (operation != opRemove) return;
+    if (component == FMenu) FMenu = nullptr;
+    if (component == FActiveControl) FActiveControl = nullptr;
+}
+
+void TCustomForm::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.Style &= ~(WS_CHILD | WS_VISIBLE | WS_TABSTOP);
+    params.Style |= WS_CLIPCHILDREN;
+    DWORD icons = 0;
+    if (FBorderIcons & (1u << biSystemMenu)) {
+        icons |= WS_SYSMENU;
+        if (FBorderIcons & (1u << biMinimize)) icons |= WS_MINIMIZEBOX;
+        if (FBorderIcons & (1u << biMaximize)) icons |= WS_MAXIMIZEBOX;
+    }
+    switch (FBorderStyle) {
+    case bsNone:
+        params.Style |= WS_POPUP;
+        break;
+    case bsSingle:
+        params.Style |= WS_CAPTION | WS_BORDER | icons;
+        break;
+    case bsSizeable:
+        params.Style |= WS_CAPTION | WS_THICKFRAME | icons;
+        break;
+    case bsDialog:
+        params.Style |= WS_POPUP | WS_CAPTION | (icons & WS_SYSMENU);
+        params.ExStyle |= WS_EX_DLGMODALFRAME;
+        break;
+    case bsToolWindow:
+        params.Style |= WS_CAPTION | (icons & WS_SYSMENU);
+        params.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    case bsSizeToolWin:
+        params.Style |= WS_CAPTION | WS_THICKFRAME | (icons & WS_SYSMENU);
+        params.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    }
+    if (FormStyle == fsStayOnTop) params.ExStyle |= WS_EX_TOPMOST;
+    // Every other form belongs to the main form: it stays above it and has
+    // no taskbar button of its own.
+    TCustomForm* main = Application ? Application->MainForm() : nullptr;
+    if (main && main != this && main->HandleAllocated())
+        params.WndParent = main->Handle();
+    else
+        params.WndParent = nullptr;
+    if (!params.WndParent) params.ExStyle |= WS_EX_APPWINDOW;
+}
+
+void TCustomForm::CreateHandle()
+{
+    TWinControl::CreateHandle();
+    if (FMenu) {
+        ::SetMenu(Handle(), FMenu->Handle());
+        FMenu->WindowHandle = Handle();
+        // The menu bar takes room from the client area: keep the client size.
+        Realign();
+    }
+    if (!FIcon->Empty()) SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon->Handle()));
+}
+
+void TCustomForm::PlaceOnScreen()
+{
+    RECT area;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    int left = Left(), top = Top();
+    TCustomForm* main = Application ? Application->MainForm() : nullptr;
+    switch (Position) {
+    case poScreenCenter:
+    case poDesktopCenter:
+        left = area.left + (area.right - area.left - Width()) / 2;
+        top = area.top + (area.bottom - area.top - Height()) / 2;
+        break;
+    case poMainFormCenter:
+    case poOwnerFormCenter:
+        if (main && main != this) {
+            left = main->Left() + (main->Width() - Width()) / 2;
+            top = main->Top() + (main->Height() - Height()) / 2;
+        }
+        break;
+    default:
+        return;
+    }
+    SetBounds(std::max(left, int(area.left)), std::max(top, int(area.top)), Width(), Height());
+}
+
+void TCustomForm::VisibleChanged()
+{
+    if (Visible()) {
+        HandleNeeded();
+        PlaceOnScreen();
+        DoShow();
+        int show = FWindowState == wsMinimized ? SW_SHOWMINIMIZED : FWindowState == wsMaximized ? SW_SHOWMAXIMIZED : SW_SHOW;
+        ShowWindow(Handle(), show);
+        if (FActiveControl && FActiveControl->CanFocus()) FActiveControl->SetFocus();
+    } else if (HandleAllocated()) {
+        DoHide();
+        ShowWindow(Handle(), SW_HIDE);
+    }
+}
+
+void TCustomForm::DoShow()
+{
+    if (OnShow) OnShow(this);
+}
+
+void TCustomForm::DoHide()
+{
+    if (OnHide) OnHide(this);
+}
+
+void TCustomForm::Show()
+{
+    SetVisible(true);
+    if (HandleAllocated()) {
+        ShowWindow(Handle(), IsIconic(Handle()) ? SW_RESTORE : SW_SHOW);
+        SetForegroundWindow(Handle());
+    }
+}
+
+bool TCustomForm::CloseQuery()
+{
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+void TCustomForm::DoClose(TCloseAction& action)
+{
+    if (OnClose) OnClose(this, action);
+}
+
+void TCustomForm::Close()
+{
+    if (FModalLevel > 0) {
+        if (ModalResult == mrNone) ModalResult = mrCancel;
+        return;
+    }
+    if (!CloseQuery()) return;
+    TCloseAction action = Application && Application->MainForm() == this ? caFree : caHide;
+    DoClose(action);
+    if (action == caNone) return;
+    if (Application && Application->MainForm() == this) {
+        Application->Terminate();
+        return;
+    }
+    switch (action) {
+    case caHide: Hide(); break;
+    case caMinimize: SetWindowState(wsMinimized); break;
+    case caFree: Release(); break;
+    default: break;
+    }
+}
+
+void TCustomForm::Release()
+{
+    if (HandleAllocated())
+        PostMessageA(Handle(), CM_RELEASE, 0, 0);
+    else
+        Application->PostCall([this] { Free(); });
+}
+
+namespace {
+struct DisabledWindows {
+    HWND Keep;
+    std::vector<HWND> Windows;
+};
+
+BOOL CALLBACK DisableWindow(HWND window, LPARAM data)
+{
+    auto* state = reinterpret_cast<DisabledWindows*>(data);
+    if (window != state->Keep && IsWindowVisible(window) && IsWindowEnabled(window)) {
+        state->Windows.push_back(window);
+        EnableWindow(window, FALSE);
+    }
+    return TRUE;
+}
+}  // namespace
+
+int TCustomForm::ShowModal()
+{
+    if (Visible() || FModalLevel > 0) throw EInvalidOperation("Cannot make a visible window modal");
+    if (GetCapture()) ReleaseCapture();
+    HWND active = GetActiveWindow();
+    ++FModalLevel;
+    ModalResult = mrNone;
+    DisabledWindows disabled{nullptr, {}};
+    int result = mrCancel;
+    try {
+        Show();
+        disabled.Keep = Handle();
+        EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&disabled));
+        SetActiveWindow(Handle());
+        for (;;) {
+            Application->HandleMessage();
+            if (Application->Terminated()) ModalResult = mrCancel;
+            if (ModalResult != mrNone) {
+                // The form may still refuse to close.
+                TCloseAction action = caHide;
+                if (CloseQuery()) {
+                    DoClose(action);
+                    if (action != caNone) break;
+                }
+                if (Application->Terminated()) break;
+                ModalResult = mrNone;
+            }
+        }
+        result = ModalResult;
+    } catch (...) {
+        for (HWND window : disabled.Windows) EnableWindow(window, TRUE);
+        --FModalLevel;
+        Hide();
+        throw;
+    }
+    for (HWND window : disabled.Windows) EnableWindow(window, TRUE);
+    --FModalLevel;
+    if (active && IsWindow(active)) SetActiveWindow(active);
+    Hide();
+    return result;
+}
+
+bool TCustomForm::IsShortCut(WORD key, TShiftState shift)
+{
+    if (!FMenu) return false;
+    TShortCut shortCut = TShortCut(key & 0xFF);
+    if (shift & ssShift) shortCut |= scShift;
+    if (shift & ssCtrl) shortCut |= scCtrl;
+    if (shift & ssAlt) shortCut |= scAlt;
+    TMenuItem* item = FMenu->FindShortCut(shortCut);
+    if (!item || !item->Enabled()) return false;
+    item->Click();
+    return true;
+}
+
+bool TCustomForm::DialogKey(WORD key, TShiftState shift)
+{
+    if (key == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
+        TWinControl* current = TWinControl::FindControl(GetFocus());
+        SelectNext(current, !(shift & ssShift), true);
+        return true;
+    }
+    if (key == VK_RETURN || key == VK_ESCAPE) {
+        // The default or cancel button of the form takes it.
+        std::vector<TWinControl*> stack = {this};
+        while (!stack.empty()) {
+            TWinControl* parent = stack.back();
+            stack.pop_back();
+            for (int i = 0; i < parent->ControlCount(); ++i) {
+                auto* child = dynamic_cast<TWinControl*>(parent->Controls(i));
+                if (!child || !child->Visible() || !child->Enabled()) continue;
+                if (child->Perform(CM_DIALOGKEY, key, 0)) return true;
+                stack.push_back(child);
+            }
+        }
+    }
+    return false;
+}
+
+void TCustomForm::PaintWindow(HDC dc)
+{
+    if (!OnPaint) return;
+    FCanvas->SetHandle(dc);
+    FCanvas->Font()->Assign(Font());
+    FCanvas->Brush()->SetColor(Color());
+    try {
+        OnPaint(this);
+    } catch (...) {
+        FCanvas->SetHandle(nullptr);
+        throw;
+    }
+    FCanvas->SetHandle(nullptr);
+}
+
+void TCustomForm::Dispatch(TMessage& m)
+{
+    switch (m.Msg) {
+    case WM_CLOSE:
+        Close();
+        return;
+    case CM_RELEASE:
+        Free();
+        return;
+    case CM_FOCUSCHANGED:
+        FActiveControl = reinterpret_cast<TWinControl*>(m.LParam);
+        return;
+    case CM_DIALOGKEY:
+        m.Result = DialogKey(WORD(m.WParam), KeyboardShiftState()) ? 1 : 0;
+        return;
+    case WM_COMMAND:
+        if (m.LParam == 0 && HIWORD(m.WParam) == 0 && FMenu && FMenu->DispatchCommand(LOWORD(m.WParam))) return;
+        break;
+    case WM_ENTERMENULOOP:
+        if (FMenu) FMenu->BeginUse();
+        break;
+    case WM_EXITMENULOOP:
+        if (FMenu) FMenu->EndUse();
+        break;
+    case WM_ACTIVATE: {
+        bool active = LOWORD(m.WParam) != WA_INACTIVE;
+        DefaultHandler(m);
+        FActive = active;
+        if (active) {
+            Screen->SetActiveForm(this);
+            if (FActiveControl && FActiveControl->CanFocus() && FActiveControl->HandleAllocated() &&
+                LOWORD(m.WParam) != WA_INACTIVE && !HIWORD(m.WParam))
+                ::SetFocus(FActiveControl->Handle());
+            if (OnActivate) OnActivate(this);
+        } else if (OnDeactivate) {
+            OnDeactivate(this);
+        }
+        return;
+    }
+    case WM_SIZE:
+        if (m.WParam == SIZE_MINIMIZED) FWindowState = wsMinimized;
+        else if (m.WParam == SIZE_MAXIMIZED) FWindowState = wsMaximized;
+        else if (m.WParam == SIZE_RESTORED) FWindowState = wsNormal;
+        if (m.WParam == SIZE_MINIMIZED && Application && Application->MainForm() == this) Application->DoMinimize();
+        if (m.WParam == SIZE_RESTORED && Application && Application->MainForm() == this) Application->DoRestore();
+        break;
+    }
+    TWinControl::Dispatch(m);
+}
+
+void TCustomForm::BeforeDestruction()
+{
+    if (OnDestroy) OnDestroy(this);
+    TWinControl::BeforeDestruction();
+}
+
+void TCustomForm::Loaded()
+{
+    if (FLoadClientWidth >= 0 || FLoadClientHeight >= 0) {
+        RECT client = ClientRect();
+        SetClientSize(FLoadClientWidth >= 0 ? FLoadClientWidth : client.right,
+                      FLoadClientHeight >= 0 ? FLoadClientHeight : client.bottom);
+    }
+    TWinControl::Loaded();
+}
+
+TPersistent* TCustomForm::PropertyObject(const std::string& name)
+{
+    if (name == "Icon") return FIcon;
+    return TWinControl::PropertyObject(name);
+}
+
+bool TCustomForm::ReadProperty(const std::string& name, TReader& reader)
+{
+    static const TEnumNames borderStyles = {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"};
+    static const TEnumNames borderIcons = {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"};
+    static const TEnumNames windowStates = {"wsNormal", "wsMinimized", "wsMaximized"};
+    static const TEnumNames positions = {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
+                                         "poScreenCenter", "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"};
+    static const TEnumNames formStyles = {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"};
+    if (name == "ClientWidth") FLoadClientWidth = reader.ReadInteger();
+    else if (name == "ClientHeight") FLoadClientHeight = reader.ReadInteger();
+    else if (name == "BorderStyle") FBorderStyle = TFormBorderStyle(reader.ReadEnum(borderStyles));
+    else if (name == "BorderIcons") FBorderIcons = reader.ReadSet(borderIcons);
+    else if (name == "WindowState") FWindowState = TWindowState(reader.ReadEnum(windowStates));
+    else if (name == "Position") Position = TPosition(reader.ReadEnum(positions));
+    else if (name == "FormStyle") FormStyle = TFormStyle(reader.ReadEnum(formStyles));
+    else if (name == "KeyPreview") KeyPreview = reader.ReadBool();
+    else if (name == "Menu") reader.ReadReference<TMainMenu>([this](TMainMenu* menu) { SetMenu(menu); });
+    else if (name == "ActiveControl") reader.ReadReference<TWinControl>([this](TWinControl* c) { FActiveControl = c; });
+    else if (name == "OnCreate") OnCreate = reader.ReadEvent<TNotifyEvent>();
+    else if (name == "OnDestroy") OnDestroy = reader.ReadEvent<TNotifyEvent>();
+    else if (name == "OnShow") OnShow = reader.ReadEvent<TNotifyEvent>();
+    else if (name == "OnHide") OnHide = reader.ReadEvent<TNotifyEvent>();
+    else if (name == "OnActivate") OnActivate = reader.ReadEvent<TNotifyEvent>();
+    else if (name == "OnDeactivate") OnDeactivate = reader.ReadEvent<TNotifyEvent>();
+    else if (name == "OnPaint") OnPaint = reader.ReadEvent<TNotifyEvent>();
+    else if (name == "OnClose") OnClose = reader.ReadEvent<TCloseEvent>();
+    else if (name == "OnCloseQuery") OnCloseQuery = reader.ReadEvent<TCloseQueryEvent>();
+    else return TWinControl::ReadProperty(name, reader);
+    return true;
+}

@@ -1,0 +1,126 @@
+// Forms: top-level windows built from their form resources, with a border
+// style, a main menu, modal showing and the close protocol.
+#pragma once
+
+#include "Graphic.h"
+#include "Reader.h"
+#include "WinControl.h"
+
+class TMainMenu;
+
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = unsigned;  // bit per TBorderIcon
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+                 poMainFormCenter, poOwnerFormCenter };
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+// Modal results.
+constexpr int mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7,
+              mrAll = 8, mrNoToAll = 9, mrYesToAll = 10;
+
+using TCloseEvent = TEvent<void(TObject*, TCloseAction&)>;
+using TCloseQueryEvent = TEvent<void(TObject*, bool&)>;
+
+class TCustomForm : public TWinControl {
+    GANTREL_CLASS(TCustomForm)
+
+    explicit TCustomForm(TComponent* owner);
+    // A form without a form resource.
+    TCustomForm(TComponent* owner, int dummy);
+    ~TCustomForm() override;
+
+    // The last construction step: OnCreate. Application->CreateForm and
+    // NewForm call it once the constructors are through.
+    void AfterConstruction();
+
+    TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TFormBorderStyle style);
+    TBorderIcons BorderIcons() const { return FBorderIcons; }
+    void SetBorderIcons(TBorderIcons icons);
+    TWindowState WindowState() const;
+    void SetWindowState(TWindowState state);
+    TPosition Position = poDesigned;
+    TFormStyle FormStyle = fsNormal;
+    TMainMenu* Menu() const { return FMenu; }
+    void SetMenu(TMainMenu* menu);
+    TWinControl* ActiveControl() const { return FActiveControl; }
+    void SetActiveControl(TWinControl* control);
+    TIcon* Icon() const { return FIcon; }
+    bool KeyPreview = false;
+
+    void Show();
+    int ShowModal();
+    void Close();
+    bool CloseQuery();
+    // Frees the form once the messages it is handling are through.
+    void Release();
+    bool Active() const { return FActive; }
+    int ModalResult = mrNone;
+    bool Modal() const { return FModalLevel > 0; }
+    // True when key is a shortcut of this form's menu (and its item ran).
+    virtual bool IsShortCut(WORD key, TShiftState shift);
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+    TNotifyEvent OnPaint;
+    TCloseEvent OnClose;
+    TCloseQueryEvent OnCloseQuery;
+
+    TCanvas* Canvas() const { return FCanvas; }
+
+    void Dispatch(TMessage& message) override;
+    void BeforeDestruction() override;
+    bool ReadProperty(const std::string& name, TReader& reader) override;
+    TPersistent* PropertyObject(const std::string& name) override;
+    void Notification(TComponent* component, TOperation operation) override;
+
+    void Loaded() override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    bool HasMenuBar() const override { return FMenu != nullptr; }
+    void CreateHandle() override;
+    void VisibleChanged() override;
+    void PaintWindow(HDC dc) override;
+    virtual void DoClose(TCloseAction& action);
+    virtual void DoShow();
+    virtual void DoHide();
+    // Tab, Enter, Escape and the arrows left over by the focused control.
+    virtual bool DialogKey(WORD key, TShiftState shift);
+    void PlaceOnScreen();
+
+private:
+    TFormBorderStyle FBorderStyle = bsSizeable;
+    TBorderIcons FBorderIcons = (1u << biSystemMenu) | (1u << biMinimize) | (1u << biMaximize);
+    TWindowState FWindowState = wsNormal;
+    TMainMenu* FMenu = nullptr;
+    TWinControl* FActiveControl = nullptr;
+    TIcon* FIcon;
+    TCanvas* FCanvas;
+    bool FActive = false;
+    bool FCreated = false;
+    // The client size a form resource asks for, applied once its menu is known.
+    int FLoadClientWidth = -1, FLoadClientHeight = -1;
+    int FModalLevel = 0;
+};
+
+class TForm : public TCustomForm {
+    GANTREL_CLASS(TForm)
+    using TCustomForm::TCustomForm;
+};
+
+// Creates a form and runs its last construction step (OnCreate).
+template <typename T>
+T* NewForm(TComponent* owner)
+{
+    T* form = new T(owner);
+    form->AfterConstruction();
+    return form;
+}

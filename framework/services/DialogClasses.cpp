@@ -1,0 +1,7 @@
+// The dialogs that form resources may name.
+#include "Dialogs.h"
+
+void RegisterDialogClasses()
+{
+    RegisterClasses<TOpenDialog, TSaveDialog, TFontDialog, TPrintDialog>();
+}

@@ -1,0 +1,7 @@
+// The grid family: the classes form resources may name.
+#include "Grid.h"
+
+void RegisterGridClasses()
+{
+    RegisterClasses<TStringGrid>();
+}

@@ -1,0 +1,15 @@
+// The framework's tests run with the application object in place, as the
+// program does.
+#include "Application.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    InitFramework();
+    Application->Initialize();
+    ::testing::InitGoogleTest(&argc, argv);
+    int result = RUN_ALL_TESTS();
+    DoneFramework();
+    return result;
+}
