@@ -7,11 +7,21 @@ add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
 add_subdirectory(${GOOGLETEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-add_library(gantrel_framework STATIC
-    framework/core/SysUtils.cpp
-    framework/core/IniFiles.cpp)
-target_include_directories(gantrel_framework PUBLIC ${CMAKE_SOURCE_DIR}/framework/core)
+# The framework, layer by layer: core (objects, components, streaming,
+# threads), graphics, menus, controls (controls, forms, application),
+# standard controls, services (dialogs, clipboard, printer).
+set(GANTREL_FRAMEWORK_LAYERS core graphics menus controls stdctrls services)
+set(GANTREL_FRAMEWORK_SOURCES)
+set(GANTREL_FRAMEWORK_INCLUDES)
+foreach(layer ${GANTREL_FRAMEWORK_LAYERS})
+    file(GLOB layer_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/framework/${layer}/*.cpp)
+    list(APPEND GANTREL_FRAMEWORK_SOURCES ${layer_sources})
+    list(APPEND GANTREL_FRAMEWORK_INCLUDES ${CMAKE_SOURCE_DIR}/framework/${layer})
+endforeach()
+add_library(gantrel_framework STATIC ${GANTREL_FRAMEWORK_SOURCES})
+target_include_directories(gantrel_framework PUBLIC ${GANTREL_FRAMEWORK_INCLUDES})
 target_compile_options(gantrel_framework PRIVATE ${GANTREL_WARNINGS})
+target_link_libraries(gantrel_framework PUBLIC comctl32 comdlg32 msimg32 winmm winspool gdi32 version shlwapi)
 
 add_library(gantrel_core STATIC
     ${GANTREL_CORE_SOURCES}
@@ -44,3 +54,41 @@ add_executable(comport-bench tests/bench/ComPortBench.cpp tests/win/SimulatorCon
 target_include_directories(comport-bench PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
 target_compile_options(comport-bench PRIVATE ${GANTREL_WARNINGS})
 target_link_libraries(comport-bench PRIVATE gantrel_core ws2_32)
+
+# The controls the application's windows place: the map grid and the
+# proportional layout panel.
+file(GLOB GANTREL_CONTROLS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/controls/*/*.cpp)
+add_library(gantrel_controls STATIC ${GANTREL_CONTROLS_SOURCES})
+target_include_directories(gantrel_controls PUBLIC ${CMAKE_SOURCE_DIR}/controls/grid ${CMAKE_SOURCE_DIR}/controls/resizer)
+target_compile_options(gantrel_controls PRIVATE ${GANTREL_WARNINGS})
+target_link_libraries(gantrel_controls PUBLIC gantrel_framework)
+
+# The tuning application's windows and monitor; the entry stays in the executable.
+file(GLOB GANTREL_APP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/app/forms/*.cpp ${CMAKE_SOURCE_DIR}/app/monitor/*.cpp)
+list(REMOVE_ITEM GANTREL_APP_SOURCES ${CMAKE_SOURCE_DIR}/app/forms/Language.cpp ${CMAKE_SOURCE_DIR}/app/forms/Gantrel.cpp)
+add_library(gantrel_app STATIC ${GANTREL_APP_SOURCES})
+target_include_directories(gantrel_app PUBLIC ${CMAKE_SOURCE_DIR}/app/forms ${CMAKE_SOURCE_DIR}/app/monitor)
+target_compile_options(gantrel_app PRIVATE ${GANTREL_WARNINGS})
+target_link_libraries(gantrel_app PUBLIC gantrel_core gantrel_controls)
+
+# The program: a GUI executable that needs nothing beside it.
+add_executable(Gantrel WIN32 app/forms/Gantrel.cpp resources/Gantrel.rc)
+target_compile_options(Gantrel PRIVATE ${GANTREL_WARNINGS})
+target_link_libraries(Gantrel PRIVATE gantrel_app)
+set_source_files_properties(resources/Gantrel.rc PROPERTIES OBJECT_DEPENDS
+    "${CMAKE_SOURCE_DIR}/resources/forms/TForm1.form;${CMAKE_SOURCE_DIR}/resources/forms/TForm6.form;${CMAKE_SOURCE_DIR}/resources/forms/TForm10.form")
+
+# The framework's own tests (they need a display: Xvfb under Wine).
+file(GLOB GANTREL_FRAMEWORK_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/framework/*.cpp)
+add_executable(framework-tests ${GANTREL_FRAMEWORK_TESTS} ${CMAKE_SOURCE_DIR}/tests/framework/TestResources.rc)
+target_include_directories(framework-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/framework)
+target_compile_options(framework-tests PRIVATE ${GANTREL_WARNINGS})
+target_link_libraries(framework-tests PRIVATE gantrel_controls gtest)
+
+# The main window in a test process, driven against the simulated
+# controllers (its resources are the program's own).
+file(GLOB GANTREL_APP_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/app/*.cpp)
+add_executable(app-tests ${GANTREL_APP_TESTS} tests/win/SimulatorControl.cpp resources/Gantrel.rc)
+target_include_directories(app-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/app ${CMAKE_SOURCE_DIR}/tests/win)
+target_compile_options(app-tests PRIVATE ${GANTREL_WARNINGS})
+target_link_libraries(app-tests PRIVATE gantrel_app gtest ws2_32)

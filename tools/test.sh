@@ -28,7 +28,8 @@ grep -E "^Done" "$GANTREL_BUILD/fuzz.log"
 say "Windows tests under Wine"
 ensure_wine_prefix
 trap 'stop_simulators; stop_wine' EXIT
-start_simulator COM1 --fast --version 105
+start_simulator COM1 --version 105
+start_simulator COM3 --version 105
 "$WINE64" "$GANTREL_BUILD/win64/gantrel-win-tests.exe" --gtest_brief=1
 
 say "controller link benchmark (paced at 2400 baud)"

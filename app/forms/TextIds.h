@@ -58,6 +58,9 @@ constexpr int LoadFileFirst             = 280; // "Load a File First"
 constexpr int HandheldFileNotCompatible = 281; // "File Version Not Compatible with Handheld"
 
 // Table kinds: unknown message kind
+// Controller link
+constexpr int MonitorBusy = 282; // "The link to the controller is busy. Try again."
+
 constexpr int UnknownString = 285; // "Unknown String"
 
 // Dialog buttons

@@ -5,4 +5,14 @@
 
 #include <string>
 
-inline std::string SettingsFileName() { return ExeDirectory() + "Gantrel.ini"; }
+// Tests point the settings elsewhere; empty means beside the executable.
+inline std::string& SettingsFileOverride()
+{
+    static std::string path;
+    return path;
+}
+
+inline std::string SettingsFileName()
+{
+    return SettingsFileOverride().empty() ? ExeDirectory() + "Gantrel.ini" : SettingsFileOverride();
+}

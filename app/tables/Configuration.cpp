@@ -366,6 +366,19 @@ int TConfiguration::ConfigureForFile(int format, int code, int32_t o2Word, TWind
     return code;
 }
 
+int TConfiguration::FileTableCount(int format, int code)
+{
+    const int number = code & 0xFFFFF;
+    if (format == 201 && code >= 1000 && code <= 1014) {
+        int model = code - 1000;
+        return model <= 3 || model == 8 || model == 9 ? 4 : 1;
+    }
+    if (format == 201 && number >= 1100 && number <= 1999) return 1;
+    if (format == 201 && number >= 2100 && number <= 2999) return 2;
+    if (format == 202 && code >= 1100 && code <= 1999) return 2;
+    return -1;
+}
+
 int TConfiguration::ConfigureByVersionRange(int format, int code, int32_t o2Word, TWindowChanges& changes)
 {
     const int number = code & 0xFFFFF;

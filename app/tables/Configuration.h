@@ -86,6 +86,10 @@ public:
     int ConfigureForController(TControllerLink& port, bool allowO2Pending, TWindowChanges& changes);
     // The code, or -1 for an unknown file type. o2Word is header word 6.
     int ConfigureForFile(int format, int code, int32_t o2Word, TWindowChanges& changes);
+    // How many tables a map of this format and code holds, or -1 for a
+    // type this tool does not know (what ConfigureForFile would decide,
+    // without changing anything).
+    static int FileTableCount(int format, int code);
     // Codes 1100..2999: the file model, or -1.
     int ConfigureByVersionRange(int format, int code, int32_t o2Word, TWindowChanges& changes);
     // 1 compatible, 0 compatible after the user agrees, -1 incompatible.

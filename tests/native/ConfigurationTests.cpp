@@ -611,6 +611,22 @@ TEST_F(ConfigurationTest, LastCompatibleVersion)
     EXPECT_EQ(0, Config.LastCompatibleVersion(-1));
 }
 
+TEST_F(ConfigurationTest, TableCountIsKnownBeforeConfiguring)
+{
+    // The loader asks before it changes anything; the answer must be what
+    // the configuration then does, for every format and code.
+    for (int format : {0, 200, 201, 202, 203}) {
+        for (int code = 900; code <= 3100; ++code) {
+            for (int marker : {0, 0x100000}) {
+                TWindowChanges c;
+                int result = Config.ConfigureForFile(format, code | marker, 0, c);
+                int expected = result < 0 ? -1 : Config.FileSet.Count;
+                ASSERT_EQ(expected, TConfiguration::FileTableCount(format, code | marker)) << format << " " << (code | marker);
+            }
+        }
+    }
+}
+
 TEST_F(ConfigurationTest, AdvancedControlsAfterALoad)
 {
     TWindowChanges c;

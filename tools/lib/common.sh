@@ -12,7 +12,7 @@ GANTREL_PACKAGES=(
     cmake ninja-build clang libclang-rt-14-dev googletest
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-    wine64 xvfb xauth fonts-wine
+    wine64 xvfb xauth x11-utils fonts-wine
 )
 
 say() { printf '\n== %s\n' "$*"; }
@@ -103,6 +103,30 @@ ensure_wine_prefix() {
 
 stop_wine() {
     "$WINESERVER" -k 2>/dev/null || true
+}
+
+# A virtual display for anything with windows (24-bit, as the tests expect).
+GANTREL_XVFB_PID=
+ensure_display() {
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+    local n
+    for n in $(seq 90 120); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+    done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    GANTREL_XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 1 50); do
+        [ -e "/tmp/.X11-unix/X$n" ] && return 0
+        sleep 0.1
+    done
+    echo "Xvfb did not start" >&2
+    return 1
+}
+
+stop_display() {
+    [ -n "$GANTREL_XVFB_PID" ] && kill "$GANTREL_XVFB_PID" 2>/dev/null || true
+    GANTREL_XVFB_PID=
 }
 
 # --- Simulated controllers ------------------------------------------------

@@ -1,0 +1,243 @@
+// TForm1, the main window: it owns everything the tuning tool keeps for its
+// whole run (the controller port, the table kinds and sets, the language,
+// the configuration, the monitor thread, the shared interface font) and
+// holds the map grid, the live values and the commands.
+#pragma once
+
+#include "Button.h"
+#include "ComPort.h"
+#include "Configuration.h"
+#include "Dialogs.h"
+#include "GantOpenDialog.h"
+#include "EmiStringGrid.h"
+#include "Form.h"
+#include "Image.h"
+#include "Label.h"
+#include "Language.h"
+#include "ProgressBar.h"
+#include "ResizerPanel.h"
+#include "SkinSeam.h"
+#include "StatusBar.h"
+#include "TableKind.h"
+#include "TextIds.h"
+#include "Timer.h"
+
+#include <atomic>
+#include <ctime>
+#include <string>
+
+class TEditNotes;
+class TIniFile;
+class TMonitorThread;
+
+class TForm1 : public TForm {
+    GANTREL_CLASS(TForm1)
+
+    explicit TForm1(TComponent* owner);
+    ~TForm1() override;
+
+    // Components of the form resource.
+    TResizerPanel* ResizerPanel1 = nullptr;
+    TEpIITabControl* EpIITabControl1 = nullptr;
+    TEmiStringGrid* StringGrid1 = nullptr;
+    TPanel* MonitorPanel = nullptr;
+    TLabel* Label = nullptr;  // the engine-speed caption
+    TLabel* TPos = nullptr;
+    TLabel* FuelCh = nullptr;
+    TLabel* TPOut = nullptr;
+    TLabel* ManChg = nullptr;
+    TLabel* ignAdv = nullptr;
+    TLabel* RpmVal = nullptr;
+    TLabel* TPosVal = nullptr;
+    TLabel* FuelChVal = nullptr;
+    TLabel* TPosOutVal = nullptr;
+    TLabel* ManChgVal = nullptr;
+    TLabel* IgnVal = nullptr;
+    TLabel* Label1 = nullptr;  // the status text
+    TImage* Image1 = nullptr;
+    TButton *Button1 = nullptr, *Button3 = nullptr, *Button4 = nullptr, *Button5 = nullptr;
+    TButton *Button7 = nullptr, *Button8 = nullptr, *Button9 = nullptr, *Button10 = nullptr;
+    TLabel* epLabelButton1 = nullptr;
+    TProgressBar* ProgressBar1 = nullptr;
+    TStatusBar* StatusBar1 = nullptr;
+    TMainMenu* MainMenu1 = nullptr;
+    TMenuItem *File1 = nullptr, *Load1 = nullptr, *Save1 = nullptr, *Print1 = nullptr, *Exit1 = nullptr;
+    TMenuItem *View1 = nullptr, *Notes1 = nullptr, *Fuel1 = nullptr, *TPOut1 = nullptr, *MPChg1 = nullptr,
+              *IGNAdv1 = nullptr;
+    TMenuItem *Options1 = nullptr, *Port1 = nullptr, *Advanced1 = nullptr, *ResetButtonsonUpload1 = nullptr,
+              *LogtoFile1 = nullptr, *Font1 = nullptr;
+    TMenuItem *Com11 = nullptr, *Com21 = nullptr, *Com31 = nullptr, *Com41 = nullptr, *Com51 = nullptr,
+              *Com61 = nullptr, *Com71 = nullptr, *Com81 = nullptr, *None1 = nullptr, *Auto1 = nullptr;
+    TMenuItem *Utilities1 = nullptr, *Upload1 = nullptr, *UploadCurrent1 = nullptr, *GetMap1 = nullptr,
+              *GetCurrent1 = nullptr, *Compare1 = nullptr, *SetTP1 = nullptr, *HardwareInfo1 = nullptr,
+              *SetCurrentMap2 = nullptr, *SetFuelTrimValues1 = nullptr, *O2Change1 = nullptr;
+    TMenuItem *N21 = nullptr, *N11 = nullptr, *N01 = nullptr;
+    TMenuItem *SendCurrentMapToHandheld1 = nullptr, *SendMapsToHandheld1 = nullptr;
+    TMenuItem *Help1 = nullptr, *AboutGantrelControlCenter1 = nullptr;
+    TEpPopupMenu* EpPopupMenu1 = nullptr;
+    TEpItem *PopFVersion = nullptr, *LoadFile1 = nullptr, *SaveFile1 = nullptr, *Copy1 = nullptr,
+            *Paste1 = nullptr, *SelectAll1 = nullptr;
+    TEpPopupMenu* EpPopupMenu2 = nullptr;
+    TEpItem *PopGNVersion = nullptr, *PopFirmVersion = nullptr, *PopPort1 = nullptr;
+    TEpItem *Com12 = nullptr, *Com22 = nullptr, *Com32 = nullptr, *Com42 = nullptr, *Com52 = nullptr,
+            *Com62 = nullptr, *Com72 = nullptr, *Com82 = nullptr, *None2 = nullptr, *Auto2 = nullptr;
+    TTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer3 = nullptr;
+    TSaveDialog* SaveDialog1 = nullptr;
+    TGantOpenDialog* GantOpenDialog1 = nullptr;
+    TFontDialog* FontDialog1 = nullptr;
+
+    // Handlers.
+    void FormActivate(TObject* sender);
+    void FormCloseQuery(TObject* sender, bool& canClose);
+    void FormClose(TObject* sender, TCloseAction& action);
+    void Exit1Click(TObject* sender);
+    void Timer1Timer(TObject* sender);
+    void Timer2Timer(TObject* sender);
+    void Timer3Timer(TObject* sender);
+    void Image1Click(TObject* sender);
+    void Advanced1Click(TObject* sender);
+    void AboutGantrelControlCenter1Click(TObject* sender);
+    void Font1Click(TObject* sender);
+    void ResetButtonsonUpload1Click(TObject* sender);
+    void LogtoFile1Click(TObject* sender);
+    void Fuel1Click(TObject* sender);
+    void TPOut1Click(TObject* sender);
+    void MPChg1Click(TObject* sender);
+    void IGNAdv1Click(TObject* sender);
+    void Com11Click(TObject* sender);
+    void Com21Click(TObject* sender);
+    void Com31Click(TObject* sender);
+    void Com41Click(TObject* sender);
+    void Com51Click(TObject* sender);
+    void Com61Click(TObject* sender);
+    void Com71Click(TObject* sender);
+    void Com81Click(TObject* sender);
+    void None1Click(TObject* sender);
+    void Auto1Click(TObject* sender);
+    void Button1Click(TObject* sender);
+    void Button3Click(TObject* sender);
+    void Button4Click(TObject* sender);
+    void Button5Click(TObject* sender);
+    void Button6Click(TObject* sender);
+    void Button7Click(TObject* sender);
+    void Button8Click(TObject* sender);
+    void Button9Click(TObject* sender);
+    void Button10Click(TObject* sender);
+    void Print1Click(TObject* sender);
+    void SetTP1Click(TObject* sender);
+    void HardwareInfo1Click(TObject* sender);
+    void SetCurrentMap1Click(TObject* sender);
+    void SetFuelTrimValues1Click(TObject* sender);
+    void N21Click(TObject* sender);
+    void N11Click(TObject* sender);
+    void N01Click(TObject* sender);
+    void O2ButtonClick(TObject* sender);
+    void SlideChange(TObject* sender);
+    void epEfRndBtn2Click(TObject* sender);
+    void SendCurrentMapToHandheld1Click(TObject* sender);
+    void SendMapsToHandheld1Click(TObject* sender);
+    void EpIITabControl1Change(TObject* sender);
+    void StringGrid1Click(TObject* sender);
+    void StringGrid1Exit(TObject* sender);
+    void StringGrid1KeyDown(TObject* sender, WORD& key, TShiftState shift);
+    void StringGrid1KeyUp(TObject* sender, WORD& key, TShiftState shift);
+    void StringGrid1GetCellColor(TObject* sender, int row, int col, TGridDrawState state,
+                                 TCellAlignment& alignment, bool& multiLine, TBrush* brush, TFont* font);
+    void StringGrid1DrawCell(TObject* sender, int col, int row, const RECT& rect, TGridDrawState state);
+    void Copy1Click(TObject* sender);
+    void Paste1Click(TObject* sender);
+    void SelectAll1Click(TObject* sender);
+
+    // What the tool keeps for its whole run.
+    TComPort Port;
+    TTableKinds Kinds;
+    TLanguage Language;
+    TConfiguration Config{Kinds};
+    TMonitorThread* MonitorThread = nullptr;
+    TFont* UiFont = nullptr;
+    TPrintDialog* PrintDialog = nullptr;
+
+    // Settings and state.
+    std::string SettingsPath;
+    bool NoLimit = false;
+    bool ResetButtons = true;
+    std::string MapDirectory;
+    bool Logging = false;
+    std::clock_t LoggingStart = 0;
+    bool FileLoaded = false;
+    bool FileChosen = false;
+    bool NotesEdited = false;
+    bool MapEdited = false;
+    bool CompareWindowOpen = false;
+    TEditNotes* NotesWindow = nullptr;
+
+    // The link, shared with the monitor thread: 1001 while searching, 0
+    // after a good poll, 1, 2 ... failed polls in a row.
+    std::atomic<int> LinkCounter{0};
+    std::atomic<bool> RedetectRequest{false};
+    std::string PortOpenName;     // "com3"
+    std::string PortDisplayName;  // "COM3"
+    bool Accepted = false;
+    bool ChosenByUser = false;
+
+    // The loaded map.
+    std::string CurrentFileName;
+    std::string FileDate;
+    TMapHeader KeptHeader;
+    int NotesLength = 0;
+    float TpFactors[4] = {0, 0, 0, 0};
+    int CurrentTable = 0;
+    bool TableStepForward = true;
+
+    // The status line: the text shows for 3 s (the status timer clears it).
+    void ShowStatus(const std::string& text, bool centred = true);
+    // Interface text n in the user's language.
+    std::string Text(int id) const;
+    // What identification or a map decided for the window.
+    void ApplyWindowChanges(const TWindowChanges& changes);
+    void ApplyLanguageTexts();
+    void LoadSettings();
+    void SaveSettings();
+    // "Your map has been edited. Save the map file?": mrYes, mrNo or mrCancel.
+    int AskSaveChanges();
+    void ShowAdvancedControls();
+    static std::string FileVersion();
+    void SetStatusPanel(int index, const std::string& text);
+
+    // Ports and the monitor.
+    void SelectPort(int n);
+    void CheckPortItem(int index);  // 0..7 the ports, 8 None, 9 Auto
+    void AcceptComClick(TObject* sender);
+    void ShowNoLiveValues();
+    // Holds the monitor still (true) or lets it go on (false). True when
+    // the monitor holds still, or never ran.
+    bool PauseMonitor(bool pause);
+    // The start of every exchange of the window's own: false (and nothing
+    // paused) when the monitor did not let go of the port in time.
+    bool PauseForTransfer();
+
+    // The grid.
+    TTableKind* CurrentKind() const;
+    void ShowTable(int index, bool switchTab);
+    int FindBreakpointRow(int value) const;
+    void AddToSelection(int delta);
+    void Correct(int col, int row, int value, const std::string& message);
+    void UploadCurrentFromKey();
+
+    // Map files and notes.
+    bool LoadMapFile(const std::string& name);
+    void ShowLoadedMap(const std::string& name);
+    void LoadCommandLineMap();
+    // False when the map was not saved (cancelled or failed).
+    bool SaveMapFile();
+    void SetFileCommandsEnabled(bool enabled);
+    void SetLoadCommandsEnabled(bool enabled);
+
+    void WndProc(TMessage& message) override;
+    static const TFormTable* Table();
+};
+
+// The shared interface font every window applies to itself.
+TFont* GetUiFont();
+
+extern TForm1* Form1;

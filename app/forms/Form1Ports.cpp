@@ -1,0 +1,177 @@
+// Port selection and connection: the "Port" menus, the connect timer, and
+// the user-interface side of the monitor's pause handshake.
+#include "Form1.h"
+
+#include "Application.h"
+#include "MonitorThread.h"
+#include "SysUtils.h"
+
+#include <ctime>
+
+namespace {
+const char* const OpenNames[8] = {"com1", "com2", "com3", "com4", "com5", "com6", "com7", "com8"};
+const char* const DisplayNames[8] = {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"};
+
+// Long enough for the slowest exchange the monitor can be inside (an
+// identification with replies that run into every time-out).
+constexpr DWORD PauseBoundMs = 4000;
+}  // namespace
+
+void TForm1::CheckPortItem(int port)
+{
+    TMenuItem* mainItems[10] = {Com11, Com21, Com31, Com41, Com51, Com61, Com71, Com81, None1, Auto1};
+    TEpItem* popupItems[10] = {Com12, Com22, Com32, Com42, Com52, Com62, Com72, Com82, None2, Auto2};
+    for (int i = 0; i < 10; ++i) {
+        mainItems[i]->SetChecked(i == port);
+        SetItemChecked(popupItems[i], i == port);
+    }
+}
+
+void TForm1::SelectPort(int n)
+{
+    Accepted = false;
+    CheckPortItem(n - 1);
+    PortOpenName = OpenNames[n - 1];
+    PortDisplayName = DisplayNames[n - 1];
+    if (MonitorThread->Running) PauseMonitor(true);
+    RedetectRequest = true;
+    ChosenByUser = true;
+    Timer2->SetInterval(50);
+    Timer2->SetEnabled(true);
+}
+
+void TForm1::Com11Click(TObject*) { SelectPort(1); }
+void TForm1::Com21Click(TObject*) { SelectPort(2); }
+void TForm1::Com31Click(TObject*) { SelectPort(3); }
+void TForm1::Com41Click(TObject*) { SelectPort(4); }
+void TForm1::Com51Click(TObject*) { SelectPort(5); }
+void TForm1::Com61Click(TObject*) { SelectPort(6); }
+void TForm1::Com71Click(TObject*) { SelectPort(7); }
+void TForm1::Com81Click(TObject*) { SelectPort(8); }
+
+void TForm1::ShowNoLiveValues()
+{
+    for (TLabel* label : {RpmVal, TPosVal, FuelChVal, TPosOutVal, ManChgVal, IgnVal}) label->SetCaption("-----");
+}
+
+void TForm1::Timer2Timer(TObject*)
+{
+    Timer2->SetEnabled(false);
+    AcceptComClick(this);
+    ChosenByUser = false;
+    if (Accepted) {
+        MonitorThread->Resume();
+        PauseMonitor(false);
+        return;
+    }
+    ShowNoLiveValues();
+    Timer2->SetInterval(2500);
+    Timer2->SetEnabled(true);
+}
+
+void TForm1::AcceptComClick(TObject*)
+{
+    Port.Purge();
+    Port.Close();
+    bool opened = !PortOpenName.empty() && Port.Open(PortOpenName.c_str()) != 0;
+    uint8_t flags = 0;
+    int version = opened ? Port.GetVersion(flags) : -1;
+    if (opened && version >= 0) {
+        SetStatusPanel(2, Text(212) + " " + PortDisplayName);
+        ShowStatus(Text(202) + " " + PortDisplayName);
+        Accepted = true;
+        return;
+    }
+    // The connect timer's retries stay quiet.
+    if (!ChosenByUser) return;
+    if (opened) {
+        SetStatusPanel(2, Text(212) + " " + PortDisplayName);
+        ShowStatus(PortDisplayName + " " + Text(231));
+    } else {
+        ShowStatus(Text(33) + " " + PortDisplayName + " " + Text(34));
+        SetStatusPanel(2, Text(205));
+    }
+    Accepted = false;
+}
+
+void TForm1::None1Click(TObject*)
+{
+    Timer2->SetEnabled(false);
+    CheckPortItem(8);
+    PortOpenName.clear();
+    PauseMonitor(true);
+    MonitorThread->Suspend();
+    Accepted = false;
+    ShowNoLiveValues();
+    Port.Purge();
+    Port.Close();
+    SetStatusPanel(2, Text(205));
+    ShowStatus(Text(235));
+}
+
+void TForm1::Auto1Click(TObject*)
+{
+    ChosenByUser = false;
+    CheckPortItem(9);
+    // The monitor lets go of the port before the search takes it over.
+    if (MonitorThread->Running) PauseMonitor(true);
+    Accepted = false;
+    for (int k = 1; k <= 8 && !Accepted; ++k) {
+        PortOpenName = OpenNames[k - 1];
+        PortDisplayName = DisplayNames[k - 1];
+        MonitorThread->Suspend();
+        AcceptComClick(this);
+        if (Accepted) {
+            CheckPortItem(k - 1);
+            MonitorThread->Resume();
+            PauseMonitor(false);
+        }
+    }
+    if (!Accepted) {
+        CheckPortItem(8);
+        PortOpenName.clear();
+        Port.Purge();
+        Port.Close();
+        MonitorThread->Suspend();
+        PauseMonitor(false);
+        ShowStatus(Text(218));
+        SetStatusPanel(2, Text(205));
+    }
+    ChosenByUser = true;
+}
+
+bool TForm1::PauseMonitor(bool pause)
+{
+    if (!MonitorThread->Running) return true;
+    if (!pause) {
+        MonitorThread->PauseRequest = false;
+        return true;
+    }
+    MonitorThread->PauseRequest = true;
+    // Bounded in time, not in spins: on a fast machine a spin count runs out
+    // while the monitor is still inside a read.
+    DWORD start = GetTickCount();
+    while (!MonitorThread->PauseAcknowledged && GetTickCount() - start < PauseBoundMs) {
+        Application->ProcessMessages();
+        Sleep(1);
+    }
+    ShowNoLiveValues();
+    MonitorPanel->Repaint();
+    return MonitorThread->PauseAcknowledged;
+}
+
+bool TForm1::PauseForTransfer()
+{
+    if (PauseMonitor(true)) return true;
+    PauseMonitor(false);
+    ShowStatus(Text(TextId::MonitorBusy));
+    return false;
+}
+
+void TForm1::LogtoFile1Click(TObject*)
+{
+    Logging = !Logging;
+    LogtoFile1->SetChecked(Logging);
+    LoggingStart = std::clock();
+    MonitorThread->LogFileName = ExeDirectory() + "log.dat";
+}

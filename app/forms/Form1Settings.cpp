@@ -1,0 +1,70 @@
+// The main window's settings: read while it is built, written when it closes.
+#include "Form1.h"
+
+#include "IniFiles.h"
+#include "SysUtils.h"
+
+void TForm1::LoadSettings()
+{
+    TIniFile ini(SettingsPath);
+    int state = ini.ReadInteger("FormState", "State", 0);
+    if (state != 2) {
+        SetBounds(ini.ReadInteger("FormPlacement", "Left", 0), ini.ReadInteger("FormPlacement", "Top", 0),
+                  ini.ReadInteger("FormPlacement", "Width", 638), ini.ReadInteger("FormPlacement", "Height", 489));
+    }
+    SetWindowState(state == 1 ? wsMinimized : state == 2 ? wsMaximized : wsNormal);
+
+    int port = ini.ReadInteger("ComPort", "Port", -1);
+    if (port == 0)
+        None1Click(this);
+    else if (port == -1)
+        Auto1Click(this);
+    else if (port >= 1 && port <= 8)
+        SelectPort(port);
+
+    Config.TpSetting = ini.ReadBool("Advanced", "TPSet", true);
+    if (ini.ReadBool("Advanced", "Advanced", false)) Advanced1Click(this);
+    NoLimit = ini.ReadBool("Custom", "NoLimit", false);
+    Config.CylinderTrimSetting = ini.ReadBool("Custom", "CylinderTrim", true);
+    ResetButtons = ini.ReadBool("Advanced", "ResetButtons", true);
+    LogtoFile1->SetVisible(ini.ReadBool("Custom", "Log", false));
+    MapDirectory = ini.ReadString("Settings", "MapDir", ExeDirectory());
+}
+
+void TForm1::SaveSettings()
+{
+    TIniFile ini(SettingsPath);
+    TWindowState state = WindowState();
+    ini.WriteInteger("FormState", "State", state == wsMinimized ? 1 : state == wsMaximized ? 2 : 0);
+    if (state != wsMaximized) {
+        // The restored placement, also while minimised (the minimised
+        // window itself sits far off the screen).
+        RECT r = BoundsRect();
+        WINDOWPLACEMENT placement = {};
+        placement.length = sizeof placement;
+        if (HandleAllocated() && GetWindowPlacement(Handle(), &placement)) r = placement.rcNormalPosition;
+        ini.WriteInteger("FormPlacement", "Height", r.bottom - r.top);
+        ini.WriteInteger("FormPlacement", "Width", r.right - r.left);
+        ini.WriteInteger("FormPlacement", "Top", r.top);
+        ini.WriteInteger("FormPlacement", "Left", r.left);
+    }
+    std::string port = "0";
+    if (Auto1->Checked())
+        port = "-1";
+    else if (PortOpenName.size() > 3)
+        port = PortOpenName.substr(3);
+    ini.WriteString("ComPort", "Port", port);
+    ini.WriteBool("Advanced", "Advanced", Advanced1->Checked());
+    ini.WriteBool("Advanced", "ResetButtons", ResetButtons);
+    ini.WriteString("Settings", "MapDir", MapDirectory);
+}
+
+void TForm1::Font1Click(TObject*)
+{
+    FontDialog1->Font()->Assign(UiFont);
+    if (!FontDialog1->Execute()) return;
+    TIniFile ini(SettingsPath);
+    ini.WriteString("Font", "Name", FontDialog1->Font()->Name());
+    ini.WriteInteger("Font", "CharSet", FontDialog1->Font()->Charset());
+    ini.WriteInteger("Font", "Size", FontDialog1->Font()->Size());
+}

@@ -1,0 +1,45 @@
+// The program's entry: settings, the application object, the permanent
+// windows, the splash, and the message loop.
+#include "Application.h"
+#include "EmiStringGrid.h"
+#include "Form1.h"
+#include "Form10.h"
+#include "Form6.h"
+#include "GantOpenDialog.h"
+#include "IniFiles.h"
+#include "ResizerPanel.h"
+#include "SettingsFile.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    InitFramework();
+    RegisterGridControlClasses();
+    RegisterResizerClasses();
+    RegisterOpenDialogClasses();
+    try {
+        TIniFile* ini = new TIniFile(SettingsFileName());
+        bool splash = ini->ReadBool("Advanced", "Splash", true);
+        Application->Initialize();
+        Application->SetTitle("Gantrel Control Center");
+        Application->CreateForm(Form1);
+        Application->CreateForm(Form10);
+        if (splash) {
+            TForm6* form = NewForm<TForm6>(Application);
+            form->Show();
+            form->Update();
+            for (int i = 0; i < 15; ++i) {
+                Sleep(70);
+                Application->ProcessMessages();
+            }
+            if (form->CkDontSplash->Checked()) ini->WriteBool("Advanced", "Splash", false);
+            form->Hide();
+            form->Free();
+        }
+        delete ini;
+        Application->Run();
+    } catch (const std::exception& e) {
+        Application->ShowException(e);
+    }
+    DoneFramework();
+    return 0;
+}

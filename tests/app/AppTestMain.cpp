@@ -1,0 +1,33 @@
+// The application's tests run the main window in this process, on the
+// framework as the program starts it.
+#include "Application.h"
+#include "EmiStringGrid.h"
+#include "Exceptions.h"
+#include "Form10.h"
+#include "GantOpenDialog.h"
+#include "ResizerPanel.h"
+
+#include <gtest/gtest.h>
+
+// An exception that escapes an event handler is a failure of the test that
+// caused it, not a message box that would wait for a click.
+static void FailOnCallbackException(const std::exception& e)
+{
+    ADD_FAILURE() << "exception in a callback: " << e.what();
+}
+
+int main(int argc, char** argv)
+{
+    InitFramework();
+    RegisterGridControlClasses();
+    RegisterResizerClasses();
+    RegisterOpenDialogClasses();
+    Application->Initialize();
+    Application->SetTitle("Gantrel Control Center");
+    Form10 = NewForm<TForm10>(Application);
+    SetCallbackExceptionHandler(FailOnCallbackException);
+    ::testing::InitGoogleTest(&argc, argv);
+    int result = RUN_ALL_TESTS();
+    DoneFramework();
+    return result;
+}

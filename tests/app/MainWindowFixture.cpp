@@ -1,0 +1,162 @@
+#include "MainWindowFixture.h"
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+bool WaitUntil(const std::function<bool()>& done, int ms)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        Application->ProcessMessages();
+        if (done()) return true;
+        if (int(GetTickCount() - start) > ms) return false;
+        Sleep(5);
+    }
+}
+
+void Pump(int ms)
+{
+    WaitUntil([] { return false; }, ms);
+}
+
+std::string TempFile(const std::string& name)
+{
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    std::string path = std::string(dir) + "gantrel_app_" + name;
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+    return path;
+}
+
+std::string ReadFileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::string MakeMapBytes(int format, int code, int tables, int rows, int columns, const std::string& notes, int firstCell)
+{
+    std::vector<int32_t> w = {format, tables, rows, columns, 12, 1, 0, 0x04030201, 0, 0, code, int32_t(notes.size()), 0};
+    w[12] = 4 * (13 + columns + rows * (1 + tables * columns));
+    for (int c = 0; c < columns; ++c) w.push_back(c * 100 / std::max(1, columns - 1));
+    for (int r = 0; r < rows; ++r) {
+        w.push_back(500 + 500 * r);
+        for (int t = 0; t < tables; ++t)
+            for (int c = 0; c < columns; ++c) w.push_back(firstCell + (t + r + c) % 5);
+    }
+    std::string bytes;
+    for (int32_t v : w)
+        for (int i = 0; i < 4; ++i) bytes += char(uint32_t(v) >> (8 * i));
+    return bytes + notes;
+}
+
+void MainWindowTest::SetUp()
+{
+    ASSERT_TRUE(Com1.Available()) << "no simulator on COM1";
+    ASSERT_TRUE(Com3.Available()) << "no simulator on COM3";
+    for (TSimulator* sim : {&Com1, &Com3}) {
+        sim->Ok("replug");
+        sim->Ok("fault none");
+        sim->Ok("live free");
+        sim->Ok("version 105");
+        sim->Ok("flags 225");
+        sim->Ok("pace on");
+    }
+    // Only COM1 answers unless a test says otherwise.
+    Com3.Ok("unplug");
+    SettingsPath = TempFile("settings.ini");
+    SettingsFileOverride() = SettingsPath;
+    std::string settings = InitialSettings();
+    if (!settings.empty()) WriteFileBytes(SettingsPath, settings);
+    MessageDlgHook = [this](const std::string& text, TMsgDlgType, TMsgDlgButtons) {
+        Questions.push_back(text);
+        return QuestionAnswer;
+    };
+    MakeWindow();
+}
+
+void MainWindowTest::TearDown()
+{
+    CloseWindow();
+    MessageDlgHook = nullptr;
+    TCommonDialog::ExecuteHook = nullptr;
+    SettingsFileOverride().clear();
+}
+
+void MainWindowTest::MakeWindow()
+{
+    FForm = NewForm<TForm1>(Application);
+    FForm->Show();
+    Pump(50);
+}
+
+void MainWindowTest::CloseWindow()
+{
+    if (!FForm) return;
+    // The close road of the window: the question, then its close handler.
+    bool canClose = true;
+    FForm->FormCloseQuery(FForm, canClose);
+    if (canClose) {
+        TCloseAction action = caHide;
+        FForm->FormClose(FForm, action);
+    }
+    FForm->Free();
+    FForm = nullptr;
+    Form1 = nullptr;
+}
+
+void MainWindowTest::ChooseMenu(TMenuItem* item)
+{
+    // A popup menu returns its choice to the code that opened it, which
+    // then clicks the item; the main menu's choice arrives as WM_COMMAND.
+    if (dynamic_cast<TPopupMenu*>(item->Menu()))
+        item->Click();
+    else
+        PostMessageA(FForm->Handle(), WM_COMMAND, MAKEWPARAM(item->Command(), 0), 0);
+    Pump(30);
+}
+
+void MainWindowTest::PressKey(WORD key)
+{
+    HWND target = GetFocus();
+    if (!target) target = FForm->StringGrid1->Handle();
+    // The message loop translates the key into its character, as it does
+    // for a real keyboard.
+    LPARAM scan = LPARAM(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
+    // The translated character is queued behind whatever is already posted,
+    // so the key comes up only after it has been handled.
+    PostMessageA(target, WM_KEYDOWN, key, scan | 1);
+    Pump(30);
+    PostMessageA(GetFocus() ? GetFocus() : target, WM_KEYUP, key, scan | 0xC0000001);
+    Pump(30);
+}
+
+std::string MainWindowTest::Status()
+{
+    return FForm->Label1->Caption();
+}
+
+std::string MainWindowTest::Panel(int index)
+{
+    return FForm->StatusBar1->Panels()->Items(index)->Text();
+}
+
+std::string MainWindowTest::LiveValue(int index)
+{
+    TLabel* labels[6] = {FForm->RpmVal, FForm->TPosVal, FForm->FuelChVal, FForm->TPosOutVal, FForm->ManChgVal, FForm->IgnVal};
+    return labels[index]->Caption();
+}
+
+bool MainWindowTest::ConnectCom1(int ms)
+{
+    ChooseMenu(FForm->Com11);
+    return WaitUntil([this] { return FForm->LinkCounter == 0 && LiveValue(1) != "-----" && !LiveValue(1).empty(); }, ms);
+}

@@ -1,0 +1,329 @@
+// Loading, editing, the value rules, the clipboard, the notes and saving,
+// driven through the window's own commands and keys.
+#include "EditNotes.h"
+#include "MainWindowFixture.h"
+
+#include "Clipboard.h"
+
+namespace {
+
+class MapTest : public MainWindowTest {
+protected:
+    // Loads a map through the Load command, its dialog answered with path.
+    bool Load(const std::string& path)
+    {
+        TCommonDialog::ExecuteHook = [path](TCommonDialog* dialog) {
+            static_cast<TOpenDialog*>(dialog)->SetFileName(path);
+            return true;
+        };
+        ChooseMenu(Form()->Load1);
+        TCommonDialog::ExecuteHook = nullptr;
+        return Form()->FileLoaded;
+    }
+    // Saves through the Save command, its dialog answered with path.
+    void Save(const std::string& path)
+    {
+        TCommonDialog::ExecuteHook = [path](TCommonDialog* dialog) {
+            static_cast<TOpenDialog*>(dialog)->SetFileName(path);
+            return !path.empty();
+        };
+        ChooseMenu(Form()->Save1);
+        TCommonDialog::ExecuteHook = nullptr;
+    }
+    std::string Cell(int c, int r) { return Form()->StringGrid1->Cells(c, r); }
+    void SetCell(int c, int r, const std::string& text) { Form()->StringGrid1->SetCells(c, r, text); }
+    void Select(int left, int top, int right, int bottom)
+    {
+        TGridRect s;
+        s.Left = left;
+        s.Top = top;
+        s.Right = right;
+        s.Bottom = bottom;
+        Form()->StringGrid1->SetCol(left);
+        Form()->StringGrid1->SetRow(top);
+        Form()->StringGrid1->SetSelection(s);
+    }
+    // The grid gives up the focus: its values are checked and stored.
+    void LeaveGrid() { Form()->StringGrid1Exit(Form()); }
+};
+
+std::string FourTableMap(const std::string& name, const std::string& notes = "Dyno run\r\nsecond line")
+{
+    std::string path = TempFile(name);
+    WriteFileBytes(path, MakeMapBytes(201, 1001, 4, 13, 9, notes));
+    return path;
+}
+
+TEST_F(MapTest, LoadingAMapFillsTheGridTabsAndStatusBar)
+{
+    std::string path = FourTableMap("load.map");
+    ASSERT_TRUE(Load(path));
+    TForm1* f = Form();
+    EXPECT_EQ(10, f->StringGrid1->ColCount());
+    EXPECT_EQ(14, f->StringGrid1->RowCount());
+    EXPECT_EQ("", Cell(0, 0));
+    EXPECT_EQ("0", Cell(1, 0));
+    EXPECT_EQ("100", Cell(9, 0));
+    EXPECT_EQ("500", Cell(0, 1));
+    EXPECT_EQ("6500", Cell(0, 13));
+    ASSERT_EQ(4, f->EpIITabControl1->Tabs()->Count());
+    EXPECT_EQ("&AAP Table", f->EpIITabControl1->Tabs()->Get(0));
+    EXPECT_EQ("&Ignition Table", f->EpIITabControl1->Tabs()->Get(3));
+    EXPECT_EQ(ExtractFileName(path), Panel(1));
+    EXPECT_EQ("Not Modified", Panel(0));
+    EXPECT_EQ("File Version: 1001", f->PopFVersion->Caption());
+    EXPECT_TRUE(f->Button5->Enabled());
+    EXPECT_TRUE(f->Save1->Enabled());
+    EXPECT_TRUE(f->Button1->Enabled());
+    EXPECT_TRUE(f->StringGrid1->Enabled());
+    EXPECT_EQ(ExtractFilePath(path), f->MapDirectory);
+}
+
+TEST_F(MapTest, AMalformedFileIsRefusedAndTheMapStaysAsItWas)
+{
+    ASSERT_TRUE(Load(FourTableMap("good.map")));
+    SetCell(3, 3, "7");
+    LeaveGrid();
+    std::string bad = TempFile("bad.map");
+    std::string bytes = MakeMapBytes(201, 1001, 4, 13, 9, "");
+    WriteFileBytes(bad, bytes.substr(0, bytes.size() / 2));
+    Load(bad);
+    EXPECT_EQ("*** ERROR in FILE.. File not loaded ***", Status());
+    EXPECT_TRUE(Form()->FileLoaded);
+    EXPECT_EQ("7", Cell(3, 3));
+    EXPECT_EQ("File Version: 1001", Form()->PopFVersion->Caption());
+    // An unknown type is refused the same way, nothing changed.
+    std::string unknown = TempFile("unknown.map");
+    WriteFileBytes(unknown, MakeMapBytes(203, 1001, 4, 13, 9, ""));
+    Load(unknown);
+    EXPECT_EQ("*** ERROR in FILE.. File not loaded ***", Status());
+    EXPECT_EQ(1, Form()->Config.FileModel);
+}
+
+TEST_F(MapTest, ValuesOutsideTheLimitsAreCorrectedWithTheirMessages)
+{
+    ASSERT_TRUE(Load(FourTableMap("limits.map")));  // AAP +35/-35 first
+    SetCell(2, 2, "99");
+    LeaveGrid();
+    EXPECT_EQ("35", Cell(2, 2));
+    EXPECT_EQ("Value to Large, changed to Maximum", Status());
+    SetCell(2, 2, "-99");
+    LeaveGrid();
+    EXPECT_EQ("-35", Cell(2, 2));
+    EXPECT_EQ("Value to Small, changed to Minimum", Status());
+    EXPECT_EQ(-35, Form()->Config.FileSet[0].Kind->Cell(1, 1));
+    // Text that is no number is not taken: the table keeps its value.
+    SetCell(3, 2, "abc");
+    LeaveGrid();
+    EXPECT_EQ(std::to_string(Form()->Config.FileSet[0].Kind->Cell(1, 2)), Cell(3, 2));
+}
+
+TEST_F(MapTest, TheThrottleTableKeepsItsValuesInsideTheThrottleRange)
+{
+    ASSERT_TRUE(Load(FourTableMap("tp.map")));
+    Form()->ShowTable(1, true);  // the TP table
+    // Column 8 is the 87 % breakpoint: 20 more would pass 100 %.
+    ASSERT_EQ("87", Cell(8, 0));
+    SetCell(8, 3, "20");
+    LeaveGrid();
+    EXPECT_EQ("13", Cell(8, 3));
+    EXPECT_EQ("Value out of Range, changed to Maximum", Status());
+    SetCell(1, 3, "-5");  // column 1 is 0 %
+    LeaveGrid();
+    EXPECT_EQ("0", Cell(1, 3));
+    EXPECT_EQ("Value out of Range, changed to Minimum", Status());
+}
+
+TEST_F(MapTest, NoTimingChangeBelowTheIgnitionFloor)
+{
+    ASSERT_TRUE(Load(FourTableMap("floor.map")));  // model 1: floor 4000
+    Form()->ShowTable(3, true);  // the ignition table
+    ASSERT_EQ("3500", Cell(0, 7));
+    ASSERT_EQ("4000", Cell(0, 8));
+    SetCell(2, 7, "2");
+    SetCell(2, 8, "2");
+    LeaveGrid();
+    EXPECT_EQ("0", Cell(2, 7));
+    EXPECT_EQ("2", Cell(2, 8));
+    EXPECT_EQ("Timing change not allowed below 4000 RPM", Status());
+}
+
+class NoLimitTest : public MapTest {
+protected:
+    std::string InitialSettings() override { return "[ComPort]\r\nPort=0\r\n[Custom]\r\nNoLimit=1\r\n"; }
+};
+
+TEST_F(NoLimitTest, WithoutLimitsValuesStay)
+{
+    ASSERT_TRUE(Load(FourTableMap("nolimit.map")));
+    SetCell(4, 4, "500");
+    LeaveGrid();
+    EXPECT_EQ("500", Cell(4, 4));
+    EXPECT_EQ(500, Form()->Config.FileSet[0].Kind->Cell(3, 3));
+}
+
+TEST_F(MapTest, PageUpAndDownChangeEveryCellOfTheSelection)
+{
+    ASSERT_TRUE(Load(FourTableMap("page.map")));
+    Form()->StringGrid1->SetFocus();
+    Select(2, 3, 4, 4);
+    std::vector<int> before;
+    for (int r = 3; r <= 4; ++r)
+        for (int c = 2; c <= 4; ++c) before.push_back(CellValue(Cell(c, r)));
+    PressKey(VK_PRIOR);
+    int i = 0;
+    for (int r = 3; r <= 4; ++r)
+        for (int c = 2; c <= 4; ++c) EXPECT_EQ(before[size_t(i++)] + 1, CellValue(Cell(c, r))) << c << "," << r;
+    PressKey(VK_NEXT);
+    PressKey(VK_NEXT);
+    i = 0;
+    for (int r = 3; r <= 4; ++r)
+        for (int c = 2; c <= 4; ++c) EXPECT_EQ(before[size_t(i++)] - 1, CellValue(Cell(c, r)));
+    EXPECT_TRUE(Form()->MapEdited);
+}
+
+TEST_F(MapTest, TypingIntoTheGridEditsTheCurrentCell)
+{
+    ASSERT_TRUE(Load(FourTableMap("typing.map")));
+    Form()->StringGrid1->SetFocus();
+    Select(5, 5, 5, 5);
+    PressKey('1');
+    PressKey('2');
+    PressKey(VK_RETURN);
+    EXPECT_EQ("12", Cell(5, 5));
+    EXPECT_TRUE(Form()->MapEdited);
+    LeaveGrid();
+    EXPECT_EQ(12, Form()->Config.FileSet[0].Kind->Cell(4, 4));
+}
+
+TEST_F(MapTest, CopyAndPasteGoThroughTheClipboard)
+{
+    ASSERT_TRUE(Load(FourTableMap("clip.map")));
+    SetCell(1, 1, "1");
+    SetCell(2, 1, "2");
+    SetCell(1, 2, "3");
+    SetCell(2, 2, "4");
+    Select(1, 1, 2, 2);
+    ChooseMenu(Form()->Copy1);
+    EXPECT_EQ("1\t2\r\n3\t4", Clipboard()->AsText());
+
+    // One cell selected in the last column: only the first column fits.
+    Select(9, 5, 9, 5);
+    ChooseMenu(Form()->Paste1);
+    EXPECT_EQ("1", Cell(9, 5));
+    EXPECT_EQ("3", Cell(9, 6));
+    Form()->MapEdited = false;
+    // Text the values cannot read stays out of the grid.
+    Clipboard()->SetAsText("8\tx\r\n\r\n-9\t10");
+    Select(3, 3, 4, 4);
+    ChooseMenu(Form()->Paste1);
+    EXPECT_EQ("8", Cell(3, 3));
+    EXPECT_NE("x", Cell(4, 3));
+    EXPECT_EQ("-9", Cell(3, 4));
+    EXPECT_EQ("10", Cell(4, 4));
+    EXPECT_TRUE(Form()->MapEdited);
+}
+
+TEST_F(MapTest, SelectAllTakesEveryBodyCell)
+{
+    ASSERT_TRUE(Load(FourTableMap("all.map")));
+    ChooseMenu(Form()->SelectAll1);
+    TGridRect s = Form()->StringGrid1->Selection();
+    EXPECT_EQ(1, s.Left);
+    EXPECT_EQ(1, s.Top);
+    EXPECT_EQ(9, s.Right);
+    EXPECT_EQ(13, s.Bottom);
+}
+
+TEST_F(MapTest, SavingAfterLoadingWritesTheSameFile)
+{
+    std::string path = FourTableMap("same.map");
+    ASSERT_TRUE(Load(path));
+    std::string copy = TempFile("same_copy.map");
+    Save(copy);
+    EXPECT_EQ("File Saved", Status());
+    EXPECT_EQ(ReadFileBytes(path), ReadFileBytes(copy));
+    EXPECT_EQ(ExtractFileName(copy), Panel(1));
+}
+
+TEST_F(MapTest, SavingKeepsTheTableOnScreen)
+{
+    ASSERT_TRUE(Load(FourTableMap("keep.map")));
+    Form()->ShowTable(2, true);
+    SetCell(2, 2, "5");
+    Save(TempFile("keep_saved.map"));
+    EXPECT_EQ(2, Form()->CurrentTable);
+    EXPECT_EQ(2, Form()->EpIITabControl1->TabIndex());
+    EXPECT_EQ("5", Cell(2, 2));
+    EXPECT_EQ(5, Form()->Config.FileSet[2].Kind->Cell(1, 1));
+}
+
+TEST_F(MapTest, AFailedSaveSaysSoAndKeepsTheOldFile)
+{
+    ASSERT_TRUE(Load(FourTableMap("fail.map")));
+    std::string target = TempFile("readonly.map");
+    WriteFileBytes(target, "old");
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+    Form()->MapEdited = true;
+    Save(target);
+    EXPECT_EQ("*** File NOT Saved ***  File name used is READ ONLY", Status());
+    EXPECT_EQ("old", ReadFileBytes(target));
+    EXPECT_TRUE(Form()->MapEdited);
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    Save("");
+    EXPECT_EQ("*** File NOT Saved ***", Status());
+}
+
+TEST_F(MapTest, ASaveThatDidNotHappenStopsTheClose)
+{
+    ASSERT_TRUE(Load(FourTableMap("stop.map")));
+    Form()->MapEdited = true;
+    QuestionAnswer = mrYes;
+    TCommonDialog::ExecuteHook = [](TCommonDialog*) { return false; };
+    bool canClose = true;
+    Form()->FormCloseQuery(Form(), canClose);
+    TCommonDialog::ExecuteHook = nullptr;
+    EXPECT_FALSE(canClose);
+    Form()->MapEdited = false;
+}
+
+TEST_F(MapTest, NotesAreAcceptedAndSaved)
+{
+    ASSERT_TRUE(Load(FourTableMap("notes.map")));
+    ChooseMenu(Form()->Notes1);
+    TEditNotes* notes = Form()->NotesWindow;
+    ASSERT_NE(nullptr, notes);
+    EXPECT_EQ("Dyno run\r\nsecond line", notes->Memo1->Text());
+    // Nothing may load another map under the notes window.
+    EXPECT_FALSE(Form()->Button4->Enabled());
+    EXPECT_FALSE(Form()->Load1->Enabled());
+    EXPECT_FALSE(Form()->LoadFile1->Enabled());
+    notes->Memo1->SetText("new notes");
+    SendMessageA(notes->Button1->Handle(), BM_CLICK, 0, 0);
+    Pump(50);
+    EXPECT_EQ(nullptr, Form()->NotesWindow);
+    EXPECT_TRUE(Form()->NotesEdited);
+    EXPECT_TRUE(Form()->Button4->Enabled());
+    EXPECT_TRUE(Form()->Load1->Enabled());
+    std::string saved = TempFile("notes_saved.map");
+    Save(saved);
+    std::string bytes = ReadFileBytes(saved);
+    EXPECT_EQ("new notes", bytes.substr(bytes.size() - 9));
+}
+
+TEST_F(MapTest, TheOpenDialogPreviewsTheNotes)
+{
+    std::string withNotes = FourTableMap("preview.map", "preview text");
+    std::string without = FourTableMap("nopreview.map", "");
+    TGantOpenDialog* dialog = Form()->GantOpenDialog1;
+    dialog->LoadRun(withNotes);
+    EXPECT_TRUE(dialog->Memo()->Enabled());
+    EXPECT_EQ("preview text", dialog->Memo()->Text());
+    dialog->LoadRun(without);
+    EXPECT_FALSE(dialog->Memo()->Enabled());
+    EXPECT_EQ("", dialog->Memo()->Text());
+    dialog->LoadRun(TempFile("missing.map"));
+    EXPECT_FALSE(dialog->Memo()->Enabled());
+}
+
+}  // namespace

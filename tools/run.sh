@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds, and starts Gantrel.exe under Wine in the
+# private prefix, with the simulated controller on COM1 (paced at the real
+# 2400 baud). Without a display it starts a virtual one, runs for a while,
+# saves a screenshot and says where.
+#   tools/run.sh [map file]
+set -euo pipefail
+source "$(dirname "$0")/lib/common.sh"
+
+RUN_SECONDS=${RUN_SECONDS:-20}
+
+ensure_packages
+say "building"
+build_tree native -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+build_tree win64 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$GANTREL_ROOT/cmake/mingw-x86_64.cmake"
+ensure_wine_prefix
+trap 'stop_simulators; stop_wine; stop_display' EXIT
+start_simulator COM1 --version 105
+
+headless=0
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+    headless=1
+    ensure_display
+fi
+
+say "starting Gantrel.exe (simulated controller on COM1)"
+exe="$GANTREL_BUILD/win64/Gantrel.exe"
+if [ "$headless" -eq 0 ]; then
+    "$WINE64" "$exe" "$@"
+    exit 0
+fi
+"$WINE64" "$exe" "$@" &
+pid=$!
+sleep "$RUN_SECONDS"
+shot="$GANTREL_BUILD/screenshot.png"
+import -window root "$shot" 2>/dev/null || xwd -root -silent | convert xwd:- "$shot"
+kill "$pid" 2>/dev/null || true
+say "screenshot of the running program: $shot"

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Runs one Windows test executable under the private Wine prefix, with a
+# virtual display and a fast simulated controller on COM1:
+#   tools/wine-test.sh build/win64/framework-tests.exe --gtest_filter='Grid*'
+set -euo pipefail
+source "$(dirname "$0")/lib/common.sh"
+exe=$1
+shift
+ensure_wine_prefix
+ensure_display
+trap 'stop_simulators; stop_display' EXIT
+start_simulator COM1
+start_simulator COM3
+"$WINE64" "$exe" "$@"
