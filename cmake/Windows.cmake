@@ -88,7 +88,22 @@ target_link_libraries(framework-tests PRIVATE gantrel_controls gtest)
 # The main window in a test process, driven against the simulated
 # controllers (its resources are the program's own).
 file(GLOB GANTREL_APP_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/app/*.cpp)
+# Screen pictures: the run command's screenshot and the tests' artefact.
+add_library(gantrel_screencapture STATIC tools/screenshot/ScreenCapture.cpp)
+target_include_directories(gantrel_screencapture PUBLIC ${CMAKE_SOURCE_DIR}/tools/screenshot)
+target_compile_options(gantrel_screencapture PRIVATE ${GANTREL_WARNINGS})
+target_link_libraries(gantrel_screencapture PUBLIC gdi32 user32)
+add_executable(gantrel-screenshot tools/screenshot/Screenshot.cpp)
+target_link_libraries(gantrel-screenshot PRIVATE gantrel_screencapture)
+
 add_executable(app-tests ${GANTREL_APP_TESTS} tests/win/SimulatorControl.cpp resources/Gantrel.rc)
 target_include_directories(app-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/app ${CMAKE_SOURCE_DIR}/tests/win)
 target_compile_options(app-tests PRIVATE ${GANTREL_WARNINGS})
-target_link_libraries(app-tests PRIVATE gantrel_app gtest ws2_32)
+target_link_libraries(app-tests PRIVATE gantrel_app gantrel_screencapture gtest ws2_32)
+# The program tests start the real executable from beside the tests.
+add_dependencies(app-tests Gantrel)
+
+add_executable(monitor-bench tests/bench/MonitorBench.cpp tests/win/SimulatorControl.cpp resources/Gantrel.rc)
+target_include_directories(monitor-bench PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
+target_compile_options(monitor-bench PRIVATE ${GANTREL_WARNINGS})
+target_link_libraries(monitor-bench PRIVATE gantrel_app ws2_32)

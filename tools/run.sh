@@ -32,7 +32,9 @@ fi
 "$WINE64" "$exe" "$@" &
 pid=$!
 sleep "$RUN_SECONDS"
-shot="$GANTREL_BUILD/screenshot.png"
-import -window root "$shot" 2>/dev/null || xwd -root -silent | convert xwd:- "$shot"
+shot="$GANTREL_BUILD/artifacts/run-screenshot.bmp"
+mkdir -p "$(dirname "$shot")"
+"$WINE64" "$GANTREL_BUILD/win64/gantrel-screenshot.exe" "Z:${shot//\//\\}" "Gantrel Control Center" || true
 kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
 say "screenshot of the running program: $shot"

@@ -2,7 +2,8 @@
 # Sets up what is missing, builds every tree and runs every test:
 # the native core under sanitizers, the simulator's own tests, the map
 # file fuzzer for a bounded time, and the Windows tests under Wine against
-# simulated controllers. Ends with the controller-link benchmark.
+# simulated controllers, the framework's and the main window's tests on a
+# virtual display. Ends with the controller-link and polling benchmarks.
 set -euo pipefail
 source "$(dirname "$0")/lib/common.sh"
 
@@ -27,12 +28,22 @@ grep -E "^Done" "$GANTREL_BUILD/fuzz.log"
 
 say "Windows tests under Wine"
 ensure_wine_prefix
-trap 'stop_simulators; stop_wine' EXIT
+ensure_display
+trap 'stop_simulators; stop_wine; stop_display' EXIT
 start_simulator COM1 --version 105
 start_simulator COM3 --version 105
 "$WINE64" "$GANTREL_BUILD/win64/gantrel-win-tests.exe" --gtest_brief=1
 
+say "framework tests under Wine"
+"$WINE64" "$GANTREL_BUILD/win64/framework-tests.exe" --gtest_brief=1
+
+say "main window tests under Wine"
+"$WINE64" "$GANTREL_BUILD/win64/app-tests.exe" --gtest_brief=1
+
 say "controller link benchmark (paced at 2400 baud)"
 "$WINE64" "$GANTREL_BUILD/win64/comport-bench.exe"
+
+say "live-value polling benchmark (paced at 2400 baud)"
+"$WINE64" "$GANTREL_BUILD/win64/monitor-bench.exe"
 
 say "all tests passed"

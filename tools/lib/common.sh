@@ -63,6 +63,9 @@ write_port_registry() {
         printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\r\n'
         for i in $(seq 1 255); do printf '"COM%d"="%s/com%d"\r\n' "$i" "$GANTREL_PORTS" "$i"; done
         printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n'
+        # A crashing test prints its backtrace and ends instead of waiting
+        # for someone to close a crash dialog.
+        printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\r\n"ShowCrashDialog"=dword:00000000\r\n'
     } >"$reg"
     echo "$reg"
 }
@@ -82,7 +85,7 @@ check_ports_are_private() {
 
 ensure_wine_prefix() {
     mkdir -p "$GANTREL_PORTS"
-    if [ ! -f "$WINEPREFIX/.gantrel-ready" ]; then
+    if [ ! -f "$WINEPREFIX/.gantrel-ready-2" ]; then
         say "creating the private Wine prefix $WINEPREFIX"
         rm -rf "$WINEPREFIX"
         # Registry first, so that no program ever starts with the default ports.
@@ -92,7 +95,7 @@ ensure_wine_prefix() {
         "$WINESERVER" -w 2>/dev/null || true
         mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
         cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-        touch "$WINEPREFIX/.gantrel-ready"
+        touch "$WINEPREFIX/.gantrel-ready-2"
     fi
     # A server of our own, with its output kept out of the test log; starting
     # it makes the port links, which are checked before any test runs.
@@ -109,17 +112,20 @@ stop_wine() {
 GANTREL_XVFB_PID=
 ensure_display() {
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
-    local n
-    for n in $(seq 90 120); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-    done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display itself, so parallel runs never collide.
+    local numberfile
+    numberfile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numberfile" >/dev/null 2>&1 &
     GANTREL_XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 1 50); do
-        [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    for _ in $(seq 1 100); do
+        if [ -s "$numberfile" ]; then
+            export DISPLAY=":$(tr -d '[:space:]' <"$numberfile")"
+            rm -f "$numberfile"
+            return 0
+        fi
         sleep 0.1
     done
+    rm -f "$numberfile"
     echo "Xvfb did not start" >&2
     return 1
 }

@@ -1,0 +1,50 @@
+// gantrel-screenshot OUT.bmp [caption]: saves the screen, or the visible
+// window whose caption starts with that text, as a BMP file.
+#include "ScreenCapture.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+struct Search {
+    std::string Caption;
+    HWND Found = nullptr;
+};
+
+BOOL CALLBACK Match(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<Search*>(data);
+    char caption[256] = "";
+    GetWindowTextA(window, caption, sizeof caption);
+    if (IsWindowVisible(window) && std::string(caption).rfind(search->Caption, 0) == 0) {
+        search->Found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2 || argc > 3) {
+        std::fprintf(stderr, "usage: gantrel-screenshot OUT.bmp [caption]\n");
+        return 2;
+    }
+    HWND window = nullptr;
+    if (argc == 3) {
+        Search search;
+        search.Caption = argv[2];
+        EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
+        window = search.Found;
+        if (!window) {
+            std::fprintf(stderr, "no visible window captioned \"%s...\"; saving the whole screen\n", argv[2]);
+        }
+    }
+    if (!SaveScreenCapture(window, argv[1])) {
+        std::fprintf(stderr, "could not save %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
