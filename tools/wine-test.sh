@@ -8,7 +8,7 @@ exe=$1
 shift
 ensure_wine_prefix
 ensure_display
-trap 'stop_simulators; stop_display' EXIT
+trap 'stop_simulators; stop_wine; stop_display' EXIT
 start_simulator COM1
 start_simulator COM3
 "$WINE64" "$exe" "$@"

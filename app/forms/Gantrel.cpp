@@ -1,12 +1,14 @@
 // The program's entry: settings, the application object, the permanent
 // windows, the splash, and the message loop.
 #include "Application.h"
+#include "Clipboard.h"
 #include "EmiStringGrid.h"
 #include "Form1.h"
 #include "Form10.h"
 #include "Form6.h"
 #include "GantOpenDialog.h"
 #include "IniFiles.h"
+#include "Printers.h"
 #include "ResizerPanel.h"
 #include "SettingsFile.h"
 
@@ -40,6 +42,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     } catch (const std::exception& e) {
         Application->ShowException(e);
     }
+    FreePrinter();
+    FreeClipboard();
     DoneFramework();
     return 0;
 }

@@ -15,6 +15,10 @@ class TPopupMenu;
 class TCustomForm;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+// How a control places its text across its width.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+// Which scroll bars a control shows.
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
 using TAnchors = unsigned;  // bit per TAnchorKind
 constexpr TAnchors DefaultAnchors = (1u << akLeft) | (1u << akTop);

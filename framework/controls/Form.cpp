@@ -149,6 +149,16 @@ void TCustomForm::CreateHandle()
     if (!FIcon->Empty()) SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon->Handle()));
 }
 
+void TCustomForm::DestroyWnd()
+{
+    // A window destroys the menu it carries; the menu is the TMainMenu's.
+    if (FMenu && HandleAllocated()) {
+        ::SetMenu(Handle(), nullptr);
+        FMenu->WindowHandle = nullptr;
+    }
+    TWinControl::DestroyWnd();
+}
+
 void TCustomForm::PlaceOnScreen()
 {
     RECT area;

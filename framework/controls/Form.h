@@ -87,6 +87,7 @@ protected:
     void CreateParams(TCreateParams& params) override;
     bool HasMenuBar() const override { return FMenu != nullptr; }
     void CreateHandle() override;
+    void DestroyWnd() override;
     void VisibleChanged() override;
     void PaintWindow(HDC dc) override;
     virtual void DoClose(TCloseAction& action);

@@ -12,11 +12,6 @@
 
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 
-#ifndef GANTREL_TSCROLLSTYLE_DEFINED
-#define GANTREL_TSCROLLSTYLE_DEFINED
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
-#endif
-
 class TCustomEdit : public TWinControl {
     GANTREL_CLASS(TCustomEdit)
 

@@ -13,12 +13,6 @@
 #include <string>
 #include <vector>
 
-// Which scroll bars a control shows; shared by every control that has them.
-#ifndef GANTREL_TSCROLLSTYLE_DEFINED
-#define GANTREL_TSCROLLSTYLE_DEFINED
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
-#endif
-
 // Bit i is the i-th name of the Options set in form resources.
 enum TGridOption : unsigned {
     goFixedVertLine = 1u << 0, goFixedHorzLine = 1u << 1, goVertLine = 1u << 2, goHorzLine = 1u << 3,

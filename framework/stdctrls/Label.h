@@ -8,12 +8,6 @@
 #include <string>
 #include <vector>
 
-// How a caption sits across its rectangle; shared by every control that has one.
-#ifndef GANTREL_TALIGNMENT_DEFINED
-#define GANTREL_TALIGNMENT_DEFINED
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-#endif
-
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 
 // The names form resources give TAlignment values, in value order.

@@ -6,12 +6,6 @@
 #include "Form.h"
 #include "WinControl.h"
 
-// How a caption sits across its rectangle; shared by every control that has one.
-#ifndef GANTREL_TALIGNMENT_DEFINED
-#define GANTREL_TALIGNMENT_DEFINED
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-#endif
-
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 
 class TPanel : public TCustomControl {
