@@ -8,6 +8,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib/common.sh"
 
 RUN_SECONDS=${RUN_SECONDS:-20}
+GANTREL_ALLOW_USER_PORTS=1
 
 ensure_packages
 say "building"

@@ -70,16 +70,24 @@ write_port_registry() {
     echo "$reg"
 }
 
+# Tests may reach only the simulators' links. The run command also accepts
+# a device the user mapped on purpose (README), but never the machine's
+# built-in serial ports, one of which is its console.
+GANTREL_ALLOW_USER_PORTS=${GANTREL_ALLOW_USER_PORTS:-0}
+
 check_ports_are_private() {
     local link target
     for link in "$WINEPREFIX"/dosdevices/com*; do
         [ -L "$link" ] || continue
         target=$(readlink "$link")
         case "$link" in *com256) continue ;; esac
-        if [[ "$target" != "$GANTREL_PORTS"/* ]]; then
-            echo "refusing to go on: $(basename "$link") leads to $target" >&2
-            return 1
+        [[ "$target" == "$GANTREL_PORTS"/* ]] && continue
+        if [ "$GANTREL_ALLOW_USER_PORTS" = 1 ] && [[ "$target" != /dev/ttyS* ]]; then
+            echo "note: $(basename "$link") leads to $target (mapped by you)" >&2
+            continue
         fi
+        echo "refusing to go on: $(basename "$link") leads to $target" >&2
+        return 1
     done
 }
 
