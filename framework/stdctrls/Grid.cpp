@@ -616,23 +616,29 @@ bool TCustomGrid::MoveCurrent(int col, int row, bool moveAnchor)
     return true;
 }
 
+// Moves one entry of sizes from fromIndex to toIndex and makes the two
+// indices that follow the moved line (the current cell's and the anchor's)
+// keep pointing at the same lines.
+static void MoveLine(std::vector<int>& sizes, int fromIndex, int toIndex, int& current, int& anchor)
+{
+    int size = sizes[size_t(fromIndex)];
+    sizes.erase(sizes.begin() + fromIndex);
+    sizes.insert(sizes.begin() + toIndex, size);
+    for (int* v : {&current, &anchor}) {
+        if (*v == fromIndex) *v = toIndex;
+        else if (fromIndex < toIndex && *v > fromIndex && *v <= toIndex) --*v;
+        else if (fromIndex > toIndex && *v >= toIndex && *v < fromIndex) ++*v;
+    }
+}
+
 void TCustomGrid::MoveColumn(int fromIndex, int toIndex)
 {
     CheckIndex(true, fromIndex);
     CheckIndex(true, toIndex);
     if (fromIndex == toIndex) return;
     if (EditorMode()) CloseEditor(false);
-    int width = FColWidths[size_t(fromIndex)];
-    FColWidths.erase(FColWidths.begin() + fromIndex);
-    FColWidths.insert(FColWidths.begin() + toIndex, width);
+    MoveLine(FColWidths, fromIndex, toIndex, FCurrent.X, FAnchor.X);
     ColumnMoved(fromIndex, toIndex);
-    auto follow = [&](int& v) {
-        if (v == fromIndex) v = toIndex;
-        else if (fromIndex < toIndex && v > fromIndex && v <= toIndex) --v;
-        else if (fromIndex > toIndex && v >= toIndex && v < fromIndex) ++v;
-    };
-    follow(FCurrent.X);
-    follow(FAnchor.X);
     GridChanged();
 }
 
@@ -642,17 +648,8 @@ void TCustomGrid::MoveRow(int fromIndex, int toIndex)
     CheckIndex(false, toIndex);
     if (fromIndex == toIndex) return;
     if (EditorMode()) CloseEditor(false);
-    int height = FRowHeights[size_t(fromIndex)];
-    FRowHeights.erase(FRowHeights.begin() + fromIndex);
-    FRowHeights.insert(FRowHeights.begin() + toIndex, height);
+    MoveLine(FRowHeights, fromIndex, toIndex, FCurrent.Y, FAnchor.Y);
     RowMoved(fromIndex, toIndex);
-    auto follow = [&](int& v) {
-        if (v == fromIndex) v = toIndex;
-        else if (fromIndex < toIndex && v > fromIndex && v <= toIndex) --v;
-        else if (fromIndex > toIndex && v >= toIndex && v < fromIndex) ++v;
-    };
-    follow(FCurrent.Y);
-    follow(FAnchor.Y);
     GridChanged();
 }
 

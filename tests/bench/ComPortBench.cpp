@@ -1,6 +1,7 @@
 // Controller link timing against the simulated controller paced at the real
 // 2400 baud on COM1: identification, one table read, one block read, and
 // the program's own overhead on a table write. Prints figures; asserts none.
+#include "BenchClock.h"
 #include "ComPort.h"
 #include "SimulatorControl.h"
 
@@ -10,21 +11,6 @@
 #include <vector>
 
 namespace {
-
-// 8N1: ten bits on the wire per byte.
-constexpr double ByteMs = 10.0 * 1000.0 / 2400.0;
-
-double NowMs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return double(now.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
 
 template <typename Operation>
 double Best(int runs, Operation op)

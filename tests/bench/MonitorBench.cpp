@@ -10,6 +10,7 @@
 #include "GantOpenDialog.h"
 #include "ResizerPanel.h"
 #include "SettingsFile.h"
+#include "BenchClock.h"
 #include "SimulatorControl.h"
 
 #include <windows.h>
@@ -21,20 +22,7 @@
 
 namespace {
 
-constexpr double ByteMs = 10.0 * 1000.0 / 2400.0;  // 8N1
 constexpr int MeasureMs = 8000;
-
-double NowMs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return double(now.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
 
 // Runs the message loop for ms; the longest single turn of it, in ms.
 double RunLoop(int ms, const std::function<bool()>& until = nullptr)
