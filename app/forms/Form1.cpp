@@ -164,17 +164,22 @@ TForm1::~TForm1()
 {
     BeginDestroy();
     // The thread goes before anything it uses.
-    if (MonitorThread) {
-        MonitorThread->Resume();
-        MonitorThread->Terminate();
-        MonitorThread->WaitFor();
-        delete MonitorThread;
-        MonitorThread = nullptr;
-    }
+    StopMonitor();
+    delete MonitorThread;
+    MonitorThread = nullptr;
     Port.Close();
     delete UiFont;
     UiFont = nullptr;
     if (Form1 == this) Form1 = nullptr;
+}
+
+void TForm1::StopMonitor()
+{
+    if (!MonitorThread) return;
+    // Terminated first, so that a thread never started ends at once.
+    MonitorThread->Terminate();
+    MonitorThread->Resume();
+    MonitorThread->WaitFor();
 }
 
 void TForm1::SetStatusPanel(int index, const std::string& text)
@@ -226,7 +231,10 @@ void TForm1::FormCloseQuery(TObject*, bool& canClose)
         Sleep(100);
     }
     Timer1->SetEnabled(false);
+    Timer2->SetEnabled(false);
     Sleep(100);
+    // The monitor may be inside a read: it ends before its port closes.
+    StopMonitor();
     Port.Close();
     canClose = true;
 }
@@ -236,6 +244,7 @@ void TForm1::FormClose(TObject*, TCloseAction& action)
     if (LogtoFile1->Checked()) LogtoFile1Click(this);
     SaveSettings();
     LinkCounter = 0;
+    StopMonitor();
     Port.Close();
     action = caFree;
 }

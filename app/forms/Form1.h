@@ -215,6 +215,8 @@ class TForm1 : public TForm {
     // The start of every exchange of the window's own: false (and nothing
     // paused) when the monitor did not let go of the port in time.
     bool PauseForTransfer();
+    // Ends the monitor thread for good (the window is closing).
+    void StopMonitor();
 
     // The grid.
     TTableKind* CurrentKind() const;

@@ -29,11 +29,12 @@ void TForm1::CheckPortItem(int port)
 
 void TForm1::SelectPort(int n)
 {
+    // A monitor that will not let go keeps the port it has.
+    if (MonitorThread->Running && !PauseForTransfer()) return;
     Accepted = false;
     CheckPortItem(n - 1);
     PortOpenName = OpenNames[n - 1];
     PortDisplayName = DisplayNames[n - 1];
-    if (MonitorThread->Running) PauseMonitor(true);
     RedetectRequest = true;
     ChosenByUser = true;
     Timer2->SetInterval(50);
@@ -96,10 +97,10 @@ void TForm1::AcceptComClick(TObject*)
 
 void TForm1::None1Click(TObject*)
 {
+    if (MonitorThread->Running && !PauseForTransfer()) return;
     Timer2->SetEnabled(false);
     CheckPortItem(8);
     PortOpenName.clear();
-    PauseMonitor(true);
     MonitorThread->Suspend();
     Accepted = false;
     ShowNoLiveValues();
@@ -111,10 +112,12 @@ void TForm1::None1Click(TObject*)
 
 void TForm1::Auto1Click(TObject*)
 {
+    // The monitor lets go of the port before the search takes it over, and
+    // a pending connect attempt must not reopen it behind the search.
+    if (MonitorThread->Running && !PauseForTransfer()) return;
+    Timer2->SetEnabled(false);
     ChosenByUser = false;
     CheckPortItem(9);
-    // The monitor lets go of the port before the search takes it over.
-    if (MonitorThread->Running) PauseMonitor(true);
     Accepted = false;
     for (int k = 1; k <= 8 && !Accepted; ++k) {
         PortOpenName = OpenNames[k - 1];
@@ -123,6 +126,8 @@ void TForm1::Auto1Click(TObject*)
         AcceptComClick(this);
         if (Accepted) {
             CheckPortItem(k - 1);
+            // The unit found may not be the one the monitor knew.
+            RedetectRequest = true;
             MonitorThread->Resume();
             PauseMonitor(false);
         }

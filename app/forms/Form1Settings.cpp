@@ -14,6 +14,10 @@ void TForm1::LoadSettings()
     }
     SetWindowState(state == 1 ? wsMinimized : state == 2 ? wsMaximized : wsNormal);
 
+    // Read before a port is chosen: the monitor's configuration uses them.
+    Config.TpSetting = ini.ReadBool("Advanced", "TPSet", true);
+    Config.CylinderTrimSetting = ini.ReadBool("Custom", "CylinderTrim", true);
+
     int port = ini.ReadInteger("ComPort", "Port", -1);
     if (port == 0)
         None1Click(this);
@@ -22,10 +26,8 @@ void TForm1::LoadSettings()
     else if (port >= 1 && port <= 8)
         SelectPort(port);
 
-    Config.TpSetting = ini.ReadBool("Advanced", "TPSet", true);
     if (ini.ReadBool("Advanced", "Advanced", false)) Advanced1Click(this);
     NoLimit = ini.ReadBool("Custom", "NoLimit", false);
-    Config.CylinderTrimSetting = ini.ReadBool("Custom", "CylinderTrim", true);
     ResetButtons = ini.ReadBool("Advanced", "ResetButtons", true);
     LogtoFile1->SetVisible(ini.ReadBool("Custom", "Log", false));
     MapDirectory = ini.ReadString("Settings", "MapDir", ExeDirectory());
@@ -37,12 +39,18 @@ void TForm1::SaveSettings()
     TWindowState state = WindowState();
     ini.WriteInteger("FormState", "State", state == wsMinimized ? 1 : state == wsMaximized ? 2 : 0);
     if (state != wsMaximized) {
-        // The restored placement, also while minimised (the minimised
-        // window itself sits far off the screen).
+        // While minimised, the restored placement (the minimised window
+        // itself sits far off the screen). That one is in work-area
+        // coordinates, the bounds are in screen coordinates.
         RECT r = BoundsRect();
         WINDOWPLACEMENT placement = {};
         placement.length = sizeof placement;
-        if (HandleAllocated() && GetWindowPlacement(Handle(), &placement)) r = placement.rcNormalPosition;
+        RECT work = {};
+        if (state == wsMinimized && HandleAllocated() && GetWindowPlacement(Handle(), &placement) &&
+            SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
+            r = placement.rcNormalPosition;
+            OffsetRect(&r, work.left, work.top);
+        }
         ini.WriteInteger("FormPlacement", "Height", r.bottom - r.top);
         ini.WriteInteger("FormPlacement", "Width", r.right - r.left);
         ini.WriteInteger("FormPlacement", "Top", r.top);

@@ -18,7 +18,7 @@ int O2Code(uint8_t b)
 }
 }  // namespace
 
-TMonitorThread::TMonitorThread(TForm1* form) : TThread(true), Form(form)
+TMonitorThread::TMonitorThread(TForm1* form) : Form(form)
 {
     SetPriority(tpLower);
 }
@@ -26,13 +26,18 @@ TMonitorThread::TMonitorThread(TForm1* form) : TThread(true), Form(form)
 void TMonitorThread::PauseCheckpoint()
 {
     Running = true;
-    while (PauseRequest && !Terminated()) {
-        PauseAcknowledged = true;
-        // Held still: cooperatively suspended here too.
-        CheckSuspended();
-        Sleep(1);
+    for (;;) {
+        while (PauseRequest && !Terminated()) {
+            PauseAcknowledged = true;
+            // Held still: cooperatively suspended here too.
+            CheckSuspended();
+            Sleep(1);
+        }
+        PauseAcknowledged = false;
+        // A new request that came between the release and clearing the
+        // acknowledgement may already have seen it: honour that request.
+        if (!PauseRequest || Terminated()) break;
     }
-    PauseAcknowledged = false;
     CheckSuspended();
 }
 

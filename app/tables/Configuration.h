@@ -10,6 +10,7 @@
 #include "TableKind.h"
 #include "TableSet.h"
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -71,7 +72,9 @@ public:
 
     uint8_t O2Value = 0;
     bool O2Pending = false;
-    bool O2Shown = false;
+    // Read by the monitor thread while a map load on the user-interface
+    // thread may set it.
+    std::atomic<bool> O2Shown{false};
 
     uint8_t Compatibility[MatrixRows][MatrixColumns];
 

@@ -13,9 +13,13 @@ TScreen* Screen = nullptr;
 void RegisterStandardClasses();  // StandardClasses.cpp
 
 namespace {
+// Exceptions caught in window procedures, hooks and timers take the same
+// road as those of the message loop.
 void ShowCallbackException(const std::exception& e)
 {
-    if (Application)
+    if (Application && Application->OnException)
+        Application->OnException(nullptr, e);
+    else if (Application)
         Application->ShowException(e);
     else
         ::MessageBoxA(nullptr, e.what(), "Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
@@ -100,6 +104,13 @@ void TApplication::AppWndProc(TMessage& m)
     }
     }
     m.Result = DefWindowProcA(FHandle, m.Msg, m.WParam, m.LParam);
+}
+
+void TApplication::Notification(TComponent* component, TOperation operation)
+{
+    // A freed main form is no main form.
+    if (operation == opRemove && FMainForm && component == static_cast<TComponent*>(FMainForm)) FMainForm = nullptr;
+    TComponent::Notification(component, operation);
 }
 
 void TApplication::PostCall(std::function<void()> call)

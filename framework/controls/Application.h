@@ -31,6 +31,7 @@ class TApplication : public TComponent {
         reference->AfterConstruction();
     }
     TCustomForm* MainForm() const { return FMainForm; }
+    void Notification(TComponent* component, TOperation operation) override;
     bool ShowMainForm = true;
 
     // Shows the main form and runs the message loop until Terminate.
@@ -41,7 +42,9 @@ class TApplication : public TComponent {
     void ProcessMessages();
     // Waits for one message (or a Synchronize call) and handles it.
     void HandleMessage();
-    // Runs call on the user-interface thread once the current messages are through.
+    // Runs call on the user-interface thread once the current messages are
+    // through. Called on the user-interface thread only (worker threads use
+    // TThread::Synchronize).
     void PostCall(std::function<void()> call);
 
     // Inside a catch block: hands the exception to OnException or shows it.

@@ -20,6 +20,12 @@ TCustomForm::TCustomForm(TComponent* owner, int) : TWinControl(owner), FIcon(new
 TCustomForm::~TCustomForm()
 {
     BeginDestroy();
+    // The window goes in a base destructor, where DestroyWnd is no longer
+    // this class's: the menu is handed back here.
+    if (FMenu && HandleAllocated()) {
+        ::SetMenu(Handle(), nullptr);
+        FMenu->WindowHandle = nullptr;
+    }
     Screen->RemoveForm(this);
     delete FCanvas;
     delete FIcon;
@@ -270,7 +276,12 @@ BOOL CALLBACK DisableWindow(HWND window, LPARAM data)
 {
     auto* state = reinterpret_cast<DisabledWindows*>(data);
     if (window != state->Keep && IsWindowVisible(window) && IsWindowEnabled(window)) {
-        state->Windows.push_back(window);
+        // No exception may leave a callback of the platform.
+        try {
+            state->Windows.push_back(window);
+        } catch (...) {
+            return FALSE;
+        }
         EnableWindow(window, FALSE);
     }
     return TRUE;
@@ -410,13 +421,19 @@ void TCustomForm::Dispatch(TMessage& m)
         }
         return;
     }
-    case WM_SIZE:
+    case WM_SIZE: {
+        // Restoring is coming back from the task bar, not every resize.
+        bool wasIconic = FIconic;
+        FIconic = m.WParam == SIZE_MINIMIZED;
         if (m.WParam == SIZE_MINIMIZED) FWindowState = wsMinimized;
         else if (m.WParam == SIZE_MAXIMIZED) FWindowState = wsMaximized;
         else if (m.WParam == SIZE_RESTORED) FWindowState = wsNormal;
-        if (m.WParam == SIZE_MINIMIZED && Application && Application->MainForm() == this) Application->DoMinimize();
-        if (m.WParam == SIZE_RESTORED && Application && Application->MainForm() == this) Application->DoRestore();
+        if (Application && Application->MainForm() == this) {
+            if (FIconic && !wasIconic) Application->DoMinimize();
+            if (!FIconic && wasIconic) Application->DoRestore();
+        }
         break;
+    }
     }
     TWinControl::Dispatch(m);
 }

@@ -98,6 +98,7 @@ protected:
     void PlaceOnScreen();
 
 private:
+    bool FIconic = false;  // as the last WM_SIZE said
     TFormBorderStyle FBorderStyle = bsSizeable;
     TBorderIcons FBorderIcons = (1u << biSystemMenu) | (1u << biMinimize) | (1u << biMaximize);
     TWindowState FWindowState = wsNormal;

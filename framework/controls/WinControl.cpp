@@ -381,7 +381,7 @@ void TWinControl::UpdateBounds()
     RECT r;
     GetWindowRect(FHandle, &r);
     HWND parent = GetParent(FHandle);
-    if (parent && (GetWindowLongA(FHandle, GWL_STYLE) & WS_CHILD)) MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    if (parent && (GetWindowLongPtrA(FHandle, GWL_STYLE) & WS_CHILD)) MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
     if (r.left == Left() && r.top == Top() && r.right - r.left == Width() && r.bottom - r.top == Height()) return;
     TControl::SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
@@ -677,13 +677,21 @@ void TWinControl::PaintHandler(TMessage& m)
             HDC memory = CreateCompatibleDC(dc);
             HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max<LONG>(1, client.right), std::max<LONG>(1, client.bottom));
             HGDIOBJ old = SelectObject(memory, bitmap);
-            FillRect(memory, &client, FBrush->Handle());
-            PaintWindow(memory);
-            PaintControls(memory, nullptr);
-            BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-            SelectObject(memory, old);
-            DeleteObject(bitmap);
-            DeleteDC(memory);
+            auto release = [&] {
+                SelectObject(memory, old);
+                DeleteObject(bitmap);
+                DeleteDC(memory);
+            };
+            try {
+                FillRect(memory, &client, FBrush->Handle());
+                PaintWindow(memory);
+                PaintControls(memory, nullptr);
+                BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+            } catch (...) {
+                release();
+                throw;
+            }
+            release();
         } else {
             PaintWindow(dc);
             PaintControls(dc, nullptr);
@@ -794,6 +802,14 @@ void TWinControl::Dispatch(TMessage& m)
         return;
     case CM_EXIT:
         DoExit();
+        return;
+    case CM_DIALOGCHAR:
+        // An accelerator character goes to every child until one takes it.
+        for (TControl* child : std::vector<TControl*>(FControls))
+            if (child->Visible() && child->Enabled() && child->Perform(CM_DIALOGCHAR, m.WParam, m.LParam)) {
+                m.Result = 1;
+                return;
+            }
         return;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {

@@ -29,11 +29,15 @@ void SetCallbackExceptionHandler(void (*handler)(const std::exception& e))
 
 void HandleCallbackException()
 {
+    // Nothing may leave here: the caller is a callback of the platform.
     try {
-        throw;
-    } catch (const std::exception& e) {
-        CallbackExceptionHandler(e);
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            CallbackExceptionHandler(e);
+        } catch (...) {
+            CallbackExceptionHandler(Exception("Unknown exception"));
+        }
     } catch (...) {
-        CallbackExceptionHandler(Exception("Unknown exception"));
     }
 }

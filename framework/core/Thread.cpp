@@ -68,10 +68,10 @@ bool CheckSynchronize()
     }
 }
 
-TThread::TThread(bool createSuspended) : FResumeEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr))
+TThread::TThread() : FResumeEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr))
 {
     if (!FResumeEvent) RaiseLastOSError("Cannot create a thread event");
-    FSuspended = createSuspended;
+    FSuspended = true;
     unsigned id = 0;
     FHandle = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &TThread::ThreadProc, this, 0, &id));
     if (!FHandle) {
@@ -79,7 +79,21 @@ TThread::TThread(bool createSuspended) : FResumeEvent(CreateEventA(nullptr, TRUE
         throw EThread("Cannot create a thread");
     }
     FThreadId = id;
-    if (!createSuspended) SetEvent(FResumeEvent);
+}
+
+void TThread::BeforeDestruction()
+{
+    if (FHandle && !FFinished) {
+        Terminate();
+        WaitFor();
+    }
+    TObject::BeforeDestruction();
+}
+
+void TThread::Terminate()
+{
+    FTerminated = true;
+    SetEvent(FResumeEvent);
 }
 
 TThread::~TThread()

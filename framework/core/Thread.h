@@ -16,16 +16,22 @@ enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest,
 class TThread : public TObject {
     GANTREL_CLASS(TThread)
 
-    explicit TThread(bool createSuspended);
-    // Terminates, resumes and waits for a thread that still runs.
+    // Created suspended: Resume starts it, so Execute never runs before the
+    // derived object is whole.
+    TThread();
+    // Terminates, resumes and waits for a thread that still runs. A derived
+    // class whose Execute uses its own members stops the thread in its own
+    // destructor (or is freed with Free, which stops it first).
     ~TThread() override;
+    void BeforeDestruction() override;
 
     // Starts a thread created suspended, or wakes one that suspended itself.
     void Resume();
     // Cooperative: the thread holds still at its next CheckSuspended.
     void Suspend();
     bool Suspended() const { return FSuspended; }
-    void Terminate() { FTerminated = true; }
+    // Also releases a thread held suspended, so that it can end.
+    void Terminate();
     bool Terminated() const { return FTerminated; }
     bool Finished() const { return FFinished; }
     // Waits for Execute to return; returns ReturnValue.

@@ -47,6 +47,7 @@ TBitmap::TBitmap() = default;
 TBitmap::~TBitmap()
 {
     delete FCanvas;
+    FCanvas = nullptr;
     Release();
 }
 

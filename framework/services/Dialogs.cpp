@@ -65,7 +65,12 @@ private:
     {
         auto* scope = reinterpret_cast<TModalScope*>(data);
         if (window != scope->FOwner && IsWindowVisible(window) && IsWindowEnabled(window)) {
-            scope->FWindows.push_back(window);
+            // No exception may leave a callback of the platform.
+            try {
+                scope->FWindows.push_back(window);
+            } catch (...) {
+                return FALSE;
+            }
             EnableWindow(window, FALSE);
         }
         return TRUE;

@@ -721,9 +721,11 @@ void TCustomGrid::ScrollMessage(bool vertical, WORD code)
         if (code == SB_THUMBTRACK && !(FOptions & goThumbTracking)) return;
         SCROLLINFO si = {};
         si.cbSize = sizeof si;
-        si.fMask = code == SB_THUMBTRACK ? SIF_TRACKPOS : SIF_POS;
+        // Both carry the thumb's place in the track position; SIF_POS
+        // still holds the old one when the thumb is let go.
+        si.fMask = SIF_TRACKPOS;
         GetScrollInfo(Handle(), vertical ? SB_VERT : SB_HORZ, &si);
-        first = code == SB_THUMBTRACK ? si.nTrackPos : si.nPos;
+        first = si.nTrackPos;
         break;
     }
     default:

@@ -3,10 +3,6 @@
 // alignment gives, the two default setters and their interplay, the title
 // lists, Loaded, the path without default drawing, and the pixels of the
 // cell fills the handler's brush paints (never glyphs).
-//
-// The grid control lives in controls/grid; until that directory is part of
-// this executable's build these tests are left out.
-#if __has_include("EmiStringGrid.h")
 
 #include "Application.h"
 #include "EmiStringGrid.h"
@@ -458,5 +454,3 @@ end
 }
 
 }  // namespace
-
-#endif

@@ -433,6 +433,28 @@ TEST_F(StdCtrlsButton, AltAndTheAcceleratorClick)
     EXPECT_EQ(1, Form->ClicksOf(spice));
 }
 
+TEST_F(StdCtrlsButton, AltAndTheAcceleratorReachAButtonInsideAContainer)
+{
+    auto* box = Add<TGroupBox>(10, 10, 200, 100);
+    auto* go = Add<TButton>(10, 20, 75, 25, box);
+    auto* hidden = Add<TButton>(100, 20, 75, 25, box);
+    auto* edit = Add<TEdit>(10, 120, 100, 21);
+    go->SetCaption("&Go");
+    hidden->SetCaption("&Gone");
+    hidden->SetVisible(false);
+    go->OnClick = ClickHandler();
+    hidden->OnClick = ClickHandler();
+    // Alt+G typed in the edit: the message loop hands it to the form, which
+    // passes it down to the container's children.
+    Form->Show();
+    edit->SetFocus();
+    PostMessageA(edit->Handle(), WM_SYSCHAR, 'g', 1 << 29);
+    Application->ProcessMessages();
+    EXPECT_EQ(1, Form->ClicksOf(go));
+    EXPECT_EQ(0, Form->ClicksOf(hidden));
+    EXPECT_EQ(0, Form->Perform(CM_DIALOGCHAR, 'x'));
+}
+
 TEST_F(StdCtrlsButton, DefaultIsThePlatformsDefaultPushButton)
 {
     auto* button = new TButton(Form);
