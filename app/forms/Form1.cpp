@@ -276,7 +276,7 @@ void TForm1::Advanced1Click(TObject*)
 {
     Advanced1->SetChecked(!Advanced1->Checked());
     Config.Advanced = Advanced1->Checked();
-    if (FileLoaded) ShowAdvancedControls();
+    if (FileChosen) ShowAdvancedControls();
 }
 
 void TForm1::ShowAdvancedControls()

@@ -49,8 +49,12 @@ bool TForm1::LoadMapFile(const std::string& name)
                 StringGrid1->SetCells(c, 0, std::to_string(layout.ColumnBreakpoints[size_t(c - 1)]));
             SetStatusPanel(1, ExtractFileName(name));
             SetStatusPanel(0, Text(TextId::NotModified));
-            Button1->SetEnabled(true);
-            Button3->SetEnabled(true);
+            // A save under the notes window reloads the file: notes and
+            // compare stay off until that window closes.
+            if (!NotesWindow) {
+                Button1->SetEnabled(true);
+                Button3->SetEnabled(true);
+            }
             loaded = true;
         } else {
             // Checked above; only a file changed meanwhile gets here.
@@ -103,6 +107,8 @@ void TForm1::Button4Click(TObject*)
     dialog->SetInitialDir(MapDirectory);
     if (!dialog->Execute()) return;
     std::string name = dialog->FileName();
+    MapDirectory = ExtractFilePath(name);
+    std::string fileDate = FileDate;
     std::FILE* f = std::fopen(name.c_str(), "rb");
     if (f) {
         std::fclose(f);
@@ -115,9 +121,11 @@ void TForm1::Button4Click(TObject*)
         char date[15];
         std::snprintf(date, sizeof date, "%u/%u/%u", unsigned((dosDate >> 5) & 15), unsigned(dosDate & 31),
                       unsigned((dosDate >> 9) + 1980));
-        FileDate = date;
+        fileDate = date;
     }
+    // A refused file leaves the loaded map with its own date.
     if (!LoadMapFile(name)) return;
+    FileDate = fileDate;
     CurrentFileName = name;
     ShowLoadedMap(name);
 }

@@ -5,6 +5,7 @@
 
 #include "Application.h"
 #include "Clipboard.h"
+#include "Rounding.h"
 
 #include <algorithm>
 
@@ -42,6 +43,8 @@ void TForm1::ShowTable(int index, bool switchTab)
 void TForm1::Button6Click(TObject*)
 {
     if (FileLoaded) {
+        // The grid's edits go into the table they belong to before it changes.
+        StringGrid1Exit(this);
         int count = Config.FileSet.Count;
         int index = TableStepForward ? (CurrentTable + 1) % count : (CurrentTable + count - 1) % count;
         ShowTable(index, true);
@@ -54,6 +57,7 @@ void TForm1::Button6Click(TObject*)
 void TForm1::EpIITabControl1Change(TObject*)
 {
     if (!FileLoaded) return;
+    StringGrid1Exit(this);
     ShowTable(EpIITabControl1->TabIndex(), false);
     if (StringGrid1->CanFocus()) StringGrid1->SetFocus();
 }
@@ -94,11 +98,12 @@ void TForm1::StringGrid1Exit(TObject*)
             }
             if (!NoLimit) {
                 if (tp) {
-                    int t = CellValue(StringGrid1->Cells(c, 0));
+                    // The breakpoint comes from the file and may be anything: wide sums.
+                    long long t = CellValue(StringGrid1->Cells(c, 0));
                     if (v > scale) Correct(c, r, v = scale, Text(186));
                     if (v < -scale) Correct(c, r, v = -scale, Text(187));
-                    if (v + t > 100) Correct(c, r, v = 100 - t, Text(188));
-                    if (v + t < 0) Correct(c, r, v = -t, Text(189));
+                    if (v + t > 100) Correct(c, r, v = SaturatedInt(100 - t), Text(188));
+                    if (v + t < 0) Correct(c, r, v = SaturatedInt(-t), Text(189));
                 } else {
                     // No timing change below the ignition floor: every row whose
                     // engine speed lies under it stays 0.
@@ -124,7 +129,8 @@ void TForm1::AddToSelection(int delta)
     for (int r = s.Top; r <= s.Bottom; ++r)
         for (int c = s.Left; c <= s.Right; ++c) {
             int v;
-            if (ReadCellValue(StringGrid1->Cells(c, r), v)) StringGrid1->SetCells(c, r, std::to_string(v + delta));
+            if (ReadCellValue(StringGrid1->Cells(c, r), v))
+                StringGrid1->SetCells(c, r, std::to_string(SaturatedInt(static_cast<long long>(v) + delta)));
         }
 }
 

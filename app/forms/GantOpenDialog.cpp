@@ -28,10 +28,14 @@ void TGantOpenDialog::DoShow()
     HWND area = TemplateHandle() ? TemplateHandle() : Handle();
     RECT client, marker = {0, 0, 0, 0};
     GetClientRect(area, &client);
-    if (HWND stc = GetDlgItem(area, 1119)) {
-        GetWindowRect(stc, &marker);
-        MapWindowPoints(HWND_DESKTOP, area, reinterpret_cast<POINT*>(&marker), 2);
+    HWND stc = GetDlgItem(area, 1119);
+    if (!stc) {
+        // Without the template's marker the preview would cover the dialog.
+        TOpenDialog::DoShow();
+        return;
     }
+    GetWindowRect(stc, &marker);
+    MapWindowPoints(HWND_DESKTOP, area, reinterpret_cast<POINT*>(&marker), 2);
     FPanel->ParentWindow = area;
     FPanel->SetBounds(client.left, marker.bottom, client.right - client.left, client.bottom - marker.bottom);
     FPanel->HandleNeeded();
@@ -42,11 +46,9 @@ void TGantOpenDialog::DoShow()
 
 void TGantOpenDialog::WndProc(TMessage& m)
 {
-    if (m.Msg == WM_SIZE && FPanel->HandleAllocated() && FPanel->ParentWindow) {
-        RECT client;
-        GetClientRect(FPanel->ParentWindow, &client);
-        FPanel->SetWidth(client.right - 8);
-    }
+    // The dialog's new client width: the template child it sits in is
+    // resized only after this message.
+    if (m.Msg == WM_SIZE && FPanel->HandleAllocated() && FPanel->ParentWindow) FPanel->SetWidth(LOWORD(m.LParam) - 8);
     TOpenDialog::WndProc(m);
 }
 

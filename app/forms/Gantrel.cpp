@@ -12,6 +12,8 @@
 #include "ResizerPanel.h"
 #include "SettingsFile.h"
 
+#include <memory>
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     InitFramework();
@@ -19,7 +21,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     RegisterResizerClasses();
     RegisterOpenDialogClasses();
     try {
-        TIniFile* ini = new TIniFile(SettingsFileName());
+        auto ini = std::make_unique<TIniFile>(SettingsFileName());
         bool splash = ini->ReadBool("Advanced", "Splash", true);
         Application->Initialize();
         Application->SetTitle("Gantrel Control Center");
@@ -37,7 +39,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
             form->Hide();
             form->Free();
         }
-        delete ini;
+        ini.reset();
         Application->Run();
     } catch (const std::exception& e) {
         Application->ShowException(e);

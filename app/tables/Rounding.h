@@ -14,6 +14,12 @@ inline int TruncToInt(double x)
     return static_cast<int>(x);
 }
 
+// A wide integer clamped to the limits of a 32-bit one.
+inline int SaturatedInt(long long v)
+{
+    return static_cast<int>(v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : v);
+}
+
 // Round half away from zero, with the sign decided by a test of the caller's
 // own (the conversions test the raw byte, not always the value itself).
 inline int RoundHalfAway(double x, bool positive)

@@ -92,7 +92,7 @@ int TTableKind::CellIndex(int rpm, int rpmStep)
     if (rpmStep <= 0) return -1;
     // 64 bits: a breakpoint typed into the grid can be any 32-bit value.
     long long index = (static_cast<long long>(rpmStep) * TableCells - rpm) / rpmStep;
-    return static_cast<int>(std::max<long long>(std::min<long long>(index, INT_MAX), INT_MIN));
+    return SaturatedInt(index);
 }
 
 namespace {

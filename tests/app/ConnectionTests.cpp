@@ -20,6 +20,38 @@ TEST_F(MainWindowTest, APortWithAControllerIsAcceptedAndMonitored)
     EXPECT_TRUE(WaitUntil([&] { return LiveValue(0) != first; }, 4000));
 }
 
+TEST_F(MainWindowTest, EngineSpeedShowsFromFiveHundredAndAZeroPeriodCountsAsOne)
+{
+    ASSERT_TRUE(ConnectCom1());
+    EXPECT_EQ("Serial Port accepted on - COM1", Status());
+    auto period = [this](int p) {
+        Com1.Ok("live r3 " + std::to_string(p & 0xFF));
+        Com1.Ok("live r4 " + std::to_string(p >> 8));
+    };
+    period(30000);  // 15000000 / 30000 = 500 rpm
+    EXPECT_TRUE(WaitUntil([this] { return LiveValue(0) == "500"; }, 4000)) << LiveValue(0);
+    period(30001);  // 499.98 rpm
+    EXPECT_TRUE(WaitUntil([this] { return LiveValue(0) == "-----"; }, 4000)) << LiveValue(0);
+    // The throttle still shows: the link is fine, the engine is just slow.
+    EXPECT_NE("-----", LiveValue(1));
+    period(0);
+    EXPECT_TRUE(WaitUntil([this] { return LiveValue(0) == "15000000"; }, 4000)) << LiveValue(0);
+}
+
+TEST_F(MainWindowTest, AShortReplyIsStillAGoodPoll)
+{
+    ASSERT_TRUE(ConnectCom1());
+    // Only bytes 0..4 arrive: the period does, the rest keep what came before.
+    Com1.Ok("fault short 5");
+    Com1.Ok("live r3 48");
+    Com1.Ok("live r4 117");
+    EXPECT_TRUE(WaitUntil([this] { return LiveValue(0) == "500"; }, 4000)) << LiveValue(0);
+    Pump(1000);
+    EXPECT_EQ(0, Form()->LinkCounter);
+    EXPECT_EQ("500", LiveValue(0));
+    EXPECT_NE("-----", LiveValue(1));
+}
+
 TEST_F(MainWindowTest, APortThatLeadsNowhereIsReported)
 {
     ChooseMenu(Form()->Com31);  // COM3's simulator is unplugged

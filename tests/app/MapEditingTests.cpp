@@ -5,6 +5,8 @@
 
 #include "Clipboard.h"
 
+#include <commctrl.h>
+
 namespace {
 
 class MapTest : public MainWindowTest {
@@ -196,6 +198,23 @@ TEST_F(MapTest, TypingIntoTheGridEditsTheCurrentCell)
     EXPECT_EQ(12, Form()->Config.FileSet[0].Kind->Cell(4, 4));
 }
 
+TEST_F(MapTest, EditsSurviveASwitchOfTablesThatLeavesTheFocusInTheGrid)
+{
+    ASSERT_TRUE(Load(FourTableMap("switch.map")));
+    Form()->StringGrid1->SetFocus();
+    SetCell(1, 1, "7");
+    // Ctrl+Tab or the arrow button: the grid keeps the focus.
+    Form()->TableStepForward = true;
+    Form()->Button6Click(Form());
+    EXPECT_EQ(1, Form()->CurrentTable);
+    EXPECT_EQ(7, Form()->Config.FileSet[0].Kind->Cell(0, 0));
+    SetCell(2, 1, "-3");
+    SetTabIndex(Form()->EpIITabControl1, 0);
+    Form()->EpIITabControl1Change(Form());
+    EXPECT_EQ(-3, Form()->Config.FileSet[1].Kind->Cell(0, 1));
+    EXPECT_EQ("7", Cell(1, 1));
+}
+
 TEST_F(MapTest, CopyAndPasteGoThroughTheClipboard)
 {
     ASSERT_TRUE(Load(FourTableMap("clip.map")));
@@ -324,6 +343,109 @@ TEST_F(MapTest, TheOpenDialogPreviewsTheNotes)
     EXPECT_EQ("", dialog->Memo()->Text());
     dialog->LoadRun(TempFile("missing.map"));
     EXPECT_FALSE(dialog->Memo()->Enabled());
+}
+
+// The real open dialog, driven from a timer that its modal loop runs: the
+// preview sits in the dialog below the standard controls, follows the
+// selection, keeps 8 pixels narrower than the dialog, and the chosen map
+// is loaded when the dialog closes.
+struct DialogProbe {
+    TGantOpenDialog* Dialog = nullptr;
+    std::string File;
+    int Step = 0;
+    bool PanelInDialog = false, PanelWidthFollows = false;
+    std::string PreviewText;
+    bool PreviewEnabled = false;
+};
+DialogProbe* Probe = nullptr;
+
+HWND FindChildOfClass(HWND parent, const char* className)
+{
+    struct Search {
+        const char* Class;
+        HWND Found;
+    } search = {className, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND w, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            char name[64] = "";
+            GetClassNameA(w, name, sizeof name);
+            if (lstrcmpiA(name, s->Class) == 0) {
+                s->Found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+void CALLBACK DriveOpenDialog(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    DialogProbe& p = *Probe;
+    HWND dialog = p.Dialog->Handle();
+    if (!dialog || !IsWindowVisible(dialog)) return;
+    HWND panel = p.Dialog->Panel()->HandleAllocated() ? p.Dialog->Panel()->Handle() : nullptr;
+    switch (p.Step++) {
+    case 0: {
+        p.PanelInDialog = panel && IsChild(dialog, panel);
+        // Select the only file in the list: the dialog reports a selection change.
+        if (HWND list = FindChildOfClass(dialog, "SysListView32")) {
+            LVITEMA item = {};
+            item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+            item.state = LVIS_SELECTED | LVIS_FOCUSED;
+            SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+        }
+        break;
+    }
+    case 1: {
+        p.PreviewText = p.Dialog->Memo()->Text();
+        p.PreviewEnabled = p.Dialog->Memo()->Enabled();
+        RECT r;
+        GetWindowRect(dialog, &r);
+        SetWindowPos(dialog, nullptr, 0, 0, r.right - r.left + 120, r.bottom - r.top + 40, SWP_NOMOVE | SWP_NOZORDER);
+        break;
+    }
+    default: {
+        RECT client;
+        GetClientRect(GetParent(panel), &client);
+        p.PanelWidthFollows = p.Dialog->Panel()->Width() == client.right - 8;
+        KillTimer(nullptr, timer);
+        // The file name box, then OK.
+        SetDlgItemTextA(dialog, 0x47C, p.File.c_str());
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        break;
+    }
+    }
+}
+
+TEST_F(MapTest, TheOpenDialogPreviewsTheNotesAndLoadsTheChoice)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + "gantrel_open_dialog";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string file = folder + "\\preview.map";
+    WriteFileBytes(file, MakeMapBytes(201, 1001, 4, 13, 9, "preview text"));
+    Form()->MapDirectory = folder + "\\";
+
+    DialogProbe probe;
+    probe.Dialog = Form()->GantOpenDialog1;
+    probe.File = file;
+    Probe = &probe;
+    UINT_PTR timer = SetTimer(nullptr, 0, 300, DriveOpenDialog);
+    Form()->Button4Click(Form());
+    KillTimer(nullptr, timer);
+    Probe = nullptr;
+
+    EXPECT_TRUE(probe.PanelInDialog);
+    EXPECT_EQ("preview text", probe.PreviewText);
+    EXPECT_TRUE(probe.PreviewEnabled);
+    EXPECT_TRUE(probe.PanelWidthFollows);
+    EXPECT_TRUE(Form()->FileLoaded);
+    EXPECT_EQ(file, Form()->CurrentFileName);
+    EXPECT_EQ("preview text", Form()->Config.FileSet[0].Kind->Notes);
 }
 
 }  // namespace
