@@ -1,14 +1,13 @@
 // The program's entry: settings, the application object, the permanent
 // windows, the splash, and the message loop.
 #include "Application.h"
-#include "Clipboard.h"
+#include "Framework.h"
 #include "EmiStringGrid.h"
 #include "Form1.h"
 #include "Form10.h"
 #include "Form6.h"
 #include "GantOpenDialog.h"
 #include "IniFiles.h"
-#include "Printers.h"
 #include "ResizerPanel.h"
 #include "SettingsFile.h"
 
@@ -44,8 +43,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     } catch (const std::exception& e) {
         Application->ShowException(e);
     }
-    FreePrinter();
-    FreeClipboard();
     DoneFramework();
     return 0;
 }

@@ -10,8 +10,6 @@
 TApplication* Application = nullptr;
 TScreen* Screen = nullptr;
 
-void RegisterStandardClasses();  // StandardClasses.cpp
-
 namespace {
 // Exceptions caught in window procedures, hooks and timers take the same
 // road as those of the message loop.
@@ -31,7 +29,7 @@ void WakeApplication()
 }
 }  // namespace
 
-void InitFramework()
+void InitApplication()
 {
     if (Application) return;
     InitThreads();
@@ -39,10 +37,9 @@ void InitFramework()
     Application = new TApplication(nullptr);
     SetCallbackExceptionHandler(ShowCallbackException);
     SetWakeMainThread(WakeApplication);
-    RegisterStandardClasses();
 }
 
-void DoneFramework()
+void DoneApplication()
 {
     SetWakeMainThread(nullptr);
     delete Application;

@@ -1,5 +1,5 @@
 // The application object (message loop, forms, exceptions) and the screen
-// (forms, the active form). Both exist from InitFramework on.
+// (forms, the active form). Both exist from InitApplication on.
 #pragma once
 
 #include "Form.h"
@@ -97,8 +97,8 @@ private:
 extern TApplication* Application;
 extern TScreen* Screen;
 
-// Creates the application and screen objects and registers the framework's
-// classes; the first thing a program does.
-void InitFramework();
+// Creates the application and screen objects (InitFramework, in
+// Framework.h, also registers the classes of the layers above).
+void InitApplication();
 // Frees them again (the forms with them).
-void DoneFramework();
+void DoneApplication();

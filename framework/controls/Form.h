@@ -34,7 +34,7 @@ class TCustomForm : public TWinControl {
 
     // The last construction step: OnCreate. Application->CreateForm and
     // NewForm call it once the constructors are through.
-    void AfterConstruction();
+    void AfterConstruction() override;
 
     TFormBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TFormBorderStyle style);

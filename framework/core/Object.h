@@ -35,6 +35,10 @@ public:
     static constexpr const char* StaticClassName() { return "TObject"; }
     virtual const char* ClassName() const { return "TObject"; }
 
+    // The second construction step: runs once every constructor is through,
+    // so that overrides reached from it are the most derived ones. The form
+    // reader, Application->CreateForm and NewForm call it.
+    virtual void AfterConstruction() {}
     // Runs before the destructors, while the object is still whole (a form
     // calls its OnDestroy here). Free and the owners of components call it.
     virtual void BeforeDestruction() {}

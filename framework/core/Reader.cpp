@@ -431,10 +431,11 @@ void TReader::ReadComponent(const TObjectNode& node, TComponent* parent)
     TComponentFactory factory = FindClass(node.ClassName);
     if (!factory) Fail("unknown class " + node.ClassName);
     TComponent* component = factory(FRoot);
+    component->AfterConstruction();
     component->SetComponentState(csLoading | csReading);
     try {
         component->SetName(node.Name);
-    } catch (const Exception& e) {
+    } catch (const std::exception& e) {
         Fail(e.what());
     }
     component->SetParentComponent(parent);
@@ -488,7 +489,7 @@ void TReader::ReadOneProperty(TPersistent* instance, const TPropertyNode& proper
             Fail("unknown property " + property.Name + " of " + instance->ClassName());
     } catch (const EReadError&) {
         throw;
-    } catch (const Exception& e) {
+    } catch (const std::exception& e) {
         Fail(property.Name + ": " + e.what());
     }
 }

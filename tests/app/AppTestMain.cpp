@@ -1,6 +1,7 @@
 // The application's tests run the main window in this process, on the
 // framework as the program starts it.
 #include "Application.h"
+#include "Framework.h"
 #include "EmiStringGrid.h"
 #include "Exceptions.h"
 #include "Form10.h"

@@ -359,25 +359,27 @@ struct DialogProbe {
 };
 DialogProbe* Probe = nullptr;
 
+struct ClassSearch {
+    const char* Class;
+    HWND Found;
+};
+
+BOOL CALLBACK MatchClass(HWND w, LPARAM data)
+{
+    auto* s = reinterpret_cast<ClassSearch*>(data);
+    char name[64] = "";
+    GetClassNameA(w, name, sizeof name);
+    if (lstrcmpiA(name, s->Class) == 0) {
+        s->Found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindChildOfClass(HWND parent, const char* className)
 {
-    struct Search {
-        const char* Class;
-        HWND Found;
-    } search = {className, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND w, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            char name[64] = "";
-            GetClassNameA(w, name, sizeof name);
-            if (lstrcmpiA(name, s->Class) == 0) {
-                s->Found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ClassSearch search = {className, nullptr};
+    EnumChildWindows(parent, MatchClass, reinterpret_cast<LPARAM>(&search));
     return search.Found;
 }
 

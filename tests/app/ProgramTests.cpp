@@ -11,6 +11,39 @@ namespace {
 
 const char* const MainCaption = "Gantrel Control Center";
 
+struct WindowSearch {
+    DWORD Process;
+    const std::string* Text;
+    HWND Found;
+};
+
+// A visible top-level window of the process whose caption starts with the title.
+BOOL CALLBACK MatchMainWindow(HWND window, LPARAM data)
+{
+    auto* s = reinterpret_cast<WindowSearch*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char caption[64] = "";
+    GetWindowTextA(window, caption, sizeof caption);
+    if (process == s->Process && IsWindowVisible(window) && std::string(caption).rfind(MainCaption, 0) == 0) {
+        s->Found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK MatchText(HWND window, LPARAM data)
+{
+    auto* s = reinterpret_cast<WindowSearch*>(data);
+    char caption[128] = "";
+    GetWindowTextA(window, caption, sizeof caption);
+    if (*s->Text == caption) {
+        s->Found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -60,27 +93,10 @@ protected:
 
     HWND WaitForMainWindow(int ms)
     {
-        struct Search {
-            DWORD Process;
-            HWND Found;
-        } search = {FProcess.dwProcessId, nullptr};
+        WindowSearch search = {FProcess.dwProcessId, nullptr, nullptr};
         DWORD start = GetTickCount();
         while (!search.Found && int(GetTickCount() - start) < ms) {
-            EnumWindows(
-                [](HWND window, LPARAM data) -> BOOL {
-                    auto* s = reinterpret_cast<Search*>(data);
-                    DWORD process = 0;
-                    GetWindowThreadProcessId(window, &process);
-                    char caption[64] = "";
-                    GetWindowTextA(window, caption, sizeof caption);
-                    if (process == s->Process && IsWindowVisible(window) &&
-                        std::string(caption).rfind(MainCaption, 0) == 0) {
-                        s->Found = window;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&search));
+            EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
             if (!search.Found) Sleep(50);
         }
         return search.Found;
@@ -89,23 +105,8 @@ protected:
     // A child window of the main window by its text (buttons carry their captions).
     HWND Child(const std::string& text)
     {
-        struct Search {
-            const std::string* Text;
-            HWND Found;
-        } search = {&text, nullptr};
-        EnumChildWindows(
-            FMain,
-            [](HWND window, LPARAM data) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(data);
-                char caption[128] = "";
-                GetWindowTextA(window, caption, sizeof caption);
-                if (*s->Text == caption) {
-                    s->Found = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        WindowSearch search = {0, &text, nullptr};
+        EnumChildWindows(FMain, MatchText, reinterpret_cast<LPARAM>(&search));
         return search.Found;
     }
 

@@ -4,6 +4,7 @@
 // user-interface thread notes its longest stall. Once for an 'R' unit and
 // once for a 'D' unit. Prints figures; asserts none.
 #include "Application.h"
+#include "Framework.h"
 #include "EmiStringGrid.h"
 #include "Form1.h"
 #include "Form10.h"

@@ -1,6 +1,7 @@
 // The framework's tests run with the application object in place, as the
 // program does.
 #include "Application.h"
+#include "Framework.h"
 #include "ResizerPanel.h"
 
 #include <gtest/gtest.h>
