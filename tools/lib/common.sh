@@ -71,8 +71,8 @@ write_port_registry() {
 }
 
 # Tests may reach only the simulators' links. The run command also accepts
-# a device the user mapped on purpose (README), but never the machine's
-# built-in serial ports, one of which is its console.
+# a USB serial adapter the user mapped on purpose (README), and nothing
+# else: the machine's built-in ports include its console.
 GANTREL_ALLOW_USER_PORTS=${GANTREL_ALLOW_USER_PORTS:-0}
 
 check_ports_are_private() {
@@ -82,7 +82,7 @@ check_ports_are_private() {
         target=$(readlink "$link")
         case "$link" in *com256) continue ;; esac
         [[ "$target" == "$GANTREL_PORTS"/* ]] && continue
-        if [ "$GANTREL_ALLOW_USER_PORTS" = 1 ] && [[ "$target" != /dev/ttyS* ]]; then
+        if [ "$GANTREL_ALLOW_USER_PORTS" = 1 ] && [[ "$target" == /dev/ttyUSB* || "$target" == /dev/ttyACM* ]]; then
             echo "note: $(basename "$link") leads to $target (mapped by you)" >&2
             continue
         fi
