@@ -75,8 +75,9 @@ target_link_libraries(gantrel_app PUBLIC gantrel_core gantrel_controls)
 add_executable(Gantrel WIN32 app/forms/Gantrel.cpp resources/Gantrel.rc)
 target_compile_options(Gantrel PRIVATE ${GANTREL_WARNINGS})
 target_link_libraries(Gantrel PRIVATE gantrel_app)
-set_source_files_properties(resources/Gantrel.rc PROPERTIES OBJECT_DEPENDS
-    "${CMAKE_SOURCE_DIR}/resources/forms/TForm1.form;${CMAKE_SOURCE_DIR}/resources/forms/TForm6.form;${CMAKE_SOURCE_DIR}/resources/forms/TForm10.form")
+# The resource compiler does not see the form files it includes as RCDATA.
+file(GLOB GANTREL_FORM_RESOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/forms/*.form)
+set_source_files_properties(resources/Gantrel.rc PROPERTIES OBJECT_DEPENDS "${GANTREL_FORM_RESOURCES}")
 
 # The framework's own tests (they need a display: Xvfb under Wine).
 file(GLOB GANTREL_FRAMEWORK_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/framework/*.cpp)

@@ -235,6 +235,21 @@ class TForm1 : public TForm {
     void SetFileCommandsEnabled(bool enabled);
     void SetLoadCommandsEnabled(bool enabled);
 
+    // Transfers: get, upload and verify tables; the O2 setting.
+
+
+    // The compare window.
+
+
+    // Printing.
+
+
+    // Controller settings dialogs.
+
+
+    // The handheld.
+
+
     void WndProc(TMessage& message) override;
     static const TFormTable* Table();
 };

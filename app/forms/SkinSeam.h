@@ -7,6 +7,7 @@
 // changing its class here and in the form resources, nothing else.
 #pragma once
 
+#include "Button.h"
 #include "CheckBox.h"
 #include "Menu.h"
 #include "Panel.h"
@@ -21,6 +22,7 @@ using TEpIITabControl = TTabControl;
 using TEpCheckBox = TCheckBox;
 using TEpRadioButton = TRadioButton;
 using TEpTrackBar = TTrackBar;
+using TEpButton = TButton;
 using TepRunPanel = TPanel;
 
 // A popup menu item's caption and check mark.
