@@ -23,6 +23,10 @@ struct DialogUser {
     // click (to change the handheld or the dialog's fields). When none is
     // left, Close is clicked.
     std::deque<std::function<void(TForm11*)>> Sends;
+    // Runs whenever the dialog comes up, before anything is clicked.
+    std::function<void(TForm11*)> AtShow;
+    // The dialog sends by itself: wait for it to close.
+    bool JustWatch = false;
     // Seen.
     int Shows = 0;
     int Verified = 0;  // sends after which the dialog closed by itself
@@ -88,6 +92,11 @@ void CALLBACK WorkTheDialog(HWND, UINT, UINT_PTR, DWORD)
     }
     if (u.State == DialogUser::Sent) {
         std::string status = dialog->Label1->Caption();
+        if (status.empty() && u.JustWatch) {
+            // Its own send has not run yet.
+            busy = false;
+            return;
+        }
         if (status.empty()) {
             // The send was verified and the next map's dialog is up already.
             ++u.Verified;
@@ -105,8 +114,18 @@ void CALLBACK WorkTheDialog(HWND, UINT, UINT_PTR, DWORD)
         u.Notes.push_back(dialog->Memo1->Text());
         u.HardwareIds.push_back(dialog->Edit2->Text());
         if (Form1 && (Form1->Port.IsOpen() || !Form1->None1->Checked())) u.ControllerPortFree = false;
+        if (u.AtShow) u.AtShow(dialog);
+        if (u.JustWatch) {
+            u.State = DialogUser::Sent;
+            busy = false;
+            return;
+        }
     }
-    if (!u.Sends.empty()) {
+    if (u.JustWatch) {
+        // Still up after its own send: the user gives up.
+        Click(dialog->EpButton1);
+        u.State = DialogUser::Closed;
+    } else if (!u.Sends.empty()) {
         auto before = u.Sends.front();
         u.Sends.pop_front();
         if (before) before(dialog);
@@ -191,6 +210,8 @@ protected:
         if (HasFatalFailure()) return;
         Handheld.Ok("clear");
         Com1.Ok("clear");
+        // The dialog lives for the whole run: no box ticked by another test.
+        Form11->CheckBox1->SetChecked(false);
         User = &Dialog;
         Timer = SetTimer(nullptr, 0, 60, WorkTheDialog);
     }
@@ -198,6 +219,7 @@ protected:
     {
         KillTimer(nullptr, Timer);
         User = nullptr;
+        Form11->CheckBox1->SetChecked(false);
         MainWindowTest::TearDown();
     }
 
@@ -349,6 +371,64 @@ TEST_F(HandheldTest, AControllerPortBeyondCom4IsNotChosenAgain)
     EXPECT_EQ(2, Dialog.Verified);
     EXPECT_TRUE(Form()->Com41->Checked());
     EXPECT_EQ("com4", Form()->PortOpenName);
+}
+
+TEST_F(HandheldTest, TheTickedBoxSendsAsSoonAsTheDialogShows)
+{
+    MapFile map = WriteMap("auto.map", 1004, 1, "");
+    ASSERT_TRUE(Load(map.Path));
+    // The user ticks the box and closes the dialog without sending.
+    Dialog.AtShow = [](TForm11* dialog) { Click(dialog->CheckBox1); };
+    SendCurrentMap();
+    EXPECT_EQ(1, Dialog.Shows);
+    EXPECT_EQ(0, Records());
+    EXPECT_TRUE(Form11->CheckBox1->Checked());
+
+    // Next time the dialog sends by itself and closes when verified.
+    Dialog.AtShow = nullptr;
+    Dialog.JustWatch = true;
+    SendCurrentMap();
+    EXPECT_EQ(2, Dialog.Shows);
+    EXPECT_EQ(1, Dialog.Verified);
+    EXPECT_EQ(1, Records());
+    EXPECT_FALSE(Form11->Timer2->Enabled());
+}
+
+TEST_F(HandheldTest, ThePortFindsTheHandheldOnlyWhereItListens)
+{
+    THandheldPort port;
+    char bytes[4] = {};
+    EXPECT_EQ(0, port.Write(1, "M"));
+    EXPECT_EQ(0, port.Read(1, bytes));
+    EXPECT_EQ(0, port.Open("com2"));  // nothing there
+    EXPECT_FALSE(port.IsOpen());
+    // A controller: it opens, but does not answer the probe.
+    ASSERT_EQ(38400, port.Open("com1"));
+    EXPECT_FALSE(port.Probe());
+    port.Close();
+    EXPECT_FALSE(port.IsOpen());
+
+    ASSERT_EQ(38400, port.Open("com3"));
+    EXPECT_EQ("baud=38400 bits=8 parity=none stop=2 crtscts=off ixon=off ixoff=off", Handheld.Ok("line"));
+    EXPECT_TRUE(port.Probe());
+    // Nothing comes: the read gives up after 50 ms and 8 ms a byte, and
+    // reports nothing rather than a part.
+    DWORD start = GetTickCount();
+    EXPECT_EQ(0, port.Read(4, bytes));
+    DWORD took = GetTickCount() - start;
+    EXPECT_GE(took, 70u);
+    EXPECT_LT(took, 2000u);
+    // Three of four bytes are no answer either.
+    Handheld.Ok("fault short 3");
+    EXPECT_EQ(1, port.Write(1, "P"));
+    EXPECT_EQ(1, port.Read(1, bytes));
+    std::string record(1890, 'r');
+    EXPECT_EQ(1890, port.Write(1890, record.data()));
+    std::string back(1890, '\0');
+    EXPECT_EQ(0, port.Read(1890, &back[0]));
+    EXPECT_EQ("rrr", back.substr(0, 3));
+    port.Close();
+    EXPECT_EQ(0, port.Write(1, "M"));
 }
 
 TEST_F(HandheldTest, TitleAndNotesNeverOverflowTheirFields)

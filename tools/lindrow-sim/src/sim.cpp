@@ -467,7 +467,7 @@ std::string Simulator::control(const std::string& line) {
 
   if (cmd == "ping") return "ok pong";
   if (cmd == "help") {
-    return "ok ping status fault echo-byte pace record-timeout unplug replug transcript clear records record "
+    return "ok ping status fault echo-byte pace record-timeout unplug replug line transcript clear records record "
            "reset shutdown";
   }
   if (cmd == "status") return statusLine();
@@ -542,6 +542,21 @@ std::string Simulator::control(const std::string& line) {
   if (cmd == "clear") {
     handheld_.clear();
     return "ok";
+  }
+  if (cmd == "line") {
+    // The line settings the host last gave the port (they stay with the pty).
+    termios t{};
+    if (slaveHold_ < 0 || tcgetattr(slaveHold_, &t) != 0) return "err unplugged";
+    speed_t speed = cfgetospeed(&t);
+    const char* baud = speed == B38400 ? "38400" : speed == B19200 ? "19200" : speed == B9600 ? "9600"
+                     : speed == B2400 ? "2400" : "other";
+    int bits = (t.c_cflag & CSIZE) == CS8 ? 8 : (t.c_cflag & CSIZE) == CS7 ? 7 : (t.c_cflag & CSIZE) == CS6 ? 6 : 5;
+    const char* parity = !(t.c_cflag & PARENB) ? "none" : (t.c_cflag & PARODD) ? "odd" : "even";
+    std::ostringstream o;
+    o << "ok baud=" << baud << " bits=" << bits << " parity=" << parity << " stop=" << ((t.c_cflag & CSTOPB) ? 2 : 1)
+      << " crtscts=" << ((t.c_cflag & CRTSCTS) ? "on" : "off") << " ixon=" << ((t.c_iflag & IXON) ? "on" : "off")
+      << " ixoff=" << ((t.c_iflag & IXOFF) ? "on" : "off");
+    return o.str();
   }
   if (cmd == "records") return "ok " + std::to_string(handheld_.records.size());
   if (cmd == "record") {

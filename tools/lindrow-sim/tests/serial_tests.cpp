@@ -249,6 +249,21 @@ TEST_F(SimTest, UnplugRemovesThePortAndReplugBringsItBack) {
   EXPECT_EQ(host_.read(4).size(), 4u);
 }
 
+TEST_F(SimTest, ReportsTheLineSettingsTheHostChose) {
+  EXPECT_EQ(ctl_.ask("line"), "ok baud=38400 bits=8 parity=none stop=2 crtscts=off ixon=off ixoff=off");
+  termios t{};
+  int fd = open(link_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  tcgetattr(fd, &t);
+  cfsetospeed(&t, B2400);
+  t.c_cflag &= ~static_cast<tcflag_t>(CSTOPB);
+  t.c_iflag |= IXON;
+  tcsetattr(fd, TCSANOW, &t);
+  close(fd);
+  // (A pty keeps no parity: it always reads back as none.)
+  EXPECT_EQ(ctl_.ask("line"), "ok baud=2400 bits=8 parity=none stop=1 crtscts=off ixon=on ixoff=off");
+}
+
 TEST_F(SimTest, ResetClearsEverything) {
   ok("fault silence");
   ok("echo-byte 3");
