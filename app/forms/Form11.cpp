@@ -85,6 +85,9 @@ bool TForm11::SameBytes(const uint8_t* a, const uint8_t* b, int count)
 void TForm11::Button1Click(TObject*)
 {
     Timer2->SetEnabled(false);
+    // The automatic send of a dialog closed before it came: the controller's
+    // port may be taken back already.
+    if (!Visible()) return;
 
     // Title and notes as the dialog shows them, each cut to its field and
     // ended by a zero byte; the notes lose their carriage returns.

@@ -68,9 +68,10 @@ void CALLBACK WorkTheDialog(HWND, UINT, UINT_PTR, DWORD)
     DialogUser& u = *User;
     TForm11* dialog = Form11;
 
-    // A message box of the dialog is read and answered first.
+    const bool shown = dialog->Visible() && dialog->HandleAllocated() && IsWindowVisible(dialog->Handle());
+    // A message box over the dialog is read and answered first.
     BoxSearch box;
-    EnumThreadWindows(GetCurrentThreadId(), FindMessageBox, reinterpret_cast<LPARAM>(&box));
+    if (shown) EnumThreadWindows(GetCurrentThreadId(), FindMessageBox, reinterpret_cast<LPARAM>(&box));
     if (box.Found) {
         char text[2048] = "", caption[256] = "";
         GetWindowTextA(box.Found, caption, sizeof caption);
@@ -82,7 +83,6 @@ void CALLBACK WorkTheDialog(HWND, UINT, UINT_PTR, DWORD)
         return;
     }
 
-    const bool shown = dialog->Visible() && dialog->HandleAllocated() && IsWindowVisible(dialog->Handle());
     if (!shown) {
         if (u.State == DialogUser::Sent) ++u.Verified;
         u.State = DialogUser::Waiting;
@@ -562,6 +562,43 @@ TEST_F(HandheldTest, SendMapsSendsEveryChosenMapFromItsOwnTables)
     EXPECT_EQ("current", Form()->Config.FileSet[0].Kind->Notes);
     EXPECT_TRUE(Form()->Com11->Checked());
     EXPECT_TRUE(WaitUntil([this] { return LiveValue(1) != "-----" && !LiveValue(1).empty(); }, 8000));
+}
+
+// The real open dialog: two names typed into its file name box.
+std::string TypedNames;
+
+void CALLBACK TypeTwoNames(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = Form1 ? Form1->GantOpenDialog1->Handle() : nullptr;
+    if (!dialog || !IsWindowVisible(dialog)) return;
+    KillTimer(nullptr, timer);
+    SetDlgItemTextA(dialog, 0x47C, TypedNames.c_str());
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(HandheldTest, TheOpenDialogTakesSeveralMapsAtOnce)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + "gantrel_handheld_dialog";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    WriteFileBytes(folder + "\\first.map", MakeMapBytes(201, 1004, 1, 13, 9, "first"));
+    WriteFileBytes(folder + "\\second.map", MakeMapBytes(201, 1006, 1, 13, 9, "second"));
+    Form()->MapDirectory = folder + "\\";
+    TypedNames = "\"first.map\" \"second.map\"";
+    UINT_PTR typing = SetTimer(nullptr, 0, 300, TypeTwoNames);
+    Dialog.Sends = {nullptr, nullptr};
+
+    ChooseMenu(Form()->SendMapsToHandheld1);
+    Pump(300);
+    KillTimer(nullptr, typing);
+
+    EXPECT_EQ(2, Dialog.Verified);
+    ASSERT_EQ(2, Records());
+    EXPECT_EQ(Padded("first.map", 32), Field(Record(0), 0, 32));
+    EXPECT_EQ(Padded("second.map", 32), Field(Record(1), 0, 32));
+    // The folder the user works in stays the map folder.
+    EXPECT_EQ(folder + "\\", Form()->MapDirectory);
 }
 
 TEST_F(HandheldTest, SendMapsSkipsAFileThatCannotBeLoaded)
