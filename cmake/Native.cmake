@@ -39,3 +39,4 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
 endif()
 
 add_subdirectory(tools/gantrel-sim)
+add_subdirectory(tools/lindrow-sim)

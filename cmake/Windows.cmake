@@ -26,6 +26,7 @@ target_link_libraries(gantrel_framework PUBLIC comctl32 comdlg32 msimg32 winmm w
 add_library(gantrel_core STATIC
     ${GANTREL_CORE_SOURCES}
     app/link/ComPort.cpp
+    app/link/HandheldPort.cpp
     app/forms/Language.cpp)
 target_include_directories(gantrel_core PUBLIC ${GANTREL_CORE_INCLUDES})
 target_compile_options(gantrel_core PRIVATE ${GANTREL_WARNINGS})

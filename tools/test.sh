@@ -31,7 +31,8 @@ ensure_wine_prefix
 ensure_display
 trap 'stop_simulators; stop_wine; stop_display' EXIT
 start_simulator COM1 --version 105
-start_simulator COM3 --version 105
+start_handheld_simulator COM3
+start_simulator COM4 --version 105
 "$WINE64" "$GANTREL_BUILD/win64/gantrel-win-tests.exe" --gtest_brief=1
 
 say "framework tests under Wine"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs one Windows test executable under the private Wine prefix, with a
-# virtual display and a fast simulated controller on COM1:
+# virtual display, simulated controllers on COM1 and COM4 and a simulated
+# handheld on COM3:
 #   tools/wine-test.sh build/win64/framework-tests.exe --gtest_filter='Grid*'
 set -euo pipefail
 source "$(dirname "$0")/lib/common.sh"
@@ -10,5 +11,6 @@ ensure_wine_prefix
 ensure_display
 trap 'stop_simulators; stop_wine; stop_display' EXIT
 start_simulator COM1
-start_simulator COM3
+start_handheld_simulator COM3
+start_simulator COM4
 "$WINE64" "$exe" "$@"

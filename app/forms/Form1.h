@@ -248,6 +248,14 @@ class TForm1 : public TForm {
 
 
     // The handheld.
+    // "com3" gives 3; 0 when no port is set or its name ends in no number.
+    int ControllerPortNumber() const;
+    // COM1..COM4 are chosen again after a transfer; any other port is not.
+    void SelectControllerPortAgain(int number);
+    // The id the handheld knows the loaded map's unit by; 0 for none.
+    int HandheldHardwareId() const;
+    // Packs the loaded map into the handheld dialog's record and shows it.
+    void SendMapToHandheld(int hardwareId);
 
 
     void WndProc(TMessage& message) override;

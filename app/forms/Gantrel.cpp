@@ -5,6 +5,7 @@
 #include "EmiStringGrid.h"
 #include "Form1.h"
 #include "Form10.h"
+#include "Form11.h"
 #include "Form14.h"
 #include "Form6.h"
 #include "GantOpenDialog.h"
@@ -27,6 +28,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         Application->SetTitle("Gantrel Control Center");
         Application->CreateForm(Form1);
         Application->CreateForm(Form10);
+        Application->CreateForm(Form11);
         Application->CreateForm(Form14);
         if (splash) {
             TForm6* form = NewForm<TForm6>(Application);

@@ -5,6 +5,7 @@
 #include "EmiStringGrid.h"
 #include "Exceptions.h"
 #include "Form10.h"
+#include "Form11.h"
 #include "Form14.h"
 #include "GantOpenDialog.h"
 #include "ResizerPanel.h"
@@ -27,6 +28,7 @@ int main(int argc, char** argv)
     Application->Initialize();
     Application->SetTitle("Gantrel Control Center");
     Form10 = NewForm<TForm10>(Application);
+    Form11 = NewForm<TForm11>(Application);
     Form14 = NewForm<TForm14>(Application);
     SetCallbackExceptionHandler(FailOnCallbackException);
     ::testing::InitGoogleTest(&argc, argv);

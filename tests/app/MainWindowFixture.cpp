@@ -61,8 +61,9 @@ std::string MakeMapBytes(int format, int code, int tables, int rows, int columns
 void MainWindowTest::SetUp()
 {
     ASSERT_TRUE(Com1.Available()) << "no simulator on COM1";
-    ASSERT_TRUE(Com3.Available()) << "no simulator on COM3";
-    for (TSimulator* sim : {&Com1, &Com3}) {
+    ASSERT_TRUE(Com4.Available()) << "no simulator on COM4";
+    ASSERT_TRUE(Handheld.Available()) << "no handheld simulator on COM3";
+    for (TSimulator* sim : {&Com1, &Com4}) {
         sim->Ok("replug");
         sim->Ok("fault none");
         sim->Ok("live free");
@@ -70,8 +71,10 @@ void MainWindowTest::SetUp()
         sim->Ok("flags 225");
         sim->Ok("pace on");
     }
-    // Only COM1 answers unless a test says otherwise.
-    Com3.Ok("unplug");
+    // Only COM1 answers unless a test says otherwise; the handheld listens.
+    Com4.Ok("unplug");
+    Handheld.Ok("replug");
+    Handheld.Ok("reset");
     SettingsPath = TempFile("settings.ini");
     SettingsFileOverride() = SettingsPath;
     std::string settings = InitialSettings();

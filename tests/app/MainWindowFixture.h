@@ -1,5 +1,6 @@
 // The main window in the test process, on its own settings file, talking to
-// the simulated controllers of the test prefix (COM1 and COM3). Tests drive
+// the simulated controllers of the test prefix (COM1 and COM4) and the
+// simulated handheld (COM3). Tests drive
 // it with real window messages (menu commands, keys, clicks) and read back
 // what the window shows.
 #pragma once
@@ -55,7 +56,8 @@ protected:
     bool ConnectCom1(int ms = 8000);
 
     TSimulator Com1{"COM1"};
-    TSimulator Com3{"COM3"};
+    TSimulator Com4{"COM4"};
+    TSimulator Handheld{"COM3"};
     std::string SettingsPath;
     int QuestionAnswer = mrNo;
     std::vector<std::string> Questions;

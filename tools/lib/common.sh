@@ -167,6 +167,14 @@ start_simulator() {
     export "GANTREL_SIM_$port=127.0.0.1:$(awk '{print $2}' "$ready")"
 }
 
+# start_handheld_simulator COM3 [options...]: a handheld running Lindrow on
+# that port; its control address goes to GANTREL_SIM_COM3 like a controller's.
+GANTREL_HANDHELD_SIM=$GANTREL_BUILD/native/tools/lindrow-sim/lindrow-sim
+
+start_handheld_simulator() {
+    GANTREL_SIM=$GANTREL_HANDHELD_SIM start_simulator "$@"
+}
+
 stop_simulators() {
     for pid in "${GANTREL_SIM_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
     GANTREL_SIM_PIDS=()

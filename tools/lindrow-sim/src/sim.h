@@ -1,0 +1,93 @@
+// The simulated handheld behind a pseudo-terminal, with its TCP control
+// channel. One thread runs everything (the pty, the paced answers, the
+// control clients, unplug and replug), so no state is shared between threads
+// except the stop flag.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <ctime>
+#include <deque>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "handheld.h"
+
+namespace lindrow {
+
+struct SimOptions {
+  std::string link;             // symlink to the pty slave (required)
+  bool paced = true;            // 38400 baud, 8N2: 11 bits per byte
+  std::string controlHost = "127.0.0.1";
+  int controlPort = 0;          // 0 = any free port
+  std::string readyFile;        // "ready <port>\n" once everything is up
+  int recordTimeoutMs = 1000;   // longest gap inside a record
+  int processingDelayUs = 1000; // between a request and its first answer byte
+};
+
+class Simulator {
+ public:
+  explicit Simulator(SimOptions options);
+  ~Simulator();
+  Simulator(const Simulator&) = delete;
+  Simulator& operator=(const Simulator&) = delete;
+
+  // Creates the pty and its link, the control socket, the thread and then
+  // the ready file. False (with a message) when any of it fails.
+  bool start(std::string* error);
+  void stop();
+
+  bool shutdownRequested() const { return shutdownRequested_.load(); }
+  int controlPort() const { return controlPort_; }
+  // The pty slave as created at start (later replugs make new ones).
+  std::string firstSlave() const { return firstSlave_; }
+
+ private:
+  struct Client {
+    int fd;
+    std::string buf;
+  };
+
+  bool createPort(std::string* error);
+  void destroyPort();
+  bool makeLink(const std::string& target, std::string* error);
+  void removeLink();
+  bool openControlSocket(std::string* error);
+  bool writeReadyFile(std::string* error);
+
+  void loop();
+  void readLine();
+  void queueAnswer(const std::vector<uint8_t>& bytes);
+  void writeDue();
+  void serveClient(Client& c, bool* dead);
+  std::string control(const std::string& line);
+  std::string statusLine() const;
+
+  SimOptions opt_;
+  Handheld handheld_;
+  bool paced_;
+
+  int master_ = -1;
+  int slaveHold_ = -1;
+  std::string slaveName_;
+  std::string firstSlave_;
+
+  // The answer going out: not before startAt_, and paced, its next byte on
+  // the line at lineNext_ (monotonic nanoseconds).
+  std::deque<uint8_t> out_;
+  int64_t startAt_ = 0;
+  int64_t lineNext_ = 0;
+  int64_t nextWrite() const;
+
+  std::vector<Client> clients_;
+  int listen_ = -1;
+  int controlPort_ = 0;
+  int wake_[2] = {-1, -1};
+  std::atomic<bool> stopping_{false};
+  std::atomic<bool> shutdownRequested_{false};
+  std::thread thread_;
+  bool startedOk_ = false;
+};
+
+}  // namespace lindrow
