@@ -1029,11 +1029,11 @@ TEST_F(ServicesPrinting, PagesTextAndTitleReachThePaperInPoints)
     ASSERT_TRUE(pdf.Has("First page text", 1));
     EXPECT_TRUE(pdf.Has("Second page", 2));
     EXPECT_FALSE(pdf.Has("Second page", 1));
-    const TPdfWord* first = pdf.Find("First page text", 1).front();
+    const TPdfWord first = pdf.Find("First page text", 1).front();
     // Device pixel 300 is 72 points in; a 12 point font is about 12 points high.
-    EXPECT_NEAR(72.0, first->X0, 2.0);
-    EXPECT_GT(first->Y1 - first->Y0, 9.0);
-    EXPECT_LT(first->Y1 - first->Y0, 18.0);
+    EXPECT_NEAR(72.0, first.X0, 2.0);
+    EXPECT_GT(first.Y1 - first.Y0, 9.0);
+    EXPECT_LT(first.Y1 - first.Y0, 18.0);
 }
 
 TEST_F(ServicesPrinting, AnAbortedDocumentIsThrownAway)

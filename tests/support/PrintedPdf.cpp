@@ -118,15 +118,16 @@ bool SameLine(const TPdfWord& a, const TPdfWord& b)
 
 }  // namespace
 
-std::vector<const TPdfWord*> TPrintedPdf::Find(const std::string& phrase, int page) const
+std::vector<TPdfWord> TPrintedPdf::Find(const std::string& phrase, int page) const
 {
     std::vector<std::string> parts;
     std::istringstream in(phrase);
     for (std::string part; in >> part;) parts.push_back(part);
-    std::vector<const TPdfWord*> found;
+    std::vector<TPdfWord> found;
     if (parts.empty()) return found;
     for (const TPdfWord& first : Words) {
         if ((page && first.Page != page) || first.Text != parts[0]) continue;
+        TPdfWord box = first;
         const TPdfWord* last = &first;
         bool all = true;
         for (size_t i = 1; i < parts.size() && all; ++i) {
@@ -135,9 +136,16 @@ std::vector<const TPdfWord*> TPrintedPdf::Find(const std::string& phrase, int pa
             for (const TPdfWord& w : Words)
                 if (SameLine(w, *last) && w.X0 > last->X0 && (!next || w.X0 < next->X0)) next = &w;
             all = next && next->Text == parts[i] && next->X0 - last->X1 < 2 * (last->Y1 - last->Y0);
+            if (all) {
+                box.X1 = next->X1;
+                box.Y0 = std::min(box.Y0, next->Y0);
+                box.Y1 = std::max(box.Y1, next->Y1);
+            }
             last = next;
         }
-        if (all) found.push_back(&first);
+        if (!all) continue;
+        box.Text = phrase;
+        found.push_back(box);
     }
     return found;
 }

@@ -27,8 +27,8 @@ struct TPrintedPdf {
     std::vector<TPdfWord> Words;
 
     // Where the words of phrase stand in a row on one line of the page (0:
-    // any page): the first word of each such place.
-    std::vector<const TPdfWord*> Find(const std::string& phrase, int page = 0) const;
+    // any page): one box around the whole phrase for each such place.
+    std::vector<TPdfWord> Find(const std::string& phrase, int page = 0) const;
     bool Has(const std::string& phrase, int page = 0) const { return !Find(phrase, page).empty(); }
     // The words of a page whose centres lie in the box, as lines from top to bottom.
     std::vector<TPdfLine> Lines(int page, double left, double top, double right, double bottom) const;

@@ -182,10 +182,10 @@ stop_simulators() {
 # the server CUPS_SERVER names into the prefix and drops the printers that
 # server no longer has. The tests run a CUPS scheduler of their own, whose
 # configuration, spool, logs and output all live under $GANTREL_PRINT and
-# which listens only on a socket there, with two PDF queues: GantrelPDF
-# (A4, the default) and GantrelStrip (a page 210 mm wide and 148 mm high,
-# where one row of two tables fits). Each job becomes
-# $GANTREL_PRINT_OUT/job-<id>.pdf.
+# which listens only on a socket there, with three PDF queues: GantrelPDF
+# (A4, the default), GantrelStrip (210 x 148 mm, where one row of two
+# tables fits below the header) and GantrelCard (210 x 88 mm, where none
+# does). Each job becomes $GANTREL_PRINT_OUT/job-<id>.pdf.
 GANTREL_PRINT=$GANTREL_BUILD/print
 GANTREL_CUPSD_PID=
 # Until a server runs, Wine sees none (and never the machine's own).
@@ -291,15 +291,17 @@ EOF
     fi
     write_print_ppd "$p/a4.ppd" A4 595 842
     write_print_ppd "$p/strip.ppd" Strip 595 420
+    write_print_ppd "$p/card.ppd" Card 595 250
     local admin=(/usr/sbin/lpadmin -h "$p/cups.sock")
     {
         "${admin[@]}" -p GantrelPDF -E -v "gantrelpdf:$p/out" -P "$p/a4.ppd" &&
             "${admin[@]}" -p GantrelStrip -E -v "gantrelpdf:$p/out" -P "$p/strip.ppd" &&
+            "${admin[@]}" -p GantrelCard -E -v "gantrelpdf:$p/out" -P "$p/card.ppd" &&
             "${admin[@]}" -d GantrelPDF
     } 2> >(grep -v "drivers are deprecated" >&2) || { echo "the print queues were not set up" >&2; return 1; }
     export CUPS_SERVER=$p/cups.sock
     export GANTREL_PRINT_OUT=$p/out
-    export GANTREL_PRINTERS="GantrelPDF GantrelStrip"
+    export GANTREL_PRINTERS="GantrelPDF GantrelStrip GantrelCard"
 }
 
 # Stops the server this shell started, or one an interrupted run left
