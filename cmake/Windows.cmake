@@ -82,8 +82,9 @@ set_source_files_properties(resources/Gantrel.rc PROPERTIES OBJECT_DEPENDS "${GA
 
 # The framework's own tests (they need a display: Xvfb under Wine).
 file(GLOB GANTREL_FRAMEWORK_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/framework/*.cpp)
-add_executable(framework-tests ${GANTREL_FRAMEWORK_TESTS} ${CMAKE_SOURCE_DIR}/tests/framework/TestResources.rc)
-target_include_directories(framework-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/framework)
+add_executable(framework-tests ${GANTREL_FRAMEWORK_TESTS} ${CMAKE_SOURCE_DIR}/tests/framework/TestResources.rc
+    tests/support/PrintedPdf.cpp)
+target_include_directories(framework-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/framework ${CMAKE_SOURCE_DIR}/tests/support)
 target_compile_options(framework-tests PRIVATE ${GANTREL_WARNINGS})
 target_link_libraries(framework-tests PRIVATE gantrel_controls gtest)
 
@@ -98,8 +99,10 @@ target_link_libraries(gantrel_screencapture PUBLIC gdi32 user32)
 add_executable(gantrel-screenshot tools/screenshot/Screenshot.cpp)
 target_link_libraries(gantrel-screenshot PRIVATE gantrel_screencapture)
 
-add_executable(app-tests ${GANTREL_APP_TESTS} tests/win/SimulatorControl.cpp resources/Gantrel.rc)
-target_include_directories(app-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/app ${CMAKE_SOURCE_DIR}/tests/win)
+add_executable(app-tests ${GANTREL_APP_TESTS} tests/win/SimulatorControl.cpp tests/support/PrintedPdf.cpp
+    resources/Gantrel.rc)
+target_include_directories(app-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/app ${CMAKE_SOURCE_DIR}/tests/win
+    ${CMAKE_SOURCE_DIR}/tests/support)
 target_compile_options(app-tests PRIVATE ${GANTREL_WARNINGS})
 target_link_libraries(app-tests PRIVATE gantrel_app gantrel_screencapture gtest ws2_32)
 # The program tests start the real executable from beside the tests.

@@ -2,8 +2,10 @@
 # Sets up what is missing, builds every tree and runs every test:
 # the native core under sanitizers, the simulator's own tests, the map
 # file fuzzer for a bounded time, and the Windows tests under Wine against
-# simulated controllers, the framework's and the main window's tests on a
-# virtual display. Ends with the controller-link and polling benchmarks.
+# simulated controllers and a print server of their own, the framework's
+# and the main window's tests on a virtual display, then the printer tests
+# again without a print server. Ends with the controller-link and polling
+# benchmarks.
 set -euo pipefail
 source "$(dirname "$0")/lib/common.sh"
 
@@ -29,10 +31,11 @@ grep -E "^Done" "$GANTREL_BUILD/fuzz.log"
 say "Windows tests under Wine"
 ensure_wine_prefix
 ensure_display
-trap 'stop_simulators; stop_wine; stop_display' EXIT
+trap 'stop_simulators; stop_wine; stop_print_server; stop_display' EXIT
 start_simulator COM1 --version 105
 start_handheld_simulator COM3
 start_simulator COM4 --version 105
+start_print_server
 "$WINE64" "$GANTREL_BUILD/win64/gantrel-win-tests.exe" --gtest_brief=1
 
 say "framework tests under Wine"
@@ -40,6 +43,12 @@ say "framework tests under Wine"
 
 say "main window tests under Wine"
 "$WINE64" "$GANTREL_BUILD/win64/app-tests.exe" --gtest_brief=1
+
+say "printer tests without a print server"
+stop_print_server
+"$WINE64" "$GANTREL_BUILD/win64/framework-tests.exe" --gtest_brief=1 \
+    --gtest_filter='ServicesPrinter.*:ServicesPrinters.*:ServicesPrintDialog.*'
+"$WINE64" "$GANTREL_BUILD/win64/app-tests.exe" --gtest_brief=1 --gtest_filter='PrintAvailability.*'
 
 say "controller link benchmark (paced at 2400 baud)"
 "$WINE64" "$GANTREL_BUILD/win64/comport-bench.exe"

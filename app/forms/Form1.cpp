@@ -109,7 +109,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner, 0)
     SettingsPath = SettingsFileName();
 
     // The print command only where there is a printer.
-    if (Printer()->Printers()->Count() > 0)
+    if (PrinterAvailable())
         PrintDialog = new TPrintDialog(this);
     else
         Print1->SetVisible(false);

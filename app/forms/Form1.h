@@ -29,6 +29,7 @@
 class TEditNotes;
 class TIniFile;
 class TMonitorThread;
+class TPrinter;
 
 class TForm1 : public TForm {
     GANTREL_CLASS(TForm1)
@@ -242,6 +243,19 @@ class TForm1 : public TForm {
 
 
     // Printing.
+    // Whether the system has a printer at all (the print dialog and the
+    // "Print" item exist only then).
+    static bool PrinterAvailable();
+    // One table of the file set, its title above it, centred in rect.
+    void PrintTable(TPrinter* printer, int index, const RECT& rect);
+    // The file's name, date and type, with its notes when asked; returns
+    // the header's bottom.
+    int PrintHeader(TPrinter* printer, bool withNotes);
+    // Returns the height of the footer band the number stands in.
+    int PrintPageNumber(TPrinter* printer, int page);
+    // The largest point size at which tablesPerRow grids fit the page side
+    // by side (0 when even 1 point is too big); the canvas gets it.
+    int FitPrinterFont(TPrinter* printer, int tablesPerRow);
 
 
     // Controller settings dialogs.

@@ -22,9 +22,11 @@ void DefaultCallbackExceptionHandler(const std::exception& e)
 void (*CallbackExceptionHandler)(const std::exception&) = DefaultCallbackExceptionHandler;
 }  // namespace
 
-void SetCallbackExceptionHandler(void (*handler)(const std::exception& e))
+TCallbackExceptionHandler SetCallbackExceptionHandler(TCallbackExceptionHandler handler)
 {
+    TCallbackExceptionHandler previous = CallbackExceptionHandler;
     CallbackExceptionHandler = handler ? handler : DefaultCallbackExceptionHandler;
+    return previous;
 }
 
 void HandleCallbackException()

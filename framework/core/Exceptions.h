@@ -37,7 +37,9 @@ public:
 // timers): every callback catches and hands the exception here, inside its
 // catch block. The application object installs the handler that shows it.
 void HandleCallbackException();
-void SetCallbackExceptionHandler(void (*handler)(const std::exception& e));
+// Returns the handler it replaces, so that a caller can put it back.
+using TCallbackExceptionHandler = void (*)(const std::exception& e);
+TCallbackExceptionHandler SetCallbackExceptionHandler(TCallbackExceptionHandler handler);
 
 // Raises EOSError for GetLastError() with the platform's error text; what
 // names the operation that failed.

@@ -49,6 +49,15 @@ void TFont::SetHeight(int height)
     Changed();
 }
 
+void TFont::SetPixelsPerInch(int pixelsPerInch)
+{
+    if (pixelsPerInch <= 0 || pixelsPerInch == FPixelsPerInch) return;
+    const int height = MulDiv(FHeight, pixelsPerInch, FPixelsPerInch);
+    FPixelsPerInch = pixelsPerInch;
+    FHeight = height;
+    Changed();
+}
+
 void TFont::SetColor(TColor color)
 {
     if (color == FColor) return;
@@ -106,7 +115,8 @@ bool TFont::SameAs(const TFont& o) const
 void TFont::Assign(TPersistent* source)
 {
     if (auto* font = dynamic_cast<TFont*>(source)) {
-        if (font == this || SameAs(*font)) return;
+        // The same height means the same size only on devices of the same resolution.
+        if (font == this || (SameAs(*font) && font->FPixelsPerInch == FPixelsPerInch)) return;
         FName = font->FName;
         FHeight = MulDiv(font->FHeight, FPixelsPerInch, font->FPixelsPerInch);
         FColor = font->FColor;

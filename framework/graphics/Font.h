@@ -31,6 +31,9 @@ class TFont : public TGraphicsObject {
     TFontPitch Pitch() const { return FPitch; }
     void SetPitch(TFontPitch pitch);
     int PixelsPerInch() const { return FPixelsPerInch; }
+    // The device the font draws on (the screen's by default, the printer's
+    // on a printer canvas); the size in points stays.
+    void SetPixelsPerInch(int pixelsPerInch);
 
     HFONT Handle();
     void Assign(TPersistent* source) override;

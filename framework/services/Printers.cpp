@@ -214,6 +214,8 @@ void TPrinter::BeginDoc()
     FHandle = dc;
     FAborted = false;
     FPageNumber = 1;
+    // Font sizes are points on paper, not on the screen.
+    FCanvas->Font()->SetPixelsPerInch(GetDeviceCaps(dc, LOGPIXELSY));
     FCanvas->SetHandle(dc);
 }
 

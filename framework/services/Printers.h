@@ -59,7 +59,8 @@ class TPrinter : public TObject {
     // The document's name in the print queue.
     std::string Title;
 
-    // Drawing on the page; only while printing.
+    // Drawing on the page; only while printing. Its font's sizes are points
+    // at the printer's resolution.
     TCanvas* Canvas() const { return FCanvas; }
     HDC Handle() const { return FHandle; }
     // The printable area in device pixels, and the device's resolution.

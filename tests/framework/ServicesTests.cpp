@@ -6,6 +6,7 @@
 #include "Dialogs.h"
 #include "Graphic.h"
 #include "Printers.h"
+#include "PrintedPdf.h"
 #include "Reader.h"
 #include "SysUtils.h"
 #include "Version.h"
@@ -924,6 +925,173 @@ TEST(ServicesPrinter, SettingsAreKeptAndChecked)
     EXPECT_EQ(2, printer.DevMode()->dmCopies);
     printer.SelectPrinter("");
     EXPECT_EQ(nullptr, printer.DevMode());
+}
+
+// --- Printing on the tests' print server ---------------------------------------------
+//
+// The test scripts run a print server with PDF queues (tools/lib/common.sh)
+// and say which in GANTREL_PRINTERS; in the pass without one it is empty.
+
+TEST(ServicesFont, AnotherDevicesResolutionKeepsThePointSize)
+{
+    TFont font;
+    font.SetSize(10);
+    const int screen = font.PixelsPerInch(), height = font.Height();
+    font.SetPixelsPerInch(300);
+    EXPECT_EQ(300, font.PixelsPerInch());
+    EXPECT_EQ(MulDiv(height, 300, screen), font.Height());
+    EXPECT_EQ(10, font.Size());
+    font.SetSize(12);
+    EXPECT_EQ(-50, font.Height());  // 12 points of 1/72 inch at 300 pixels per inch
+    font.SetPixelsPerInch(0);       // no device: nothing changes
+    EXPECT_EQ(300, font.PixelsPerInch());
+
+    // The same pixel height is another size on paper: a copy takes the size.
+    TFont onScreen;
+    onScreen.SetSize(10);
+    TFont onPaper;
+    onPaper.SetPixelsPerInch(300);
+    onPaper.SetHeight(onScreen.Height());
+    onPaper.Assign(&onScreen);
+    EXPECT_EQ(10, onPaper.Size());
+    EXPECT_EQ(MulDiv(onScreen.Height(), 300, onScreen.PixelsPerInch()), onPaper.Height());
+}
+
+TEST(ServicesPrinters, TheListIsThePrintServersQueues)
+{
+    ASSERT_TRUE(PrintServerKnown()) << "run through tools/test.sh or tools/wine-test.sh";
+    TPrinter* printer = Printer();
+    printer->Refresh();
+    std::set<std::string> listed;
+    for (int i = 0; i < printer->Printers()->Count(); ++i) listed.insert(printer->Printers()->Get(i));
+    std::vector<std::string> expected = TestPrinters();
+    EXPECT_EQ(std::set<std::string>(expected.begin(), expected.end()), listed);
+    printer->SetPrinterIndex(-1);
+    if (expected.empty()) {
+        EXPECT_EQ("", printer->PrinterName());
+        EXPECT_THROW(printer->BeginDoc(), EPrinter);
+    } else {
+        // The server's default queue is the system's default printer.
+        EXPECT_EQ(expected.front(), printer->PrinterName());
+        EXPECT_NE(-1, printer->PrinterIndex());
+    }
+}
+
+class ServicesPrinting : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(TestPrinters().empty()) << "no print server: run through tools/test.sh or tools/wine-test.sh";
+        Printer()->Refresh();
+    }
+    void TearDown() override
+    {
+        if (Printer()->Printing()) Printer()->Abort();
+        Printer()->SelectPrinter("");
+        Printer()->Title.clear();
+    }
+    bool Printed(const std::set<std::string>& before, TPrintedPdf& pdf)
+    {
+        std::string error;
+        bool ok = WaitForPrintedJob(before, pdf, error, 60000, [] { Application->ProcessMessages(); });
+        EXPECT_TRUE(ok) << error;
+        return ok;
+    }
+};
+
+TEST_F(ServicesPrinting, PagesTextAndTitleReachThePaperInPoints)
+{
+    TPrinter* printer = Printer();
+    printer->SelectPrinter("GantrelStrip");
+    printer->Title = "Framework page test";
+    std::set<std::string> before = PrintedJobs();
+    printer->BeginDoc();
+    // 300 dots per inch; the page is 595 x 420 points, 1/72 inch each.
+    EXPECT_EQ(300, printer->PixelsPerInch());
+    EXPECT_EQ(300, printer->Canvas()->Font()->PixelsPerInch());
+    EXPECT_EQ(595 * 300 / 72, printer->PageWidth());
+    EXPECT_EQ(420 * 300 / 72, printer->PageHeight());
+    EXPECT_EQ(1, printer->PageNumber());
+    printer->Canvas()->Font()->SetSize(12);
+    printer->Canvas()->TextOut(300, 300, "First page text");
+    printer->NewPage();
+    EXPECT_EQ(2, printer->PageNumber());
+    printer->Canvas()->TextOut(600, 900, "Second page");
+    printer->EndDoc();
+    EXPECT_FALSE(printer->Printing());
+
+    TPrintedPdf pdf;
+    ASSERT_TRUE(Printed(before, pdf));
+    EXPECT_EQ(2, pdf.Pages);
+    EXPECT_EQ(595, int(pdf.PageWidth + 0.5));
+    EXPECT_EQ(420, int(pdf.PageHeight + 0.5));
+    EXPECT_EQ("Framework page test", pdf.Title);
+    ASSERT_TRUE(pdf.Has("First page text", 1));
+    EXPECT_TRUE(pdf.Has("Second page", 2));
+    EXPECT_FALSE(pdf.Has("Second page", 1));
+    const TPdfWord first = pdf.Find("First page text", 1).front();
+    // Device pixel 300 is 72 points in; a 12 point font is about 12 points high.
+    EXPECT_NEAR(72.0, first.X0, 2.0);
+    EXPECT_GT(first.Y1 - first.Y0, 9.0);
+    EXPECT_LT(first.Y1 - first.Y0, 18.0);
+}
+
+TEST_F(ServicesPrinting, AnAbortedDocumentIsThrownAway)
+{
+    TPrinter* printer = Printer();
+    printer->SelectPrinter("GantrelPDF");
+    std::set<std::string> before = PrintedJobs();
+    printer->BeginDoc();
+    printer->Canvas()->TextOut(200, 200, "Thrown away");
+    printer->Abort();
+    EXPECT_FALSE(printer->Printing());
+    EXPECT_TRUE(printer->Aborted());
+    // The next document is the next job: nothing of the first one came.
+    printer->BeginDoc();
+    EXPECT_FALSE(printer->Aborted());
+    printer->Canvas()->TextOut(200, 200, "Kept");
+    printer->EndDoc();
+    TPrintedPdf pdf;
+    ASSERT_TRUE(Printed(before, pdf));
+    EXPECT_TRUE(pdf.Has("Kept"));
+    EXPECT_FALSE(pdf.Has("Thrown"));
+    EXPECT_EQ(before.size() + 1, PrintedJobs().size());
+}
+
+TEST_F(ServicesPrinting, TheUserChoosesThePrinterAndTheRangeInTheDialog)
+{
+    TPrintDialog* dialog = new TPrintDialog(nullptr);
+    dialog->Options = (1u << poSelection) | (1u << poWarning);
+    std::string choose = "GantrelStrip";
+    int range = rad2;  // "Selection"
+    bool selectionOffered = false;
+    TDialogWatcher watcher([&](HWND window) {
+        HWND printers = GetDlgItem(window, cmb4);
+        if (!printers) return false;
+        SendMessageA(printers, CB_SELECTSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(choose.c_str()));
+        SendMessageA(window, WM_COMMAND, MAKEWPARAM(cmb4, CBN_SELCHANGE), reinterpret_cast<LPARAM>(printers));
+        selectionOffered = IsWindowEnabled(GetDlgItem(window, rad2)) != FALSE;
+        SendMessageA(GetDlgItem(window, range), BM_CLICK, 0, 0);
+        Press(window, IDOK);
+        return true;
+    });
+    EXPECT_TRUE(dialog->Execute());
+    EXPECT_TRUE(selectionOffered);
+    EXPECT_EQ(prSelection, dialog->PrintRange);
+    EXPECT_EQ("GantrelStrip", Printer()->PrinterName());
+    EXPECT_EQ(420 * 300 / 72, Printer()->PageHeight());
+
+    // The dialog starts at the printer chosen last; the user goes back.
+    choose = "GantrelPDF";
+    range = rad1;  // "All"
+    dialog->Options = 1u << poWarning;
+    EXPECT_TRUE(dialog->Execute());
+    EXPECT_FALSE(selectionOffered);
+    EXPECT_EQ(prAllPages, dialog->PrintRange);
+    EXPECT_EQ("GantrelPDF", Printer()->PrinterName());
+    EXPECT_EQ(842 * 300 / 72, Printer()->PageHeight());
+    EXPECT_FALSE(watcher.TimedOut);
+    dialog->Free();
 }
 
 // --- Version resources -------------------------------------------------------------------

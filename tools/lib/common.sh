@@ -13,6 +13,7 @@ GANTREL_PACKAGES=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine64 xvfb xauth x11-utils fonts-wine
+    cups-daemon cups-client libcups2 ghostscript poppler-utils
 )
 
 say() { printf '\n== %s\n' "$*"; }
@@ -26,8 +27,10 @@ ensure_packages() {
     say "installing ${missing[*]}"
     local sudo=()
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # Other builds on this machine may be installing at the same time.
+    local lock=(-o DPkg::Lock::Timeout=600)
+    "${sudo[@]}" apt-get "${lock[@]}" update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get "${lock[@]}" install -y -qq --no-install-recommends "${missing[@]}"
 }
 
 # build <name> [cmake options...]
@@ -178,4 +181,158 @@ start_handheld_simulator() {
 stop_simulators() {
     for pid in "${GANTREL_SIM_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
     GANTREL_SIM_PIDS=()
+}
+
+# --- A print server of the tests' own ---------------------------------------
+
+# Wine's printing finds its printers through CUPS (libcups, loaded at run
+# time): the first Wine program that loads the spooler lists the queues of
+# the server CUPS_SERVER names into the prefix and drops the printers that
+# server no longer has. The tests run a CUPS scheduler of their own, whose
+# configuration, spool, logs and output all live under $GANTREL_PRINT and
+# which listens only on a socket there, with three PDF queues: GantrelPDF
+# (A4, the default), GantrelStrip (210 x 148 mm, where one row of two
+# tables fits below the header) and GantrelCard (210 x 88 mm, where none
+# does). Each job becomes $GANTREL_PRINT_OUT/job-<id>.pdf.
+GANTREL_PRINT=$GANTREL_BUILD/print
+GANTREL_CUPSD_PID=
+# Until a server runs, Wine sees none (and never the machine's own).
+export CUPS_SERVER=$GANTREL_PRINT/no-server.sock
+export GANTREL_PRINTERS=
+
+# write_print_ppd FILE NAME WIDTH HEIGHT: a PostScript printer with one page
+# size (in points, printable to the edges) that takes PostScript as it is.
+write_print_ppd() {
+    local file=$1 name=$2 w=$3 h=$4
+    cat >"$file" <<EOF
+*PPD-Adobe: "4.3"
+*FormatVersion: "4.3"
+*FileVersion: "1.0"
+*LanguageVersion: English
+*LanguageEncoding: ISOLatin1
+*PCFileName: "GANTPDF.PPD"
+*Manufacturer: "Gantrel Tests"
+*Product: "(PDF)"
+*ModelName: "PDF $name"
+*ShortNickName: "PDF $name"
+*NickName: "PDF $name"
+*PSVersion: "(3010.000) 0"
+*LanguageLevel: "3"
+*ColorDevice: False
+*DefaultColorSpace: Gray
+*FileSystem: False
+*Throughput: "1"
+*LandscapeOrientation: Plus90
+*TTRasterizer: Type42
+*cupsFilter: "application/postscript 0 -"
+*DefaultResolution: 300dpi
+*OpenUI *PageSize/Page Size: PickOne
+*OrderDependency: 10 AnySetup *PageSize
+*DefaultPageSize: $name
+*PageSize $name: "<</PageSize[$w $h]/ImagingBBox null>>setpagedevice"
+*CloseUI: *PageSize
+*OpenUI *PageRegion: PickOne
+*OrderDependency: 10 AnySetup *PageRegion
+*DefaultPageRegion: $name
+*PageRegion $name: "<</PageSize[$w $h]/ImagingBBox null>>setpagedevice"
+*CloseUI: *PageRegion
+*DefaultImageableArea: $name
+*ImageableArea $name: "0 0 $w $h"
+*DefaultPaperDimension: $name
+*PaperDimension $name: "$w $h"
+EOF
+}
+
+start_print_server() {
+    stop_print_server
+    local p=$GANTREL_PRINT
+    rm -rf "$p"
+    mkdir -p "$p"/conf "$p"/spool "$p"/tmp "$p"/cache "$p"/state "$p"/log "$p"/out "$p"/bin/backend
+    # Closed to others: the scheduler runs such a backend as root.
+    install -m 0700 "$GANTREL_ROOT/tools/lib/print-backend.sh" "$p/bin/backend/gantrelpdf"
+    # The scheduler's own helpers (cups-exec starts every backend).
+    ln -s /usr/lib/cups/daemon "$p/bin/daemon"
+    ln -s /usr/lib/cups/notifier "$p/bin/notifier"
+    cat >"$p/conf/cups-files.conf" <<EOF
+ServerRoot $p/conf
+ServerBin $p/bin
+RequestRoot $p/spool
+TempDir $p/tmp
+CacheDir $p/cache
+StateDir $p/state
+AccessLog $p/log/access_log
+ErrorLog $p/log/error_log
+PageLog $p/log/page_log
+Printcap $p/state/printcap
+SystemGroup root
+FileDevice No
+EOF
+    cat >"$p/conf/cupsd.conf" <<EOF
+LogLevel info
+Listen $p/cups.sock
+Browsing No
+BrowseLocalProtocols none
+DefaultShared No
+WebInterface No
+DefaultAuthType None
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+EOF
+    /usr/sbin/cupsd -f -c "$p/conf/cupsd.conf" -s "$p/conf/cups-files.conf" >"$p/log/cupsd.out" 2>&1 &
+    GANTREL_CUPSD_PID=$!
+    echo "$GANTREL_CUPSD_PID" >"$p/server.pid"
+    for _ in $(seq 1 100); do
+        [ -S "$p/cups.sock" ] && break
+        sleep 0.1
+    done
+    if [ ! -S "$p/cups.sock" ]; then
+        echo "the print server did not start" >&2
+        cat "$p/log/cupsd.out" "$p/log/error_log" >&2 2>/dev/null
+        return 1
+    fi
+    write_print_ppd "$p/a4.ppd" A4 595 842
+    write_print_ppd "$p/strip.ppd" Strip 595 420
+    write_print_ppd "$p/card.ppd" Card 595 250
+    local admin=(/usr/sbin/lpadmin -h "$p/cups.sock")
+    {
+        "${admin[@]}" -p GantrelPDF -E -v "gantrelpdf:$p/out" -P "$p/a4.ppd" &&
+            "${admin[@]}" -p GantrelStrip -E -v "gantrelpdf:$p/out" -P "$p/strip.ppd" &&
+            "${admin[@]}" -p GantrelCard -E -v "gantrelpdf:$p/out" -P "$p/card.ppd" &&
+            "${admin[@]}" -d GantrelPDF
+    } 2> >(grep -v "drivers are deprecated" >&2) || { echo "the print queues were not set up" >&2; return 1; }
+    export CUPS_SERVER=$p/cups.sock
+    export GANTREL_PRINT_OUT=$p/out
+    export GANTREL_PRINTERS="GantrelPDF GantrelStrip GantrelCard"
+}
+
+# Stops the server this shell started, or one an interrupted run left
+# behind; from then on Wine sees no printer.
+stop_print_server() {
+    if [ -n "$GANTREL_CUPSD_PID" ]; then
+        kill "$GANTREL_CUPSD_PID" 2>/dev/null || true
+        wait "$GANTREL_CUPSD_PID" 2>/dev/null || true
+    elif [ -f "$GANTREL_PRINT/server.pid" ]; then
+        local pid
+        pid=$(cat "$GANTREL_PRINT/server.pid")
+        # Only while it is still ours: a scheduler on this configuration.
+        if grep -qs "$GANTREL_PRINT/conf/cupsd.conf" "/proc/$pid/cmdline"; then
+            kill "$pid" 2>/dev/null || true
+            for _ in $(seq 1 50); do
+                kill -0 "$pid" 2>/dev/null || break
+                sleep 0.1
+            done
+        fi
+    fi
+    rm -f "$GANTREL_PRINT/server.pid"
+    GANTREL_CUPSD_PID=
+    export CUPS_SERVER=$GANTREL_PRINT/no-server.sock
+    export GANTREL_PRINTERS=
+    unset GANTREL_PRINT_OUT
 }
