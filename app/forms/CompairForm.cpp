@@ -86,7 +86,8 @@ void TCompairForm::ShowBreakpoints()
     const TMapLayout& layout = TTableKind::Layout;
     const int columns = std::min(StringGrid1->ColCount() - 1, int(layout.ColumnBreakpoints.size()));
     const int rows = std::min(StringGrid1->RowCount() - 1, int(layout.RowBreakpoints.size()));
-    for (int c = 1; c <= columns; ++c) StringGrid1->SetCells(c, 0, std::to_string(layout.ColumnBreakpoints[size_t(c - 1)]));
+    for (int c = 1; c <= columns; ++c)
+        StringGrid1->SetCells(c, 0, std::to_string(layout.ColumnBreakpoints[size_t(c - 1)]));
     for (int r = 1; r <= rows; ++r) StringGrid1->SetCells(0, r, std::to_string(layout.RowBreakpoints[size_t(r - 1)]));
 }
 
