@@ -240,6 +240,14 @@ class TForm1 : public TForm {
 
 
     // The compare window.
+    class TCompairForm* CompareWindow = nullptr;
+    // "Continue compare?" was answered Yes in this run: not asked again.
+    bool CompareAskedOnce = false;
+    // The table position the compare reads (version-2 units; 0 for others).
+    int ComparePosition = 0;
+    // Identifies the controller before a compare (the monitor is held);
+    // false when no controller this tool serves answers.
+    bool IdentifyForCompare();
 
 
     // Printing.

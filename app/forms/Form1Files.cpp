@@ -50,9 +50,10 @@ bool TForm1::LoadMapFile(const std::string& name)
             SetStatusPanel(1, ExtractFileName(name));
             SetStatusPanel(0, Text(TextId::NotModified));
             // A save under the notes window reloads the file: notes and
-            // compare stay off until that window closes.
+            // compare stay off until that window closes; the compare
+            // window keeps the notes off the same way.
             if (!NotesWindow) {
-                Button1->SetEnabled(true);
+                Button1->SetEnabled(!CompareWindowOpen);
                 Button3->SetEnabled(true);
             }
             loaded = true;

@@ -54,6 +54,8 @@ public:
     virtual int GridToBytes(uint8_t* table, const TCellText& grid, int rpmStep) const;
     virtual int BytesToGrid(const uint8_t* table, TCellText& grid, int rpmStep) const;
     virtual int DisplayOf(int v) const { (void)v; return 1; }
+    // A controller byte as the grid shows it (what BytesToGrid writes).
+    int ShownValue(uint8_t b) const { return Display(b); }
     virtual double LiveTp(uint8_t a) const { (void)a; return 1.0; }
     virtual double LivePair(uint8_t a, uint8_t b) const { (void)a; (void)b; return 1.0; }
     virtual double LiveByte(uint8_t a, uint8_t b) const { (void)a; (void)b; return 1.0; }
