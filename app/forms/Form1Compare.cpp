@@ -40,12 +40,11 @@ void TForm1::Button3Click(TObject*)
         PauseMonitor(false);
         return;
     }
-    if (compatibility == 0 && !CompareAskedOnce) {
-        if (MessageDlg(Text(239), mtConfirmation, mbYesNo) != mrYes) {
-            PauseMonitor(false);
-            return;
-        }
-        CompareAskedOnce = true;
+    // Opening asks every time, with the upload's wording; the window's own
+    // navigation asks its "Continue compare?" once a run.
+    if (compatibility == 0 && MessageDlg(Text(234), mtConfirmation, mbYesNo) != mrYes) {
+        PauseMonitor(false);
+        return;
     }
     PauseMonitor(false);
 

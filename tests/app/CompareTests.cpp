@@ -517,37 +517,46 @@ TEST_F(CompareTest, KeysInTheMainGridAreCheckedAndStoredWhileComparing)
 
 class CompareAskTest : public CompareTest {};
 
-TEST_F(CompareAskTest, ContinueCompareIsAskedOncePerRun)
+TEST_F(CompareAskTest, OpeningAsksEachTimeAndTheWindowAsksOncePerRun)
 {
     Com1.Ok("version 52");  // '4': map model 1 compares after asking
     ASSERT_TRUE(ConnectCom1(12000));
     ASSERT_EQ(52, Form()->Config.ControllerVersion);
     ASSERT_TRUE(LoadMap("ask.map", 1001, 4));
-    const std::string question =
+    const std::string opening =
+        "Your Controller Version is different from your File Version.  However, the maps are compatible.  "
+        "Continue with Upload?";
+    const std::string inWindow =
         "Your Controller Version is different from your File Version.  However, the maps are compatible.  "
         "Continue compare?";
 
     QuestionAnswer = mrNo;
     OpenCompare();
     ASSERT_EQ(1u, Questions.size());
-    EXPECT_EQ(question, Questions[0]);
+    EXPECT_EQ(opening, Questions[0]);
     EXPECT_EQ(nullptr, Window());
     EXPECT_TRUE(MonitorReleased());
 
     QuestionAnswer = mrYes;
     OpenCompare();
     ASSERT_EQ(2u, Questions.size());
-    EXPECT_EQ(question, Questions[1]);
+    EXPECT_EQ(opening, Questions[1]);
     ASSERT_NE(nullptr, Window()) << Status();
     EXPECT_EQ("AAP Table Retrieved Successfully", Window()->Label1->Caption());
+    // The window's own question comes with its first navigation, then never again.
     Click(Window()->Button4);
+    ASSERT_EQ(3u, Questions.size());
+    EXPECT_EQ(inWindow, Questions[2]);
     EXPECT_EQ("TP Table Retrieved Successfully", Window()->Label1->Caption());
     Click(Window()->Button2);
-    EXPECT_EQ(2u, Questions.size());
+    Click(Window()->Button5);
+    EXPECT_EQ(3u, Questions.size());
     Click(Window()->Button3);
+    // Opening again asks again.
     OpenCompare();
     EXPECT_NE(nullptr, Window());
-    EXPECT_EQ(2u, Questions.size());
+    ASSERT_EQ(4u, Questions.size());
+    EXPECT_EQ(opening, Questions[3]);
 }
 
 TEST_F(CompareTest, AFailedReadShowsNothingOfTheControllers)
