@@ -39,5 +39,5 @@ inline void SetTabIndex(TEpIITabControl* tabs, int index) { tabs->SetTabIndex(in
 inline bool GetChecked(TEpCheckBox* box) { return box->Checked(); }
 inline bool GetChecked(TEpRadioButton* button) { return button->Checked(); }
 inline void SetTrackPosition(TEpTrackBar* bar, int position) { bar->SetPosition(position); }
-// Starts or stops the scrolling of a text panel (a plain panel does not scroll).
+// Starts or stops the scrolling of a text panel (the label in its place does not scroll).
 inline void SetRunPanelActive(TepRunPanel* panel, bool active) { (void)panel; (void)active; }
