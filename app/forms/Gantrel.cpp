@@ -4,8 +4,11 @@
 #include "Framework.h"
 #include "EmiStringGrid.h"
 #include "Form1.h"
+#include "Form9.h"
 #include "Form10.h"
 #include "Form11.h"
+#include "Form12.h"
+#include "Form13.h"
 #include "Form14.h"
 #include "Form6.h"
 #include "GantOpenDialog.h"
@@ -27,8 +30,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         Application->Initialize();
         Application->SetTitle("Gantrel Control Center");
         Application->CreateForm(Form1);
+        Application->CreateForm(Form9);
         Application->CreateForm(Form10);
         Application->CreateForm(Form11);
+        Application->CreateForm(Form12);
+        Application->CreateForm(Form13);
         Application->CreateForm(Form14);
         if (splash) {
             TForm6* form = NewForm<TForm6>(Application);

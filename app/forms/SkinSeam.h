@@ -9,6 +9,7 @@
 
 #include "Button.h"
 #include "CheckBox.h"
+#include "Label.h"
 #include "Menu.h"
 #include "Panel.h"
 #include "TabControl.h"
@@ -23,7 +24,10 @@ using TEpCheckBox = TCheckBox;
 using TEpRadioButton = TRadioButton;
 using TEpTrackBar = TTrackBar;
 using TEpButton = TButton;
-using TepRunPanel = TPanel;
+// A label shows the instructions' lines where the scrolling panel will run them.
+using TepRunPanel = TLabel;
+using TepShadowPanel = TPanel;
+using TepTextLabel = TLabel;
 
 // A popup menu item's caption and check mark.
 inline void SetItemCaption(TEpItem* item, const std::string& caption) { item->SetCaption(caption); }
@@ -35,5 +39,5 @@ inline void SetTabIndex(TEpIITabControl* tabs, int index) { tabs->SetTabIndex(in
 inline bool GetChecked(TEpCheckBox* box) { return box->Checked(); }
 inline bool GetChecked(TEpRadioButton* button) { return button->Checked(); }
 inline void SetTrackPosition(TEpTrackBar* bar, int position) { bar->SetPosition(position); }
-// Starts or stops the scrolling of a text panel (a plain panel does not scroll).
+// Starts or stops the scrolling of a text panel (the label in its place does not scroll).
 inline void SetRunPanelActive(TepRunPanel* panel, bool active) { (void)panel; (void)active; }

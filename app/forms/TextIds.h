@@ -112,6 +112,12 @@ constexpr int Cylinder2           = 440; // "#2"
 constexpr int Cylinder3           = 441; // "#3"
 constexpr int Cylinder4           = 442; // "#4"
 
+// Controller settings: failures
+constexpr int SettingsNotRead    = 443; // "The controller's settings could not be read. Nothing was changed."
+constexpr int SettingsNotWritten = 444; // "The controller's settings could not be written."
+constexpr int TpValuesInvalid    = 445; // "Throttle values must be whole numbers from 0 to 255."
+constexpr int TrimValuesInvalid  = 446; // "Trim values out of range. Nothing was changed."
+
 // Splash window
 constexpr int DontShowSplash = 474; // "Do not Display Splash at Next Startup"
 

@@ -61,6 +61,10 @@ public:
     virtual double LiveByte(uint8_t a, uint8_t b) const { (void)a; (void)b; return 1.0; }
     virtual double LiveRate(uint8_t a, uint8_t b) const { (void)a; (void)b; return 1.0; }
 
+    // A value in display units as this kind packs it into a controller byte
+    // (before the low 8 bits are taken); 0 is 128, "no change".
+    int PackValue(int v) const { return v == 0 ? 128 : Pack(v); }
+
     static double RpmFromPeriod(int period);
     // Throttle span in display units for the current calibration.
     static int TpScale();

@@ -297,6 +297,7 @@ int TCustomForm::ShowModal()
     ModalResult = mrNone;
     DisabledWindows disabled{nullptr, {}};
     int result = mrCancel;
+    TCloseAction closeAction = caHide;
     try {
         Show();
         disabled.Keep = Handle();
@@ -310,6 +311,7 @@ int TCustomForm::ShowModal()
                 TCloseAction action = caHide;
                 if (CloseQuery()) {
                     DoClose(action);
+                    closeAction = action;
                     if (action != caNone) break;
                 }
                 if (Application->Terminated()) break;
@@ -327,6 +329,9 @@ int TCustomForm::ShowModal()
     --FModalLevel;
     if (active && IsWindow(active)) SetActiveWindow(active);
     Hide();
+    // A form that frees itself on close goes once its messages are through,
+    // as it does when it is not modal.
+    if (closeAction == caFree) Release();
     return result;
 }
 

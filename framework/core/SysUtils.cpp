@@ -47,3 +47,27 @@ std::string ExeDirectory()
         path.resize(path.size() * 2);
     }
 }
+
+std::string DateTimeToStr(TDateTime value)
+{
+    // Days from 1 January 1601, where the platform's file times begin, to
+    // 30 December 1899; a day is 864000000000 file-time ticks.
+    constexpr double DaysBefore1899 = 109205;
+    constexpr double TicksPerDay = 864000000000.0;
+    // FileTimeToSystemTime takes file times below 2^63 (the year 30827).
+    double ticks = (value + DaysBefore1899) * TicksPerDay;
+    if (!(ticks >= 0) || ticks >= 9.2e18) return std::string();
+    ULARGE_INTEGER whole;
+    whole.QuadPart = static_cast<unsigned long long>(ticks + 0.5);
+    FILETIME fileTime = {whole.LowPart, whole.HighPart};
+    SYSTEMTIME time;
+    if (!FileTimeToSystemTime(&fileTime, &time)) return std::string();
+    char date[128] = "";
+    if (!GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, sizeof date)) return std::string();
+    std::string text = date;
+    if (time.wHour || time.wMinute || time.wSecond) {
+        char clock[128] = "";
+        if (GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, clock, sizeof clock)) text += std::string(" ") + clock;
+    }
+    return text;
+}

@@ -19,3 +19,12 @@ std::string ExtractFileName(const std::string& fileName);
 
 // The directory of the running executable, with a trailing backslash.
 std::string ExeDirectory();
+
+// The framework's date and time: days since 30 December 1899, the time of
+// day as the fraction.
+using TDateTime = double;
+
+// The date in the user's short date format, followed by the time in the
+// user's time format unless the time is midnight. Empty text for a value
+// outside the years 1601..30827, which the platform cannot show.
+std::string DateTimeToStr(TDateTime value);

@@ -4,8 +4,11 @@
 #include "Framework.h"
 #include "EmiStringGrid.h"
 #include "Exceptions.h"
+#include "Form9.h"
 #include "Form10.h"
 #include "Form11.h"
+#include "Form12.h"
+#include "Form13.h"
 #include "Form14.h"
 #include "GantOpenDialog.h"
 #include "ResizerPanel.h"
@@ -27,8 +30,11 @@ int main(int argc, char** argv)
     RegisterOpenDialogClasses();
     Application->Initialize();
     Application->SetTitle("Gantrel Control Center");
+    Form9 = NewForm<TForm9>(Application);
     Form10 = NewForm<TForm10>(Application);
     Form11 = NewForm<TForm11>(Application);
+    Form12 = NewForm<TForm12>(Application);
+    Form13 = NewForm<TForm13>(Application);
     Form14 = NewForm<TForm14>(Application);
     SetCallbackExceptionHandler(FailOnCallbackException);
     ::testing::InitGoogleTest(&argc, argv);

@@ -365,6 +365,32 @@ TEST_F(TableKindTest, BreakpointZeroSpillsIntoTheNextColumnsLowestCell)
     EXPECT_EQ(148, table[0]);
 }
 
+// A single value packed by a kind, as the cylinder trims write theirs:
+// 0 is "no change", and the fuel kinds' live reading gives the value back.
+TEST_F(TableKindTest, PackValueIsTheInverseOfTheFuelKindsLiveReading)
+{
+    EXPECT_EQ(128, Kinds.Fuel.PackValue(0));
+    EXPECT_EQ(128, Kinds.FuelB[0].PackValue(0));
+    // trunc(v x 2.56 +- 0.5) + 128 and v + 128.
+    EXPECT_EQ(136, Kinds.Fuel.PackValue(3));
+    EXPECT_EQ(115, Kinds.Fuel.PackValue(-5));
+    EXPECT_EQ(138, Kinds.FuelB[0].PackValue(10));
+    EXPECT_EQ(0, Kinds.FuelB[0].PackValue(-128));
+    for (int v = -49; v <= 49; ++v) {
+        int b = Kinds.Fuel.PackValue(v);
+        ASSERT_GE(b, 0);
+        ASSERT_LE(b, 255);
+        EXPECT_EQ(v, int(Kinds.Fuel.LivePair(uint8_t(b), uint8_t(b)))) << v;
+    }
+    for (int v = -128; v <= 127; ++v) {
+        int b = Kinds.FuelB[0].PackValue(v);
+        EXPECT_EQ(v, int(Kinds.FuelB[0].LivePair(uint8_t(b), uint8_t(b)))) << v;
+    }
+    // Beyond the byte: the caller sees it and refuses.
+    EXPECT_GT(Kinds.Fuel.PackValue(50), 255);
+    EXPECT_GT(Kinds.FuelB[0].PackValue(128), 255);
+}
+
 TEST(CellValueTest, ReadsWholeNumbersOnly)
 {
     EXPECT_EQ(0, CellValue(""));

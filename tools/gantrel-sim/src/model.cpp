@@ -112,7 +112,8 @@ std::array<uint8_t, kBlockLen> ControllerModel::defaultBlock(int n) {
     }
     case 1: {
       const uint32_t words[4] = {20517, 1187, 3, 43538};  // serial, production no., board rev., date (day count)
-      const uint32_t keys[4] = {0, 0, 0, 0};
+      // The keys Gantrel Control Center unscrambles block 1 with.
+      const uint32_t keys[4] = {0x5A3C96E1u, 0x1F2E3D4Cu, 0xC3A5F00Fu, 0x7B19E2D4u};
       for (int i = 0; i < 4; ++i) putWord(&b[4 * i], words[i] ^ keys[i]);
       const char* notes = defaultProductionNotes();
       std::memcpy(&b[16], notes, std::min<size_t>(std::strlen(notes), 200));

@@ -79,8 +79,15 @@ TEST(Model, DefaultCalibrationBlock) {
 TEST(Model, HardwareInfoBlock) {
   ControllerModel m;
   const auto& b = m.blocks[1];
-  EXPECT_EQ(b[0] | (b[1] << 8), 20517);
-  EXPECT_EQ(b[12] | (b[13] << 8), 43538);
+  auto word = [&](int i) {
+    return static_cast<uint32_t>(b[4 * i] | (b[4 * i + 1] << 8) | (b[4 * i + 2] << 16)) |
+           (static_cast<uint32_t>(b[4 * i + 3]) << 24);
+  };
+  // Stored with the tool's keys.
+  EXPECT_EQ(word(0) ^ 0x5A3C96E1u, 20517u);
+  EXPECT_EQ(word(1) ^ 0x1F2E3D4Cu, 1187u);
+  EXPECT_EQ(word(2) ^ 0xC3A5F00Fu, 3u);
+  EXPECT_EQ(word(3) ^ 0x7B19E2D4u, 43538u);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[16]), 10), "Assembled ");
   EXPECT_EQ(b[215], 0);
   const uint32_t words[4] = {1, 2, 3, 4}, keys[4] = {0x10, 0x20, 0x30, 0x40};
