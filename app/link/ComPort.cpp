@@ -1,9 +1,26 @@
 #include "ComPort.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 // The controller needs this long after a purge before it takes a table command.
 constexpr DWORD TableCommandWaitMs = 250;
+// 8N1: a start bit, eight data bits and a stop bit on the wire for each byte.
+constexpr double ByteMs = 10.0 * 1000.0 / TComPort::BaudRate;
+
+double NowMs()
+{
+    static const double ticksPerMs = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return double(f.QuadPart) / 1000.0;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return double(now.QuadPart) / ticksPerMs;
 }
+}  // namespace
 
 TComPort::~TComPort()
 {
@@ -75,13 +92,44 @@ void TComPort::Purge()
 int TComPort::Write(int count, const void* bytes)
 {
     if (OpenFlag != 1 || count <= 0) return 0;
+    const double start = NowMs();
     DWORD written = 0;
     LastResultValue = WriteFile(Handle, bytes, DWORD(count), &written, nullptr);
-    // Wait until the bytes are on the wire, as the serial driver does on
-    // Windows; a driver that only queues them would otherwise lose an upload
-    // to the purge that starts the next command.
-    if (LastResultValue) FlushFileBuffers(Handle);
-    return LastResultValue ? int(written) : 0;
+    if (!LastResultValue) return 0;
+    // Done only once the bytes have left: the purge that starts the next
+    // command discards whatever output is still queued, and a driver that
+    // returns from WriteFile as soon as the bytes are queued (Wine's does;
+    // its FlushFileBuffers does not wait on a pseudo-terminal either) would
+    // lose the tail of an upload to it.
+    return int(written) - WaitUntilSent(start, int(written));
+}
+
+int TComPort::BytesQueued()
+{
+    DWORD errors = 0;
+    COMSTAT status = {};
+    if (!ClearCommError(Handle, &errors, &status)) return 0;
+    return int(status.cbOutQue);
+}
+
+int TComPort::WaitUntilSent(double start, int count)
+{
+    if (count <= 0) return 0;
+    // As long as the write time-outs give the whole write.
+    const double limit =
+        start + double(Timeouts.WriteTotalTimeoutMultiplier) * count + double(Timeouts.WriteTotalTimeoutConstant);
+    for (;;) {
+        int queued = BytesQueued();
+        if (queued <= 0) break;
+        if (NowMs() >= limit) return std::min(queued, count);
+        Sleep(1);
+    }
+    // The driver no longer counts what sits in the UART or, on a driver that
+    // reports no queue at all, anything: those bytes still take their wire
+    // time, and no line sends faster than its baud rate.
+    const double sent = start + count * ByteMs;
+    for (double rest = sent - NowMs(); rest > 0; rest = sent - NowMs()) Sleep(DWORD(std::ceil(rest)));
+    return 0;
 }
 
 int TComPort::Read(int count, void* bytes)
@@ -159,7 +207,8 @@ int TComPort::WriteTable(int n, const uint8_t* bytes, int length)
     Purge();
     Sleep(TableCommandWaitMs);
     if (!SendCommand(uint8_t(n + 6))) return CommandNotSent;
-    if (Write(length, bytes) == 0) return PayloadShort;
+    // A table that went out in part is a failed upload, never a success.
+    if (Write(length, bytes) != length) return PayloadShort;
     return Ok;
 }
 

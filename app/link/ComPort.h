@@ -40,8 +40,10 @@ public:
     void Close();
     bool IsOpen() const { return OpenFlag == 1; }
     void Purge();
-    // Bytes moved, or 0 when the port is closed or the call failed. A read
-    // returns fewer bytes than asked when the port's time-outs expire.
+    // Bytes moved, or 0 when the port is closed or the call failed. A write
+    // returns once its bytes have left the port (bounded by the write
+    // time-outs) and counts only those that did; a read returns fewer bytes
+    // than asked when the port's time-outs expire.
     int Write(int count, const void* bytes);
     int Read(int count, void* bytes);
 
@@ -55,6 +57,10 @@ public:
 
     BOOL LastResult() const { return LastResultValue; }
 
+protected:
+    // Bytes the driver still holds for sending; 0 when it cannot tell.
+    virtual int BytesQueued();
+
 private:
     HANDLE Handle = INVALID_HANDLE_VALUE;
     BOOL LastResultValue = 0;
@@ -63,4 +69,7 @@ private:
     int OpenFlag = 0;
 
     bool SendCommand(uint8_t command);
+    // Waits until count bytes written from start (in ms) have left the port;
+    // the bytes still queued when the write time-outs ran out, else 0.
+    int WaitUntilSent(double start, int count);
 };

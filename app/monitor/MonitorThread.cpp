@@ -27,18 +27,22 @@ void TMonitorThread::PauseCheckpoint()
 {
     Running = true;
     for (;;) {
-        while (PauseRequest && !Terminated()) {
+        // Suspended is held still too, and says so: a pause requested while
+        // the thread is suspended (after a search that found nothing, with
+        // its request already cleared) is acknowledged at once instead of
+        // waiting for a thread that cannot move.
+        while ((PauseRequest || Suspended()) && !Terminated()) {
             PauseAcknowledged = true;
-            // Held still: cooperatively suspended here too.
-            CheckSuspended();
-            Sleep(1);
+            if (Suspended())
+                CheckSuspended();
+            else
+                Sleep(PauseSleepMs);
         }
         PauseAcknowledged = false;
-        // A new request that came between the release and clearing the
-        // acknowledgement may already have seen it: honour that request.
-        if (!PauseRequest || Terminated()) break;
+        // A new request (or suspension) that came between the release and
+        // clearing the acknowledgement may already have seen it: honour it.
+        if ((!PauseRequest && !Suspended()) || Terminated()) break;
     }
-    CheckSuspended();
 }
 
 void TMonitorThread::Wait(int ms)

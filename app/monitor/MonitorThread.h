@@ -32,6 +32,10 @@ class TMonitorThread : public TThread {
     std::atomic<bool> PauseAcknowledged{false};
     std::atomic<bool> Running{false};
     std::string LogFileName;
+    // How long the thread sleeps between looks at a held pause. Sleep(1)
+    // lasts a timer tick on Windows (about 16 ms); tests set that length
+    // where Wine's shorter sleep would hide a race.
+    std::atomic<DWORD> PauseSleepMs{1};
 
     // Both run on the user-interface thread.
     void ShowLinkStatus();

@@ -128,7 +128,8 @@ int TTableKind::GridToBytes(uint8_t* table, const TCellText& grid, int rpmStep) 
                 if (start >= 0 && start < total) table[start] = uint8_t(b0);
             } else {
                 int dir = i1 > i0 ? 1 : -1;
-                double slope = double(b1 - b0) / double(n);
+                // In double: packed values outside the limits can lie anywhere.
+                double slope = (double(b1) - double(b0)) / double(n);
                 // Only the steps that land inside the table are computed.
                 long long jFirst = dir > 0 ? std::max(0LL, -start) : std::max(0LL, start - (total - 1));
                 long long jLast = dir > 0 ? std::min(n, total - 1 - start) : std::min(n, start);

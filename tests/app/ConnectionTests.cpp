@@ -100,6 +100,32 @@ TEST_F(MainWindowTest, AutoWithoutAControllerFallsBackToNone)
     EXPECT_EQ("Port Not Set", Panel(2));
 }
 
+// On Windows, Sleep(1) lasts a timer tick (about 16 ms), longer than a
+// search over ports that all fail to open: the search begins and ends while
+// the paused monitor sleeps. Wine sleeps 1 ms and opens ports far more
+// slowly (the search takes about 70 ms), so the test keeps the proportion
+// with a longer sleep. A port chosen afterwards must still get the link.
+TEST_F(MainWindowTest, AfterAnAutoSearchThatFoundNothingAPortCanBeChosen)
+{
+    const DWORD sleepMs = 250;
+    Form()->MonitorThread->PauseSleepMs = sleepMs;
+    ASSERT_TRUE(ConnectCom1());
+    for (int round = 0; round < 3; ++round) {
+        Com1.Ok("unplug");
+        ChooseMenu(Form()->Auto1);
+        EXPECT_TRUE(Form()->None1->Checked()) << round;
+        EXPECT_EQ("Controller not currently available", Status()) << round;
+        // The user takes longer than the monitor's sleep to choose again.
+        Pump(int(2 * sleepMs));
+        Com1.Ok("replug");
+        ChooseMenu(Form()->Com11);
+        EXPECT_TRUE(Form()->Com11->Checked()) << round;
+        EXPECT_TRUE(WaitUntil([this] { return Form()->LinkCounter == 0 && LiveValue(1) != "-----"; }, 8000))
+            << round << ": " << Status();
+        EXPECT_EQ("Port set to: COM1", Panel(2)) << round;
+    }
+}
+
 TEST_F(MainWindowTest, NoneReleasesThePort)
 {
     ASSERT_TRUE(ConnectCom1());

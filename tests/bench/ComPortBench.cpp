@@ -1,6 +1,7 @@
 // Controller link timing against the simulated controller paced at the real
-// 2400 baud on COM1: identification, one table read, one block read, and
-// the program's own overhead on a table write. Prints figures; asserts none.
+// 2400 baud on COM1: identification, one table read, one block read, one
+// table write and one block write (a write ends once its bytes have left).
+// Prints figures; asserts none.
 #include "BenchClock.h"
 #include "ComPort.h"
 #include "SimulatorControl.h"
@@ -63,11 +64,9 @@ int main()
     Report("read table (250 ms + 289 bytes)", Best(runs, [&] { return port.ReadTable(1, table.data(), 288) == 0; }),
            250 + 289 * ByteMs);
     Report("read block (225 bytes)", Best(runs, [&] { return port.ReadBlock(0, block.data(), 224); }), 225 * ByteMs);
-    double write = Best(runs, [&] { return port.WriteTable(4, table.data(), 288) == 0; });
-    if (write < 0)
-        std::printf("%-34s FAILED\n", "write table");
-    else
-        std::printf("%-34s %8.1f ms beyond its 250 ms wait\n", "write table (own overhead)", write - 250);
+    Report("write table (250 ms + 289 bytes)", Best(runs, [&] { return port.WriteTable(4, table.data(), 288) == 0; }),
+           250 + 289 * ByteMs);
+    Report("write block (225 bytes)", Best(runs, [&] { return port.WriteBlock(3, block.data(), 224); }), 225 * ByteMs);
     sim.Ok("pace off");
     return 0;
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -71,6 +73,12 @@ std::vector<uint8_t> ReadBytes(const std::string& path)
 void SetWord(std::vector<uint8_t>& b, int word, int32_t v)
 {
     for (int i = 0; i < 4; ++i) b.at(size_t(4 * word + i)) = uint8_t(uint32_t(v) >> (8 * i));
+}
+
+// Word index of cell (r, c) of table t (0-based) in the builder's file.
+int CellWord(const TMapBuilder& m, int t, int r, int c)
+{
+    return 13 + m.Columns + r * (1 + m.Tables * m.Columns) + 1 + t * m.Columns + c;
 }
 
 int32_t WordAt(const std::vector<uint8_t>& b, int i)
@@ -393,6 +401,173 @@ TEST_F(MapFileTest, AFailedSaveKeepsTheOldFile)
     Kinds[3]->Cells.pop_back();
     EXPECT_FALSE(WriteMapFile(in, header, Set, 0, "x"));
     EXPECT_EQ(before, ReadBytes(in));
+}
+
+// The largest shape a map may have is 6 tables of 256 rows by 64 columns;
+// each of them loads whole and saves back, and one more row, column or
+// table is refused without touching what was loaded before.
+TEST_F(MapFileTest, TheLargestShapesLoadAndSaveAndOneMoreIsRefused)
+{
+    struct Shape {
+        int Tables, Rows, Columns;
+    };
+    const std::string in = Path("largest.map"), out = Path("largest_out.map");
+    TMapHeader header;
+    for (Shape s : {Shape{6, 13, 10}, Shape{4, 256, 10}, Shape{4, 13, 64}, Shape{6, 256, 64}}) {
+        SCOPED_TRACE(std::to_string(s.Tables) + " tables, " + std::to_string(s.Rows) + " x " +
+                     std::to_string(s.Columns));
+        TMapBuilder map;
+        map.Tables = s.Tables;
+        map.Rows = s.Rows;
+        map.Columns = s.Columns;
+        WriteBytes(in, map.Bytes());
+        ASSERT_TRUE(CheckMapFile(in, 4));
+        ASSERT_EQ(4, LoadAll(in, header));
+        EXPECT_EQ(size_t(s.Rows), TTableKind::Layout.RowBreakpoints.size());
+        EXPECT_EQ(size_t(s.Columns), TTableKind::Layout.ColumnBreakpoints.size());
+        const int lastRow = s.Rows - 1, lastColumn = s.Columns - 1;
+        for (int t = 0; t < 4; ++t) {
+            EXPECT_EQ(TMapBuilder::CellValue(t, 0, 0), Kinds[t]->Cell(0, 0));
+            EXPECT_EQ(TMapBuilder::CellValue(t, lastRow, lastColumn), Kinds[t]->Cell(lastRow, lastColumn));
+        }
+        EXPECT_EQ(500 + 500 * lastRow, TTableKind::Layout.RowBreakpoints[size_t(lastRow)]);
+        EXPECT_EQ(lastColumn * 10, TTableKind::Layout.ColumnBreakpoints[size_t(lastColumn)]);
+        // The last table of the file, wherever it lies in the row records.
+        TFuelBKind last;
+        last.BlockNumber = s.Tables;
+        ASSERT_EQ(1, last.ReadMapFile(in, header, false));
+        EXPECT_EQ(TMapBuilder::CellValue(s.Tables - 1, lastRow, lastColumn), last.Cell(lastRow, lastColumn));
+        EXPECT_EQ(TMapBuilder::CellValue(s.Tables - 1, lastRow, 0), last.Cell(lastRow, 0));
+
+        // Saved with the file set's four tables: the same file with N = 4.
+        ASSERT_TRUE(WriteMapFile(out, header, Set, int8_t(map.O2), Kinds[0]->Notes));
+        TMapBuilder four = map;
+        four.Tables = 4;
+        EXPECT_EQ(four.Bytes(), ReadBytes(out));
+    }
+
+    const std::vector<int32_t> cellsBefore = Kinds[3]->Cells;
+    const std::vector<int32_t> rowsBefore = TTableKind::Layout.RowBreakpoints;
+    for (Shape s : {Shape{7, 13, 10}, Shape{4, 257, 10}, Shape{4, 13, 65}, Shape{6, 257, 64}, Shape{6, 256, 65},
+                    Shape{7, 256, 64}}) {
+        SCOPED_TRACE(std::to_string(s.Tables) + " tables, " + std::to_string(s.Rows) + " x " +
+                     std::to_string(s.Columns));
+        TMapBuilder map;
+        map.Tables = s.Tables;
+        map.Rows = s.Rows;
+        map.Columns = s.Columns;
+        WriteBytes(in, map.Bytes());
+        EXPECT_FALSE(CheckMapFile(in, 1));
+        TMapHeader h = header;
+        for (int k = 0; k < 4; ++k) EXPECT_EQ(0, Kinds[k]->ReadMapFile(in, h, k == 0));
+        EXPECT_EQ(cellsBefore, Kinds[3]->Cells);
+        EXPECT_EQ(rowsBefore, TTableKind::Layout.RowBreakpoints);
+        EXPECT_EQ(header.Rows, h.Rows);
+    }
+}
+
+// Cells and breakpoints may hold any word: the most negative and the most
+// positive load and save unchanged, and every kind packs a grid holding
+// them (with no undefined arithmetic on the way) into its table without
+// touching the columns beside them. What such a cell packs to is not
+// meaningful: the grid's value limits keep real maps far inside.
+TEST_F(MapFileTest, WordsAtTheLimitsLoadSaveAndPack)
+{
+    TMapBuilder map;
+    std::vector<uint8_t> bytes = map.Bytes();
+    for (int t = 0; t < 4; ++t) {
+        SetWord(bytes, CellWord(map, t, 0, 0), INT_MIN);
+        SetWord(bytes, CellWord(map, t, 1, 0), INT_MAX);
+        SetWord(bytes, CellWord(map, t, 2, 1), INT_MAX);
+        SetWord(bytes, CellWord(map, t, 3, 1), INT_MIN);
+    }
+    // Column breakpoints too (the grid shows them; nothing computes with them).
+    SetWord(bytes, 13, INT_MIN);
+    SetWord(bytes, 14, INT_MAX);
+    std::string in = Path("limits.map"), out = Path("limits_out.map");
+    WriteBytes(in, bytes);
+    TMapHeader header;
+    ASSERT_EQ(4, LoadAll(in, header));
+    for (int t = 0; t < 4; ++t) {
+        EXPECT_EQ(INT_MIN, Kinds[t]->Cell(0, 0));
+        EXPECT_EQ(INT_MAX, Kinds[t]->Cell(1, 0));
+        EXPECT_EQ(INT_MAX, Kinds[t]->Cell(2, 1));
+        EXPECT_EQ(INT_MIN, Kinds[t]->Cell(3, 1));
+    }
+    EXPECT_EQ(INT_MIN, TTableKind::Layout.ColumnBreakpoints[0]);
+    EXPECT_EQ(INT_MAX, TTableKind::Layout.ColumnBreakpoints[1]);
+    ASSERT_TRUE(WriteMapFile(out, header, Set, int8_t(map.O2), Kinds[0]->Notes));
+    EXPECT_EQ(bytes, ReadBytes(out));
+
+    // The grid as the window shows the first table: breakpoints in column
+    // 0, the cells as decimal text from column 1.
+    auto gridOf = [&](bool withLimits) {
+        TMemoryCells grid;
+        for (int r = 0; r < map.Rows; ++r) {
+            grid.SetCell(0, r + 1, std::to_string(TTableKind::Layout.RowBreakpoints[size_t(r)]));
+            for (int c = 0; c < map.Columns; ++c) {
+                int32_t v = Kinds[0]->Cell(r, c);
+                if (!withLimits && (v == INT_MIN || v == INT_MAX)) v = 7;
+                grid.SetCell(c + 1, r + 1, std::to_string(v));
+            }
+        }
+        return grid;
+    };
+    TMemoryCells limits = gridOf(true), plain = gridOf(false);
+    EXPECT_EQ("-2147483648", limits.GetCell(1, 1));
+    EXPECT_EQ("2147483647", limits.GetCell(1, 2));
+    TTableKinds kinds;  // every kind there is
+    TTableKind::TpClosedRaw = 26;
+    TTableKind::TpOpenRaw = 229;
+    std::vector<const TTableKind*> all = {&kinds.Tp, &kinds.Aap, &kinds.Mp, &kinds.Ignition, &kinds.IgnitionB[0],
+                                          &kinds.At, &kinds.Fuel, &kinds.FuelB[0]};
+    for (const TTableKind* kind : all) {
+        for (int step : {500, 250}) {
+            std::vector<uint8_t> packed(288, 0x11), reference(288, 0x11);
+            EXPECT_EQ(1, kind->GridToBytes(packed.data(), limits, step));
+            EXPECT_EQ(1, kind->GridToBytes(reference.data(), plain, step));
+            // Grid columns 3.. (table columns 2..8) hold no limit value.
+            EXPECT_TRUE(std::equal(packed.begin() + 2 * 32, packed.end(), reference.begin() + 2 * 32))
+                << kind->Text(0, 6) << ", step " << step;
+        }
+    }
+}
+
+// Two maps of the same rows that differ only in their column count, one
+// after the other, in both orders: each loads with its own shape and
+// saves back byte for byte.
+TEST_F(MapFileTest, MapsDifferingOnlyInTheirColumnCountLoadOneAfterTheOtherAndSave)
+{
+    TMapBuilder wide;
+    wide.Columns = 10;
+    TMapBuilder narrow = wide;
+    narrow.Columns = 9;
+    std::string widePath = Path("wide.map"), narrowPath = Path("narrow.map"), out = Path("columns_out.map");
+    WriteBytes(widePath, wide.Bytes());
+    WriteBytes(narrowPath, narrow.Bytes());
+    struct Step {
+        const TMapBuilder* Map;
+        const std::string* Path;
+    };
+    TMapHeader header;
+    for (Step step : {Step{&wide, &widePath}, Step{&narrow, &narrowPath}, Step{&wide, &widePath},
+                      Step{&narrow, &narrowPath}}) {
+        const TMapBuilder& map = *step.Map;
+        SCOPED_TRACE(std::to_string(map.Columns) + " columns");
+        ASSERT_EQ(4, LoadAll(*step.Path, header));
+        EXPECT_EQ(map.Columns, header.Columns);
+        EXPECT_EQ(size_t(map.Columns), TTableKind::Layout.ColumnBreakpoints.size());
+        EXPECT_EQ(size_t(map.Rows), TTableKind::Layout.RowBreakpoints.size());
+        for (int t = 0; t < 4; ++t) {
+            ASSERT_EQ(size_t(map.Rows * map.Columns), Kinds[t]->Cells.size());
+            EXPECT_EQ(TMapBuilder::CellValue(t, 12, map.Columns - 1), Kinds[t]->Cell(12, map.Columns - 1));
+        }
+        int32_t rows[13], columns[10];
+        Kinds[0]->GetBreakpoints(rows, columns);
+        EXPECT_EQ((map.Columns - 1) * 10, columns[map.Columns - 1]);
+        ASSERT_TRUE(WriteMapFile(out, header, Set, int8_t(map.O2), Kinds[0]->Notes));
+        EXPECT_EQ(map.Bytes(), ReadBytes(out));
+    }
 }
 
 TEST(MapImageTest, ShapeArithmetic)

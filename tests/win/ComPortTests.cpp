@@ -6,10 +6,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 namespace {
+
+// GetTickCount can lag under Wine when the machine is busy; this cannot.
+double NowMs()
+{
+    LARGE_INTEGER frequency, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return double(now.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
 
 class ComPortTest : public ::testing::Test {
 protected:
@@ -201,6 +211,90 @@ TEST_F(ComPortTest, BlocksReadAndWrite)
     EXPECT_FALSE(Port.ReadBlock(1, back.data(), 224));
     Sim.Ok("fault silence");
     EXPECT_FALSE(Port.ReadBlock(1, back.data(), 224));
+}
+
+// A write is done once its bytes have left, never when they are only queued:
+// the purge that starts the next command must find nothing of it to discard.
+TEST_F(ComPortTest, AWriteReturnsOnceItsBytesHaveLeft)
+{
+    std::vector<uint8_t> block(224);
+    for (int i = 0; i < 224; ++i) block[i] = uint8_t(255 - i);
+    const double byteMs = 10.0 * 1000.0 / 2400.0;
+    double start = NowMs();
+    ASSERT_TRUE(Port.WriteBlock(2, block.data(), 224));
+    double took = NowMs() - start;
+    // Nothing more to wait for: the controller has the whole block already.
+    EXPECT_EQ("20:224", Transcript());
+    std::string stored = FromHex(Sim.Ok("block 2"));
+    EXPECT_EQ(std::string(block.begin(), block.end()), stored);
+    // The command byte and the block take their wire time at 2400 baud.
+    EXPECT_GE(took, 225 * byteMs);
+    EXPECT_LT(took, 225 * byteMs + 1000);
+}
+
+TEST_F(ComPortTest, WritesFollowedAtOnceByTheNextCommandArriveWhole)
+{
+    std::vector<uint8_t> sent(288), back(288);
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < 288; ++i) sent[i] = uint8_t(i * 13 + round);
+        ASSERT_EQ(TComPort::Ok, Port.WriteTable(1, sent.data(), 288));
+        ASSERT_TRUE(Port.WriteBlock(4, sent.data(), 224));
+        ASSERT_TRUE(Port.ReadBlock(4, back.data(), 224));
+        EXPECT_TRUE(std::equal(sent.begin(), sent.begin() + 224, back.begin()));
+        ASSERT_EQ(TComPort::Ok, Port.ReadTable(1, back.data(), 288));
+        EXPECT_EQ(sent, back);
+    }
+    EXPECT_EQ("7:288 22:224 16 1 7:288 22:224 16 1 7:288 22:224 16 1", Transcript());
+}
+
+// A driver whose output queue does not empty within the write time-outs:
+// the bytes it still holds did not go, and the command fails.
+class TQueueingPort : public TComPort {
+public:
+    // What the driver reports on each query; the last entry stays.
+    std::vector<int> Queue;
+    int Queries = 0;
+
+protected:
+    int BytesQueued() override
+    {
+        int i = std::min<int>(Queries++, int(Queue.size()) - 1);
+        return i < 0 ? 0 : Queue[i];
+    }
+};
+
+TEST(ComPortQueueTest, BytesThatStayQueuedAreAFailedWrite)
+{
+    TSimulator sim("COM1");
+    ASSERT_TRUE(sim.Available());
+    sim.Ok("replug");
+    sim.Ok("fault none");
+    sim.Ok("pace off");
+    TQueueingPort port;
+    ASSERT_EQ(2400, port.Open("com1"));
+    std::vector<uint8_t> table(288, 0x5A);
+
+    // The command byte leaves; ten bytes of the block never do.
+    port.Queue = {0, 10};
+    double start = NowMs();
+    EXPECT_FALSE(port.WriteBlock(3, table.data(), 224));
+    double took = NowMs() - start;
+    // It waited as long as the write time-outs give 224 bytes, and no longer.
+    EXPECT_GE(took, 8 * 224 + 250);
+    EXPECT_LT(took, 8 * 224 + 250 + 1500);
+
+    port.Queries = 0;
+    port.Queue = {0, 300};  // more than the write: only the write's own bytes count
+    EXPECT_EQ(TComPort::PayloadShort, port.WriteTable(2, table.data(), 288));
+    port.Queries = 0;
+    port.Queue = {1};
+    uint8_t byte = 7;
+    EXPECT_EQ(0, port.Write(1, &byte));
+
+    // A queue that empties in time is a whole write.
+    port.Queries = 0;
+    port.Queue = {0, 200, 150, 100, 50, 0};
+    EXPECT_TRUE(port.WriteBlock(3, table.data(), 224));
 }
 
 TEST_F(ComPortTest, APortThatDisappearsFailsEveryCommandUntilItIsBack)
