@@ -25,6 +25,7 @@ target_link_libraries(gantrel_framework PUBLIC comctl32 comdlg32 msimg32 winmm w
 
 add_library(gantrel_core STATIC
     ${GANTREL_CORE_SOURCES}
+    app/link/SerialPort.cpp
     app/link/ComPort.cpp
     app/link/HandheldPort.cpp
     app/forms/Language.cpp)
@@ -35,6 +36,10 @@ target_link_libraries(gantrel_core PUBLIC gantrel_framework)
 # The string tables of all seven languages, linked into every executable
 # that loads interface texts.
 set(GANTREL_STRING_RESOURCES ${CMAKE_SOURCE_DIR}/resources/strings/Strings.rc)
+# The resource compiler does not report the files a script includes: the
+# languages' tables are named here so that a changed text rebuilds.
+file(GLOB GANTREL_LANGUAGE_TABLES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/strings/*.rc)
+set_source_files_properties(${GANTREL_STRING_RESOURCES} PROPERTIES OBJECT_DEPENDS "${GANTREL_LANGUAGE_TABLES}")
 
 add_executable(gantrel-win-tests
     ${GANTREL_PORTABLE_TESTS}
@@ -76,9 +81,9 @@ target_link_libraries(gantrel_app PUBLIC gantrel_core gantrel_controls)
 add_executable(Gantrel WIN32 app/forms/Gantrel.cpp resources/Gantrel.rc)
 target_compile_options(Gantrel PRIVATE ${GANTREL_WARNINGS})
 target_link_libraries(Gantrel PRIVATE gantrel_app)
-# The resource compiler does not see the form files it includes as RCDATA.
+# Nor the form files it includes as RCDATA, nor the string tables.
 file(GLOB GANTREL_FORM_RESOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/forms/*.form)
-set_source_files_properties(resources/Gantrel.rc PROPERTIES OBJECT_DEPENDS "${GANTREL_FORM_RESOURCES}")
+set_source_files_properties(resources/Gantrel.rc PROPERTIES OBJECT_DEPENDS "${GANTREL_FORM_RESOURCES};${GANTREL_LANGUAGE_TABLES}")
 
 # The framework's own tests (they need a display: Xvfb under Wine).
 file(GLOB GANTREL_FRAMEWORK_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/framework/*.cpp)

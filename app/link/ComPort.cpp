@@ -1,83 +1,13 @@
 #include "ComPort.h"
 
-#include <algorithm>
-#include <cmath>
-
 namespace {
 // The controller needs this long after a purge before it takes a table command.
 constexpr DWORD TableCommandWaitMs = 250;
-// 8N1: a start bit, eight data bits and a stop bit on the wire for each byte.
-constexpr double ByteMs = 10.0 * 1000.0 / TComPort::BaudRate;
-
-double NowMs()
-{
-    static const double ticksPerMs = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return double(f.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return double(now.QuadPart) / ticksPerMs;
-}
 }  // namespace
-
-TComPort::~TComPort()
-{
-    Close();
-}
 
 int TComPort::Open(const char* name)
 {
-    HANDLE h = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return 0;
-
-    LineSettings.DCBlength = sizeof LineSettings;
-    LastResultValue = GetCommState(h, &LineSettings);
-    if (!LastResultValue) {
-        // Not a serial port (or one that went away): keep no handle to it.
-        CloseHandle(h);
-        return 0;
-    }
-    LineSettings.fBinary = FALSE;
-    LineSettings.fOutxCtsFlow = FALSE;
-    LineSettings.fDtrControl = DTR_CONTROL_DISABLE;
-    LineSettings.fDsrSensitivity = FALSE;
-    LineSettings.fOutX = FALSE;
-    LineSettings.fInX = FALSE;
-    LineSettings.fNull = FALSE;
-    LineSettings.fRtsControl = RTS_CONTROL_DISABLE;
-    LineSettings.fAbortOnError = FALSE;
-    LineSettings.BaudRate = BaudRate;
-    LineSettings.ByteSize = 8;
-    LineSettings.Parity = NOPARITY;
-    LineSettings.StopBits = ONESTOPBIT;
-    LastResultValue = SetCommState(h, &LineSettings);
-    if (!LastResultValue) {
-        CloseHandle(h);
-        return 0;
-    }
-
-    Timeouts.ReadIntervalTimeout = 250;
-    Timeouts.ReadTotalTimeoutMultiplier = 8;
-    Timeouts.ReadTotalTimeoutConstant = 250;
-    Timeouts.WriteTotalTimeoutMultiplier = 8;
-    Timeouts.WriteTotalTimeoutConstant = 250;
-    SetCommTimeouts(h, &Timeouts);
-
-    Handle = h;
-    OpenFlag = 1;
-    SetCommMask(Handle, EV_RXCHAR);
-    return int(BaudRate);
-}
-
-void TComPort::Close()
-{
-    if (OpenFlag != 1) return;
-    CloseHandle(Handle);
-    Handle = INVALID_HANDLE_VALUE;
-    OpenFlag = 0;
+    return OpenLine(name, {BaudRate, ONESTOPBIT, DTR_CONTROL_DISABLE, RTS_CONTROL_DISABLE, 250});
 }
 
 void TComPort::Purge()
@@ -91,53 +21,12 @@ void TComPort::Purge()
 
 int TComPort::Write(int count, const void* bytes)
 {
-    if (OpenFlag != 1 || count <= 0) return 0;
-    const double start = NowMs();
-    DWORD written = 0;
-    LastResultValue = WriteFile(Handle, bytes, DWORD(count), &written, nullptr);
-    if (!LastResultValue) return 0;
-    // Done only once the bytes have left: the purge that starts the next
-    // command discards whatever output is still queued, and a driver that
-    // returns from WriteFile as soon as the bytes are queued (Wine's does;
-    // its FlushFileBuffers does not wait on a pseudo-terminal either) would
-    // lose the tail of an upload to it.
-    return int(written) - WaitUntilSent(start, int(written));
-}
-
-int TComPort::BytesQueued()
-{
-    DWORD errors = 0;
-    COMSTAT status = {};
-    if (!ClearCommError(Handle, &errors, &status)) return 0;
-    return int(status.cbOutQue);
-}
-
-int TComPort::WaitUntilSent(double start, int count)
-{
-    if (count <= 0) return 0;
-    // As long as the write time-outs give the whole write.
-    const double limit =
-        start + double(Timeouts.WriteTotalTimeoutMultiplier) * count + double(Timeouts.WriteTotalTimeoutConstant);
-    for (;;) {
-        int queued = BytesQueued();
-        if (queued <= 0) break;
-        if (NowMs() >= limit) return std::min(queued, count);
-        Sleep(1);
-    }
-    // The driver no longer counts what sits in the UART or, on a driver that
-    // reports no queue at all, anything: those bytes still take their wire
-    // time, and no line sends faster than its baud rate.
-    const double sent = start + count * ByteMs;
-    for (double rest = sent - NowMs(); rest > 0; rest = sent - NowMs()) Sleep(DWORD(std::ceil(rest)));
-    return 0;
+    return WriteBytes(count, bytes);
 }
 
 int TComPort::Read(int count, void* bytes)
 {
-    if (OpenFlag != 1 || count <= 0) return 0;
-    DWORD read = 0;
-    LastResultValue = ReadFile(Handle, bytes, DWORD(count), &read, nullptr);
-    return LastResultValue ? int(read) : 0;
+    return ReadBytes(count, bytes);
 }
 
 bool TComPort::SendCommand(uint8_t command)

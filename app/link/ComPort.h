@@ -8,12 +8,13 @@
 #pragma once
 
 #include "ControllerLink.h"
+#include "SerialPort.h"
 
 #include <windows.h>
 
 #include <cstdint>
 
-class TComPort : public TControllerLink {
+class TComPort : public TControllerLink, public TSerialPort {
 public:
     static constexpr DWORD BaudRate = 2400;
     static constexpr int IdentifyLength = 16;     // 'R'
@@ -31,14 +32,9 @@ public:
     };
 
     TComPort() = default;
-    ~TComPort() override;
-    TComPort(const TComPort&) = delete;
-    TComPort& operator=(const TComPort&) = delete;
 
     // "com1".."com8"; 2400 on success, 0 on any failure.
     int Open(const char* name);
-    void Close();
-    bool IsOpen() const { return OpenFlag == 1; }
     void Purge();
     // Bytes moved, or 0 when the port is closed or the call failed. A write
     // returns once its bytes have left the port (bounded by the write
@@ -55,21 +51,6 @@ public:
     bool ReadBlock(int n, uint8_t* bytes, int length) override;
     bool WriteBlock(int n, const uint8_t* bytes, int length);
 
-    BOOL LastResult() const { return LastResultValue; }
-
-protected:
-    // Bytes the driver still holds for sending; 0 when it cannot tell.
-    virtual int BytesQueued();
-
 private:
-    HANDLE Handle = INVALID_HANDLE_VALUE;
-    BOOL LastResultValue = 0;
-    DCB LineSettings = {};
-    COMMTIMEOUTS Timeouts = {};
-    int OpenFlag = 0;
-
     bool SendCommand(uint8_t command);
-    // Waits until count bytes written from start (in ms) have left the port;
-    // the bytes still queued when the write time-outs ran out, else 0.
-    int WaitUntilSent(double start, int count);
 };

@@ -4,21 +4,16 @@
 // turn until the handheld answers the probe.
 #pragma once
 
-#include <windows.h>
+#include "SerialPort.h"
 
-class THandheldPort {
+class THandheldPort : public TSerialPort {
 public:
     static constexpr DWORD BaudRate = 38400;
 
     THandheldPort() = default;
-    ~THandheldPort();
-    THandheldPort(const THandheldPort&) = delete;
-    THandheldPort& operator=(const THandheldPort&) = delete;
 
     // "com1".."com4"; 38400 on success, 0 on any failure.
     int Open(const char* name);
-    void Close();
-    bool IsOpen() const { return OpenFlag == 1; }
     // Clears what waits to go out, then what came in.
     void Purge();
     // The count moved, or 0 unless all of it was.
@@ -26,13 +21,4 @@ public:
     int Read(int count, void* bytes);
     // 'M' out, and after 500 ms "LWES" back: the handheld is listening.
     bool Probe();
-
-    BOOL LastResult() const { return LastResultValue; }
-
-private:
-    HANDLE Handle = INVALID_HANDLE_VALUE;
-    BOOL LastResultValue = 0;
-    DCB LineSettings = {};
-    COMMTIMEOUTS Timeouts = {};
-    int OpenFlag = 0;
 };
