@@ -86,11 +86,28 @@ void TForm1::ShowLoadedMap(const std::string& name)
     ShowAdvancedControls();
 }
 
+// "month/day/year" of the file's last write, as printing shows it.
+static std::string FileDateText(const std::string& name)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    FILETIME local;
+    WORD dosDate = 0, dosTime = 0;
+    if (GetFileAttributesExA(name.c_str(), GetFileExInfoStandard, &data) &&
+        FileTimeToLocalFileTime(&data.ftLastWriteTime, &local))
+        FileTimeToDosDateTime(&local, &dosDate, &dosTime);
+    char date[15];
+    std::snprintf(date, sizeof date, "%u/%u/%u", unsigned((dosDate >> 5) & 15), unsigned(dosDate & 31),
+                  unsigned((dosDate >> 9) + 1980));
+    return date;
+}
+
 void TForm1::LoadCommandLineMap()
 {
     if (__argc != 2) return;
     std::string name = __argv[1];
     if (!LoadMapFile(name)) return;
+    // A map from the command line prints its date like one that was opened.
+    FileDate = FileDateText(name);
     CurrentFileName = name;
     ShowLoadedMap(name);
 }
@@ -110,19 +127,9 @@ void TForm1::Button4Click(TObject*)
     std::string name = dialog->FileName();
     MapDirectory = ExtractFilePath(name);
     std::string fileDate = FileDate;
-    std::FILE* f = std::fopen(name.c_str(), "rb");
-    if (f) {
+    if (std::FILE* f = std::fopen(name.c_str(), "rb")) {
         std::fclose(f);
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        FILETIME local;
-        WORD dosDate = 0, dosTime = 0;
-        if (GetFileAttributesExA(name.c_str(), GetFileExInfoStandard, &data) &&
-            FileTimeToLocalFileTime(&data.ftLastWriteTime, &local))
-            FileTimeToDosDateTime(&local, &dosDate, &dosTime);
-        char date[15];
-        std::snprintf(date, sizeof date, "%u/%u/%u", unsigned((dosDate >> 5) & 15), unsigned(dosDate & 31),
-                      unsigned((dosDate >> 9) + 1980));
-        fileDate = date;
+        fileDate = FileDateText(name);
     }
     // A refused file leaves the loaded map with its own date.
     if (!LoadMapFile(name)) return;
