@@ -207,8 +207,11 @@ start_simulator() {
     export "GANTREL_SIM_$port=127.0.0.1:$(awk '{print $2}' "$ready")"
 }
 
+# Waits for them to end: each removes its link as it goes, which must not
+# happen to the link of a simulator started next on the same port.
 stop_simulators() {
     for pid in "${GANTREL_SIM_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${GANTREL_SIM_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
     GANTREL_SIM_PIDS=()
 }
 
@@ -219,8 +222,8 @@ stop_simulators() {
 WINE32=/usr/lib/wine/wine
 GANTREL_QEMU_I386=/usr/bin/qemu-i386-static
 GANTREL_BINFMT=/proc/sys/fs/binfmt_misc
-# The 32-bit Wine keeps the upper part of a 32-bit address space for itself;
-# QEMU's default guest space leaves it too little room to start.
+# Under QEMU, 32-bit programs get the 3 GB address space a 32-bit kernel
+# gives them, the layout 32-bit Wine is made for.
 export QEMU_RESERVED_VA=0xc0000000
 
 as_root() {
