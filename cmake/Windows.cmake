@@ -81,7 +81,17 @@ target_link_libraries(gantrel_app PUBLIC gantrel_core gantrel_controls)
 add_executable(Gantrel WIN32 app/forms/Gantrel.cpp resources/Gantrel.rc)
 target_compile_options(Gantrel PRIVATE ${GANTREL_WARNINGS})
 target_link_libraries(Gantrel PRIVATE gantrel_app)
-# Nor the form files it includes as RCDATA, nor the string tables.
+if(GANTREL_SEPARATE_DEBUG_INFO)
+    add_custom_command(TARGET Gantrel POST_BUILD
+        COMMAND ${CMAKE_OBJCOPY} --only-keep-debug Gantrel.exe Gantrel.exe.debug
+        COMMAND ${CMAKE_STRIP} --strip-all Gantrel.exe
+        COMMAND ${CMAKE_OBJCOPY} --add-gnu-debuglink=Gantrel.exe.debug Gantrel.exe
+        WORKING_DIRECTORY $<TARGET_FILE_DIR:Gantrel>
+        BYPRODUCTS ${CMAKE_BINARY_DIR}/Gantrel.exe.debug
+        VERBATIM)
+endif()
+# The resource compiler does not see the form files it includes as RCDATA,
+# nor the string tables.
 file(GLOB GANTREL_FORM_RESOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/forms/*.form)
 set_source_files_properties(resources/Gantrel.rc PROPERTIES OBJECT_DEPENDS "${GANTREL_FORM_RESOURCES};${GANTREL_LANGUAGE_TABLES}")
 
@@ -103,6 +113,10 @@ target_compile_options(gantrel_screencapture PRIVATE ${GANTREL_WARNINGS})
 target_link_libraries(gantrel_screencapture PUBLIC gdi32 user32)
 add_executable(gantrel-screenshot tools/screenshot/Screenshot.cpp)
 target_link_libraries(gantrel-screenshot PRIVATE gantrel_screencapture)
+# Drives a program's main window from a script: the shipped build's smoke test.
+add_executable(gantrel-window tools/window/GantrelWindow.cpp)
+target_compile_options(gantrel-window PRIVATE ${GANTREL_WARNINGS})
+target_link_libraries(gantrel-window PRIVATE gantrel_screencapture)
 
 add_executable(app-tests ${GANTREL_APP_TESTS} tests/win/SimulatorControl.cpp tests/support/PrintedPdf.cpp
     resources/Gantrel.rc)

@@ -4,8 +4,10 @@
 # file fuzzer for a bounded time, and the Windows tests under Wine against
 # simulated controllers and a print server of their own, the framework's
 # and the main window's tests on a virtual display, then the printer tests
-# again without a print server. Ends with the controller-link and polling
-# benchmarks.
+# again without a print server; the controller-link and polling benchmarks.
+# Ends with the shipped 32-bit build: a smoke test of Gantrel.exe and the
+# tests that do not open the real file dialog, where this machine can run
+# 32-bit programs.
 set -euo pipefail
 source "$(dirname "$0")/lib/common.sh"
 
@@ -55,5 +57,16 @@ say "controller link benchmark (paced at 2400 baud)"
 
 say "live-value polling benchmark (paced at 2400 baud)"
 "$WINE64" "$GANTREL_BUILD/win64/monitor-bench.exe"
+
+say "the shipped 32-bit build under 32-bit Wine"
+stop_simulators
+if ensure_i386_execution; then
+    smoke_test_shipped_build
+    stop_simulators
+    run_i686_tests
+else
+    echo "SKIPPED: the shipped 32-bit build cannot run here: $GANTREL_I386_UNAVAILABLE."
+    echo "Only its build was checked; the 64-bit runs above are complete."
+fi
 
 say "all tests passed"

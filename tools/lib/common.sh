@@ -7,16 +7,28 @@ GANTREL_BUILD=${GANTREL_BUILD:-$GANTREL_ROOT/build}
 WINE64=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 
-# Everything the builds and tests need on a fresh Debian 12.
+# Everything the builds and tests need on a fresh Debian 12: the print
+# server and PDF tools of the printing tests, and, last, 32-bit Wine and
+# QEMU, which run the shipped 32-bit build where the kernel runs no 32-bit
+# programs itself.
 GANTREL_PACKAGES=(
     cmake ninja-build clang libclang-rt-14-dev googletest
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine64 xvfb xauth x11-utils fonts-wine
     cups-daemon cups-client libcups2 ghostscript poppler-utils
+    qemu-user-static wine32:i386
 )
 
 say() { printf '\n== %s\n' "$*"; }
+
+GANTREL_SUDO=()
+if [ "$(id -u)" -ne 0 ]; then GANTREL_SUDO=(sudo); fi
+
+# Other installs may be running on the same machine: wait for their lock.
+apt_get() {
+    DEBIAN_FRONTEND=noninteractive "${GANTREL_SUDO[@]}" apt-get -o DPkg::Lock::Timeout=600 "$@"
+}
 
 ensure_packages() {
     local missing=()
@@ -25,12 +37,39 @@ ensure_packages() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     say "installing ${missing[*]}"
-    local sudo=()
-    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    # Other builds on this machine may be installing at the same time.
-    local lock=(-o DPkg::Lock::Timeout=600)
-    "${sudo[@]}" apt-get "${lock[@]}" update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get "${lock[@]}" install -y -qq --no-install-recommends "${missing[@]}"
+    if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        "${GANTREL_SUDO[@]}" dpkg --add-architecture i386
+    fi
+    # A mirror that lacks one index (seen: the security updates for i386)
+    # still serves the rest; the install below says what it cannot find.
+    apt_get update -qq || echo "warning: some package indexes could not be read; going on with the others" >&2
+    apt_get install -y -qq --no-install-recommends --no-remove "${missing[@]}" && return 0
+    [[ " ${missing[*]}" == *:i386* ]] || return 1
+    echo "the plain install could not go through; trying again with the 32-bit libraries' versions" >&2
+    install_aligned_i386 "${missing[@]}"
+}
+
+# A 32-bit library installs only at exactly the version of its 64-bit twin.
+# When the mirror's i386 side lags behind the amd64 one (seen: a security
+# index missing for i386), take the release's versions on both sides, which
+# may step a 64-bit twin back to the version its 32-bit twin has.
+install_aligned_i386() {
+    local release names pins
+    release=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    names=$(apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts --no-breaks \
+        --no-replaces --no-enhances "$@" 2>/dev/null | grep -E '^[a-z0-9].*:i386$' | sort -u || true)
+    # name:i386 and its candidate, then the installed twins that share one version with it.
+    # shellcheck disable=SC2086
+    pins=$(join <(apt-cache policy -t "$release" $names 2>/dev/null |
+        awk '/^[a-z0-9].*:i386:$/{n=substr($1,1,length($1)-6)} /Candidate:/{if ($2 != "(none)") print n, $2}' | sort) \
+        <(dpkg-query -W -f='${binary:Package} ${db:Status-Abbrev} ${Multi-Arch} ${Version}\n' 2>/dev/null |
+            awk '$2=="ii" && $3=="same" {sub(/:amd64$/,"",$1); print $1, $4}' | sort) |
+        while read -r name candidate installed; do
+            [ "$candidate" != "$installed" ] && echo "$name:amd64=$candidate"
+        done || true)
+    say "aligning with the $release versions of the 32-bit libraries:" $pins
+    # shellcheck disable=SC2086
+    apt_get install -y -qq --no-install-recommends --no-remove --allow-downgrades -t "$release" "$@" $pins
 }
 
 # build <name> [cmake options...]
@@ -178,8 +217,11 @@ start_handheld_simulator() {
     GANTREL_SIM=$GANTREL_HANDHELD_SIM start_simulator "$@"
 }
 
+# Waits for them to end: each removes its link as it goes, which must not
+# happen to the link of a simulator started next on the same port.
 stop_simulators() {
     for pid in "${GANTREL_SIM_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${GANTREL_SIM_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
     GANTREL_SIM_PIDS=()
 }
 
@@ -335,4 +377,146 @@ stop_print_server() {
     export CUPS_SERVER=$GANTREL_PRINT/no-server.sock
     export GANTREL_PRINTERS=
     unset GANTREL_PRINT_OUT
+# --- The shipped 32-bit build ---------------------------------------------
+
+# The 64-bit prefix runs 32-bit programs too (Wine's WoW64, with wine32
+# installed), so the 32-bit runs share the private prefix and its ports.
+WINE32=/usr/lib/wine/wine
+GANTREL_QEMU_I386=/usr/bin/qemu-i386-static
+GANTREL_BINFMT=/proc/sys/fs/binfmt_misc
+# Under QEMU, 32-bit programs get the 3 GB address space a 32-bit kernel
+# gives them, the layout 32-bit Wine is made for.
+export QEMU_RESERVED_VA=0xc0000000
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo -n "$@"; fi
+}
+
+# Whether 32-bit programs run here. A kernel without 32-bit support runs
+# them through QEMU: Debian registers no i386 entry on amd64, so this does,
+# as root. Sets GANTREL_I386_UNAVAILABLE to the reason when they cannot run.
+GANTREL_I386_UNAVAILABLE=
+ensure_i386_execution() {
+    GANTREL_I386_UNAVAILABLE=
+    if [ ! -x "$WINE32" ]; then
+        GANTREL_I386_UNAVAILABLE="32-bit Wine ($WINE32, package wine32:i386) is not installed"
+        return 1
+    fi
+    "$WINE32" --version >/dev/null 2>&1 && return 0
+    if [ ! -x "$GANTREL_QEMU_I386" ]; then
+        GANTREL_I386_UNAVAILABLE="this kernel runs no 32-bit programs and $GANTREL_QEMU_I386 (qemu-user-static) is missing"
+        return 1
+    fi
+    if [ "$(id -u)" -ne 0 ] && ! sudo -n true 2>/dev/null; then
+        GANTREL_I386_UNAVAILABLE="this kernel runs no 32-bit programs, and registering QEMU for them needs root"
+        return 1
+    fi
+    if [ ! -e "$GANTREL_BINFMT/register" ] &&
+        ! as_root mount -t binfmt_misc binfmt_misc "$GANTREL_BINFMT" 2>/dev/null; then
+        GANTREL_I386_UNAVAILABLE="this kernel runs no 32-bit programs and binfmt_misc could not be mounted on $GANTREL_BINFMT"
+        return 1
+    fi
+    if [ -e "$GANTREL_BINFMT/qemu-i386" ]; then
+        as_root sh -c "echo 1 >'$GANTREL_BINFMT/qemu-i386'" 2>/dev/null || true
+    else
+        # Any i386 ELF executable (as QEMU's own binfmt set-up matches them).
+        local magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+        local mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+        printf '%s' ":qemu-i386:M::$magic:$mask:$GANTREL_QEMU_I386:F" |
+            as_root tee "$GANTREL_BINFMT/register" >/dev/null 2>&1 || true
+    fi
+    if ! "$WINE32" --version >/dev/null 2>&1; then
+        GANTREL_I386_UNAVAILABLE="this kernel runs no 32-bit programs and registering $GANTREL_QEMU_I386 with binfmt_misc did not help"
+        return 1
+    fi
+}
+
+# The shipped Gantrel.exe as a user starts it: in a folder of its own, with
+# a map file named on its command line and a controller (paced at 2400 baud)
+# on COM1. The main window must come up with the map loaded, the live values
+# must keep arriving (the simulator's transcript counts the polls), and
+# closing the window must end the program and write its settings file.
+# Leaves a picture of the window in build/artifacts/i686-main-window.bmp.
+smoke_test_shipped_build() {
+    local dir=$GANTREL_BUILD/i686-smoke caption="Gantrel Control Center"
+    local window=$GANTREL_BUILD/win64/gantrel-window.exe
+    local transcript=$dir/sim-transcript.txt shot=$GANTREL_BUILD/artifacts/i686-main-window.bmp
+    local started pid polls before after
+    rm -rf "$dir"
+    mkdir -p "$dir" "$(dirname "$shot")"
+    cp "$GANTREL_BUILD/win32/Gantrel.exe" "$GANTREL_ROOT/tests/fuzz/seeds/four-tables.map" "$dir/"
+    # The controller's port chosen, as after the first run.
+    printf '[ComPort]\r\nPort=1\r\n' >"$dir/Gantrel.ini"
+    start_simulator COM1 --transcript "$transcript" || return 1
+
+    started=$(date +%s)
+    (cd "$dir" && exec "$WINE64" Gantrel.exe "Z:${dir//\//\\}\\four-tables.map") >"$dir/wine.log" 2>&1 &
+    pid=$!
+    smoke_fail() {
+        echo "i686 smoke test: $*" >&2
+        kill "$pid" 2>/dev/null || true
+        return 1
+    }
+    "$WINE64" "$window" wait "$caption" 300 || { smoke_fail "the main window did not come up"; return 1; }
+    echo "main window up after $(($(date +%s) - started)) s"
+    local loaded=0
+    for _ in $(seq 1 60); do
+        if "$WINE64" "$window" enabled "$caption" "&Save File" 2>/dev/null; then loaded=1; break; fi
+        sleep 1
+    done
+    [ "$loaded" = 1 ] || { smoke_fail "the map named on the command line was not loaded"; return 1; }
+
+    # Polls counted twice, well apart: the monitor keeps asking.
+    polls() { grep -c ' 82$' "$transcript" 2>/dev/null || true; }
+    before=$(polls)
+    sleep 10
+    after=$(polls)
+    echo "live-value polls: $before when the map was shown, $after ten seconds later"
+    [ "$after" -ge $((before + 10)) ] || { smoke_fail "the live values stopped arriving"; return 1; }
+    "$WINE64" "$window" shot "$caption" "Z:${shot//\//\\}" || { smoke_fail "no picture of the window"; return 1; }
+
+    "$WINE64" "$window" close "$caption" 120 || { smoke_fail "closing the main window did not end the program"; return 1; }
+    wait "$pid" 2>/dev/null || true
+    grep -q '^Width=638' "$dir/Gantrel.ini" && grep -q '^MapDir=' "$dir/Gantrel.ini" ||
+        { smoke_fail "closing did not write the settings to Gantrel.ini"; return 1; }
+    echo "closed and settings written after $(($(date +%s) - started)) s in all (picture: $shot)"
+}
+
+# The shipped build's own tests, where calling conventions, structure sizes
+# and pointer widths differ from the 64-bit runs. Under QEMU, 32-bit Wine's
+# signal handling goes wrong once a process has more than one thread: a
+# signal can leave a thread on another thread's server pipes (it waits for
+# ever) or kill the process at a fault Wine would have handled. A plain Win32
+# program that opens the real open dialog hangs the same way, and the 64-bit
+# runs of the same tests never do. So this runs what does not lean on that:
+# the core's tests and the settings, language and map file tests (not the
+# serial link's, whose overlapped I/O completes through such signals; the
+# smoke test above drives the link of the shipped program), and the
+# framework's tests in two processes, with the suites that start threads of
+# their own (workers, the font and print dialogs) in the second. The real
+# file dialog's tests stay with the 64-bit run.
+GANTREL_I686_TIMEOUT=${GANTREL_I686_TIMEOUT:-300}
+GANTREL_I686_THREAD_SUITES='ThreadTest.*:ServicesFontDialog.*:ServicesPrintDialog.*:ServicesPrinter.*'
+GANTREL_I686_LEFT_OUT='ServicesFileDialog.*'
+GANTREL_I686_LINK_SUITES='ComPortTest.*:ComPortClosedTest.*:ControllerConfigurationTest.*'
+run_i686_test() {
+    local started=$SECONDS status=0
+    timeout "$GANTREL_I686_TIMEOUT" "$WINE64" "$@" || status=$?
+    if [ "$status" -eq 124 ]; then
+        echo "$(basename "$1") did not finish within $GANTREL_I686_TIMEOUT s" >&2
+    fi
+    echo "($((SECONDS - started)) s)"
+    return "$status"
+}
+
+run_i686_tests() {
+    say "32-bit core, settings, language and map file tests"
+    run_i686_test "$GANTREL_BUILD/win32/gantrel-win-tests.exe" --gtest_brief=1 \
+        --gtest_filter="-$GANTREL_I686_LINK_SUITES" || return 1
+    say "32-bit framework tests (all but $GANTREL_I686_LEFT_OUT and the suites with threads of their own)"
+    run_i686_test "$GANTREL_BUILD/win32/framework-tests.exe" --gtest_brief=1 \
+        --gtest_filter="-$GANTREL_I686_LEFT_OUT:$GANTREL_I686_THREAD_SUITES" || return 1
+    say "32-bit framework tests with threads of their own"
+    run_i686_test "$GANTREL_BUILD/win32/framework-tests.exe" --gtest_brief=1 \
+        --gtest_filter="$GANTREL_I686_THREAD_SUITES" || return 1
 }
