@@ -377,6 +377,8 @@ stop_print_server() {
     export CUPS_SERVER=$GANTREL_PRINT/no-server.sock
     export GANTREL_PRINTERS=
     unset GANTREL_PRINT_OUT
+}
+
 # --- The shipped 32-bit build ---------------------------------------------
 
 # The 64-bit prefix runs 32-bit programs too (Wine's WoW64, with wine32
