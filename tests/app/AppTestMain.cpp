@@ -6,6 +6,7 @@
 #include "Exceptions.h"
 #include "Form10.h"
 #include "Form14.h"
+#include "Form8.h"
 #include "GantOpenDialog.h"
 #include "ResizerPanel.h"
 
@@ -26,6 +27,7 @@ int main(int argc, char** argv)
     RegisterOpenDialogClasses();
     Application->Initialize();
     Application->SetTitle("Gantrel Control Center");
+    Form8 = NewForm<TForm8>(Application);
     Form10 = NewForm<TForm10>(Application);
     Form14 = NewForm<TForm14>(Application);
     SetCallbackExceptionHandler(FailOnCallbackException);
