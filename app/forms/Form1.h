@@ -239,6 +239,7 @@ class TForm1 : public TForm {
     uint8_t TablePosition = 0;   // 0..2: added to every wire table number (version-2 units)
     bool AskForPosition = true;  // clear while the Insert key uploads with a preset position
     int DifferenceCount = 0;     // bytes that read back different; -1 after a failed read-back
+    bool TransferActive = false; // one transfer at a time (the pause handshake lets clicks through)
     // The status label shows "O2 Change: 2" for 12, ": 1" for 11, ": 0"
     // otherwise; the O2 dialog's choice follows.
     void ShowO2Setting(uint8_t value);

@@ -32,6 +32,22 @@ void ResetButtonBytes(uint8_t* bytes)
     bytes[3] = bytes[4] = bytes[5] = 128;
 }
 
+// Held for the whole of a transfer: the pause handshake lets messages run,
+// and a command clicked meanwhile must not start a second transfer on the
+// same port (nor release the monitor under the first).
+class TTransferScope {
+public:
+    explicit TTransferScope(bool& active) : Active(active), Entered(!active) { Active = true; }
+    ~TTransferScope()
+    {
+        if (Entered) Active = false;
+    }
+    TTransferScope(const TTransferScope&) = delete;
+    TTransferScope& operator=(const TTransferScope&) = delete;
+    bool& Active;
+    const bool Entered;
+};
+
 constexpr int O2Byte = 7;           // of table 4
 constexpr int ButtonTable = 4;      // table 4 and block 3 go without the table position
 constexpr int ButtonBlock = 3;
@@ -181,6 +197,8 @@ bool TForm1::ResetButtonsAndWriteO2(std::string& failedStep)
 // Upload All.
 void TForm1::Button9Click(TObject*)
 {
+    TTransferScope scope(TransferActive);
+    if (!scope.Entered) return;
     if (!StartTransfer(true, true)) return;
     Port.Purge();
     const int count = Config.FileSet.Count;
@@ -236,6 +254,8 @@ void TForm1::Button9Click(TObject*)
 // Upload Current.
 void TForm1::Button8Click(TObject*)
 {
+    TTransferScope scope(TransferActive);
+    if (!scope.Entered) return;
     if (!StartTransfer(true, AskForPosition)) return;
     const int i = CurrentTable;
     const int length = Config.TableLength;
@@ -270,7 +290,7 @@ void TForm1::Button8Click(TObject*)
 
 void TForm1::UploadCurrentFromKey()
 {
-    if (!FileLoaded) return;
+    if (!FileLoaded || TransferActive) return;
     const bool reset = ResetButtons;
     ResetButtons = false;
     // The live "Table Num" (1..3) names the position in use: only
@@ -288,6 +308,8 @@ void TForm1::UploadCurrentFromKey()
 // Get Current.
 void TForm1::Button7Click(TObject*)
 {
+    TTransferScope scope(TransferActive);
+    if (!scope.Entered) return;
     if (!StartTransfer(false, true)) return;
     const int i = CurrentTable;
     const int length = Config.TableLength;
@@ -315,6 +337,8 @@ void TForm1::Button7Click(TObject*)
 // Get All.
 void TForm1::Button10Click(TObject*)
 {
+    TTransferScope scope(TransferActive);
+    if (!scope.Entered) return;
     if (!StartTransfer(false, true)) return;
     ProgressBar1->SetEnabled(true);
     ProgressBar1->SetPosition(0);
@@ -403,6 +427,8 @@ void TForm1::SlideChange(TObject*)
 
 void TForm1::epEfRndBtn2Click(TObject*)
 {
+    TTransferScope scope(TransferActive);
+    if (!scope.Entered) return;
     if (!PauseForTransfer()) return;
     TWindowChanges changes;
     const int served = Config.ConfigureForController(Port, Config.O2Pending, changes);

@@ -123,7 +123,8 @@ std::vector<uint8_t> TTestMap::Packed(int t, int seed) const
     const TRefKind kind = Unit.Kinds[size_t(t)];
     std::vector<uint8_t> table(288);
     for (int c = 0; c < 9; ++c) {
-        for (int r = 0; r < Rows; ++r) table[size_t(c * 32 + 31 - r)] = uint8_t(RefPack(kind, Value(t, r, c, seed), Unit.TpSpan));
+        for (int r = 0; r < Rows; ++r)
+            table[size_t(c * 32 + 31 - r)] = uint8_t(RefPack(kind, Value(t, r, c, seed), Unit.TpSpan));
         for (int k = 0; k < 32 - Rows; ++k)
             table[size_t(c * 32 + k)] = uint8_t(RefPack(kind, Value(t, Rows - 1, c, seed), Unit.TpSpan));
     }

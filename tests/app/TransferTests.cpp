@@ -110,7 +110,8 @@ TEST_P(EveryGenerationTest, UploadAllSendsWhatTheKindsPackAndGetAllBringsBackThe
             for (int c = 0; c < 9; ++c) {
                 const int b = uint8_t(held[size_t(c * 32 + 31 - r)]);
                 const int v = file.Cells[t][size_t(r)][size_t(c)];
-                EXPECT_EQ(RefDisplay(unit.Kinds[t], b, unit.TpSpan), v) << "table " << t << " row " << r << " col " << c;
+                EXPECT_EQ(RefDisplay(unit.Kinds[t], b, unit.TpSpan), v)
+                    << "table " << t << " row " << r << " col " << c;
                 if (v != map.Value(int(t), r, c)) ++changed;
             }
     }
@@ -588,6 +589,28 @@ TEST_F(TransferTest, EveryStepIsPaintedWhileTheThreadIsBusy)
     EXPECT_TRUE(WasPainted("Tables sent and verified"));
     EXPECT_TRUE(WasPainted("Maps Retrieved Successfully"));
     EXPECT_FALSE(Form()->ProgressBar1->Visible());
+}
+
+TEST_F(TransferTest, ASecondClickWhileTheMonitorLetsGoStartsNoSecondTransfer)
+{
+    const TTestMap map{Find(105)};
+    ASSERT_TRUE(Prepare(map, 0xA1));
+    ChooseMenu(Form()->ResetButtonsonUpload1);
+    Com1.Ok("pace on");
+    // The monitor's next poll goes unanswered: it holds on to the port for
+    // the read's time-out while the window waits for it, letting clicks in.
+    Com1.Ok("fault silence cmd 82 once");
+    Pump(150);
+    Com1.Ok("clear");
+    PostMessageA(Form()->Button9->Handle(), BM_CLICK, 0, 0);
+    PostMessageA(Form()->Button9->Handle(), BM_CLICK, 0, 0);
+    PostMessageA(Form()->Button10->Handle(), BM_CLICK, 0, 0);
+    Pump(100);
+    EXPECT_EQ("Tables sent and verified", Status());
+    EXPECT_EQ(2u, Writes().size());
+    EXPECT_EQ((std::vector<int>{0, 1}), TableReads(Transcript())) << "only the first transfer's read-backs";
+    EXPECT_FALSE(Form()->TransferActive);
+    EXPECT_FALSE(Form()->MonitorThread->PauseRequest);
 }
 
 TEST_F(TransferTest, UploadAllOfAOneTableMapSendsTableZeroOnly)

@@ -102,7 +102,8 @@ std::string MapBytes()
 
 void Report(const char* what, double measured, double limit)
 {
-    std::printf("%-40s %8.0f ms   limit %8.0f ms   %+6.1f %%\n", what, measured, limit, (measured - limit) * 100.0 / limit);
+    std::printf("%-40s %8.0f ms   limit %8.0f ms   %+6.1f %%\n", what, measured, limit,
+                (measured - limit) * 100.0 / limit);
 }
 
 // Clicks the button and times the transfer; the status texts painted meanwhile.
