@@ -473,8 +473,9 @@ TEST_F(TransferTest, InsertUploadsTheShownTableToThePositionInUse)
     Form()->StringGrid1->SetFocus();
     PressKey(VK_INSERT);
     EXPECT_EQ(1, PositionDialogs);
+    EXPECT_EQ("Table sent and verified", Status());
     writes = Writes();
-    ASSERT_EQ(1u, writes.size());
+    ASSERT_EQ(1u, writes.size()) << Com1.Ok("transcript");
     EXPECT_EQ(6 + 0 + 1, writes[0].first);
 }
 
@@ -490,7 +491,7 @@ TEST_F(TransferTest, InsertOnAUnitWithoutPositionsSendsToTheTableItself)
     PressKey(VK_INSERT);
     EXPECT_EQ("Table sent and verified", Status());
     const auto writes = Writes();
-    ASSERT_EQ(1u, writes.size());
+    ASSERT_EQ(1u, writes.size()) << Com1.Ok("transcript");
     EXPECT_EQ(6, writes[0].first);
     EXPECT_EQ(Text(map.Packed(0)), writes[0].second);
 }

@@ -196,9 +196,6 @@ int main()
         Report("Upload All", up, upload);
         Report("  per table (less identify, end wait)", (up - identify - EndWaitMs) / Tables,
                writeMs + ReadBackWaitMs + readMs);
-        // The pseudo-terminal takes a written table at once, without its wire time.
-        const double payloadWire = Tables * (1 + TableBytes) * ByteMs;
-        Report("  beside the written tables' wire time", up, upload - payloadWire);
         ReportPaints("  while uploading:", 2 * Tables + 1);
 
         double down = Time(form, form->Button10, "Maps Retrieved Successfully");
