@@ -131,3 +131,8 @@ add_executable(monitor-bench tests/bench/MonitorBench.cpp tests/win/SimulatorCon
 target_include_directories(monitor-bench PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
 target_compile_options(monitor-bench PRIVATE ${GANTREL_WARNINGS})
 target_link_libraries(monitor-bench PRIVATE gantrel_app ws2_32)
+
+add_executable(transfer-bench tests/bench/TransferBench.cpp tests/win/SimulatorControl.cpp resources/Gantrel.rc)
+target_include_directories(transfer-bench PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
+target_compile_options(transfer-bench PRIVATE ${GANTREL_WARNINGS})
+target_link_libraries(transfer-bench PRIVATE gantrel_app ws2_32)

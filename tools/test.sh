@@ -55,6 +55,9 @@ stop_print_server
 say "controller link benchmark (paced at 2400 baud)"
 "$WINE64" "$GANTREL_BUILD/win64/comport-bench.exe"
 
+say "transfer benchmark: Upload All and Get All of four tables (paced at 2400 baud)"
+"$WINE64" "$GANTREL_BUILD/win64/transfer-bench.exe"
+
 say "live-value polling benchmark (paced at 2400 baud)"
 "$WINE64" "$GANTREL_BUILD/win64/monitor-bench.exe"
 

@@ -237,6 +237,35 @@ class TForm1 : public TForm {
     void SetLoadCommandsEnabled(bool enabled);
 
     // Transfers: get, upload and verify tables; the O2 setting.
+    uint8_t TablePosition = 0;   // 0..2: added to every wire table number (version-2 units)
+    bool AskForPosition = true;  // clear while the Insert key uploads with a preset position
+    int DifferenceCount = 0;     // bytes that read back different; -1 after a failed read-back
+    bool TransferActive = false; // one transfer at a time (the pause handshake lets clicks through)
+    // The status label shows "O2 Change: 2" for 12, ": 1" for 11, ": 0"
+    // otherwise; the O2 dialog's choice follows.
+    void ShowO2Setting(uint8_t value);
+    // Byte positions 0..count-1 where the two buffers differ.
+    static int CountDifferences(const uint8_t* sent, const uint8_t* readBack, int count);
+    // The start every transfer shares: monitor held, controller identified
+    // and matched against the map, table position chosen. False (monitor
+    // released, the reason shown) when the transfer must not go on.
+    bool StartTransfer(bool upload, bool askPosition);
+    // The controller's version, configured for; negative when none answered
+    // or its version is not served.
+    int IdentifyForTransfer();
+    // After an upload: the buttons reset and a pending O2 setting written,
+    // as the option and the unit ask. False, with the step's text, when the
+    // bytes to change could not be read (nothing is written then).
+    bool ResetButtonsAndWriteO2(std::string& failedStep);
+    // Table 4's O2 byte into the O2 setting; false when it could not be read.
+    bool ReadO2Setting();
+    // Whether the unit keeps an O2 setting in table 4: the O2 option on the
+    // generations that show it (on version 2, table 4 is a map table).
+    bool ControllerHasO2() const;
+    // A step's text in the status label, painted at once: the transfer
+    // holds the thread until it ends.
+    void ShowTransferStep(const std::string& text);
+    void PaintNow();
 
 
     // The compare window.

@@ -11,6 +11,7 @@
 #include "Form13.h"
 #include "Form14.h"
 #include "Form6.h"
+#include "Form8.h"
 #include "GantOpenDialog.h"
 #include "IniFiles.h"
 #include "ResizerPanel.h"
@@ -30,6 +31,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         Application->Initialize();
         Application->SetTitle("Gantrel Control Center");
         Application->CreateForm(Form1);
+        Application->CreateForm(Form8);
         Application->CreateForm(Form9);
         Application->CreateForm(Form10);
         Application->CreateForm(Form11);

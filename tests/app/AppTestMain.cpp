@@ -10,6 +10,7 @@
 #include "Form12.h"
 #include "Form13.h"
 #include "Form14.h"
+#include "Form8.h"
 #include "GantOpenDialog.h"
 #include "ResizerPanel.h"
 
@@ -30,6 +31,7 @@ int main(int argc, char** argv)
     RegisterOpenDialogClasses();
     Application->Initialize();
     Application->SetTitle("Gantrel Control Center");
+    Form8 = NewForm<TForm8>(Application);
     Form9 = NewForm<TForm9>(Application);
     Form10 = NewForm<TForm10>(Application);
     Form11 = NewForm<TForm11>(Application);

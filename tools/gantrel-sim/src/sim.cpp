@@ -25,6 +25,7 @@ namespace {
 constexpr int64_t kNsPerSec = 1000000000LL;
 constexpr int kBaudBytesPerSec = 240;  // 2400 baud, 10 bits per byte (8N1)
 constexpr size_t kTranscriptCap = 100000;
+constexpr size_t kWritesCap = 256;  // completed writes kept for `writes`
 constexpr size_t kMaxControlClients = 16;
 constexpr size_t kMaxControlLine = 1 << 16;
 
@@ -524,6 +525,8 @@ void Simulator::finishPayload(bool complete) {
     } else {
       std::copy(pending_.buf.begin(), pending_.buf.end(), model_.blocks[pending_.index].begin());
     }
+    writes_.push_back({pending_.cmd, pending_.buf});
+    while (writes_.size() > kWritesCap) writes_.pop_front();
   }
   record(std::to_string(pending_.cmd) + ":" + std::to_string(pending_.buf.size()) + (complete ? "" : "!"));
   pending_ = Pending{};
@@ -578,7 +581,7 @@ void Simulator::handleCommand(uint8_t byte, const timespec& at) {
       default:
         break;  // unknown bytes are ignored, as the firmware does
     }
-    if (!reply.empty() && fault_.kind != FaultKind::None) {
+    if (!reply.empty() && fault_.kind != FaultKind::None && (fault_.cmd < 0 || fault_.cmd == byte)) {
       switch (fault_.kind) {
         case FaultKind::Silence: reply.clear(); break;
         case FaultKind::Garbage:
@@ -814,6 +817,7 @@ std::string Simulator::statusLine() {
     case FaultKind::Garbage: o << "garbage"; break;
     case FaultKind::Short: o << fault_.name << ":" << fault_.keep; break;
   }
+  if (fault_.kind != FaultKind::None && fault_.cmd >= 0) o << ":cmd" << fault_.cmd;
   if (fault_.once) o << ":once";
   o << " rsilent=" << tristateName(rsilent_) << "(" << (rSilent() ? "on" : "off") << ")"
     << " dsilent=" << tristateName(dsilent_) << "(" << (dSilent() ? "on" : "off") << ")"
@@ -840,8 +844,8 @@ std::string Simulator::control(const std::string& rawLine) {
   std::lock_guard<std::mutex> lock(mu_);
   if (cmd == "ping") return "ok pong";
   if (cmd == "help") {
-    return "ok ping status version flags pace fault unplug replug transcript clear table block info infolen "
-           "hwinfo live rsilent dsilent payload-timeout reset shutdown";
+    return "ok ping status version flags pace fault unplug replug transcript writes clear table block info "
+           "infolen hwinfo live rsilent dsilent payload-timeout reset shutdown";
   }
   if (cmd == "status") return statusLine();
   if (cmd == "version" || cmd == "flags") {
@@ -865,9 +869,15 @@ std::string Simulator::control(const std::string& rawLine) {
       f.once = true;
       a.pop_back();
     }
-    const char* usage = "err usage: fault silence|garbage|short K|cut K|none [once]";
+    const char* usage = "err usage: fault silence|garbage|short K|cut K|none [cmd N] [once]";
+    if (a.size() >= 2 && a[a.size() - 2] == "cmd") {
+      int c;
+      if (!parseByte(a.back(), &c)) return usage;
+      f.cmd = c;
+      a.resize(a.size() - 2);
+    }
     if (a.empty()) return usage;
-    if (a[0] == "none" && a.size() == 1) {
+    if (a[0] == "none" && a.size() == 1 && f.cmd < 0 && !f.once) {
       fault_ = Fault{};
       return "ok";
     }
@@ -892,8 +902,19 @@ std::string Simulator::control(const std::string& rawLine) {
     for (const auto& t : transcript_) out += " " + t;
     return out;
   }
+  if (cmd == "writes") {
+    if (argc == 1 && w[1] == "clear") {
+      writes_.clear();
+      return "ok";
+    }
+    if (argc != 0) return "err usage: writes [clear]";
+    std::string out = "ok";
+    for (const auto& r : writes_) out += " " + std::to_string(r.cmd) + ":" + toHex(r.payload.data(), r.payload.size());
+    return out;
+  }
   if (cmd == "clear") {
     transcript_.clear();
+    writes_.clear();
     return "ok";
   }
   if (cmd == "table" || cmd == "block") {
@@ -1016,6 +1037,7 @@ std::string Simulator::control(const std::string& rawLine) {
     rsilent_ = dsilent_ = Tristate::Auto;
     payloadTimeoutMs_ = opt_.payloadTimeoutMs;
     transcript_.clear();
+    writes_.clear();
     return "ok";
   }
   if (cmd == "shutdown") {

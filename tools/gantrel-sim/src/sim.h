@@ -44,6 +44,14 @@ struct Fault {
   size_t keep = 0;     // Short: bytes let through
   bool once = false;   // cleared after the next reply it spoils
   std::string name;    // "short" or "cut" (same effect)
+  int cmd = -1;        // only replies to this command byte; -1: every reply
+};
+
+// One completed write (table or block) as it arrived: the command byte and
+// the whole payload.
+struct WriteRecord {
+  uint8_t cmd = 0;
+  std::vector<uint8_t> payload;
 };
 
 // Where a unit-kind default can be overridden from the control channel.
@@ -124,6 +132,7 @@ class Simulator {
   Tristate dsilent_ = Tristate::Auto;
   int payloadTimeoutMs_;
   std::deque<std::string> transcript_;
+  std::deque<WriteRecord> writes_;
   FILE* transcriptFile_ = nullptr;
   std::mt19937_64 rng_;
   std::string slaveName_;

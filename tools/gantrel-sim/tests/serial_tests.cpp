@@ -337,6 +337,95 @@ TEST_F(Serial, TranscriptRecordsCommandsAndPayloads) {
   EXPECT_EQ(ctl("transcript"), "ok");
 }
 
+TEST_F(Serial, WritesListsEveryCompletedWriteWithItsPayloadInOrder) {
+  ctlOk("payload-timeout 150");
+  EXPECT_EQ(ctl("writes"), "ok");
+  const auto table = pattern(288, 11);
+  const auto block = pattern(224, 5);
+  host_.purge();
+  ASSERT_TRUE(host_.send(withCommand(10, table)));  // table 4
+  host_.settle();
+  ASSERT_TRUE(host_.send(withCommand(21, block)));  // block 3
+  host_.settle();
+  host_.ask(0, 288);  // reads are not writes
+  std::vector<uint8_t> partial(50, 0x55);
+  partial[0] = 7;  // table 1, cut off: never completed
+  ASSERT_TRUE(host_.send(partial));
+  usleep(400000);
+  EXPECT_EQ(ctl("writes"), "ok 10:" + toHex(table) + " 21:" + toHex(block));
+  EXPECT_EQ(ctl("transcript"), "ok 10:288 21:224 0 7:49!");
+  ctlOk("writes clear");
+  EXPECT_EQ(ctl("writes"), "ok");
+  EXPECT_EQ(ctl("transcript"), "ok 10:288 21:224 0 7:49!");  // the transcript stays
+
+  ASSERT_TRUE(host_.send(withCommand(6, table)));
+  host_.settle();
+  usleep(50000);
+  EXPECT_EQ(ctl("writes"), "ok 6:" + toHex(table));
+  ctlOk("clear");  // empties both
+  EXPECT_EQ(ctl("writes"), "ok");
+  ASSERT_TRUE(host_.send(withCommand(6, table)));
+  host_.settle();
+  usleep(50000);
+  ctlOk("reset");
+  EXPECT_EQ(ctl("writes"), "ok");
+  EXPECT_EQ(ctl("writes now").rfind("err", 0), 0u);
+}
+
+TEST_F(Serial, FaultCanTargetOneCommand) {
+  ctlOk("fault cut 100 cmd 1 once");
+  EXPECT_NE(ctl("status").find("fault=cut:100:cmd1:once"), std::string::npos);
+  // Other commands pass untouched and do not use the fault up.
+  EXPECT_EQ(host_.ask(0, 288).size(), 288u);
+  EXPECT_EQ(host_.ask('R', 16).size(), 16u);
+  EXPECT_EQ(host_.ask(1, 288).size(), 100u);
+  EXPECT_EQ(host_.ask(1, 288).size(), 288u);
+  // A lasting fault on one command.
+  ctlOk("fault silence cmd 16");
+  EXPECT_TRUE(host_.ask(16, 224, 200).empty());
+  EXPECT_TRUE(host_.ask(16, 224, 200).empty());
+  EXPECT_EQ(host_.ask(15, 224).size(), 224u);
+  ctlOk("fault none");
+  EXPECT_EQ(host_.ask(16, 224).size(), 224u);
+  EXPECT_EQ(ctl("fault cut 5 cmd 300").rfind("err", 0), 0u);
+  EXPECT_EQ(ctl("fault none cmd 3").rfind("err", 0), 0u);
+}
+
+TEST_F(Serial, VersionTwoHoldsThreePositionsOfEachTable) {
+  ctlOk("version 2");
+  // Wire tables 0 (fuel) and 3 (ignition), each at positions 0..2.
+  std::vector<std::vector<uint8_t>> written;
+  for (int wire : {0, 3}) {
+    for (int position = 0; position < 3; ++position) {
+      const int n = wire + position;
+      written.push_back(pattern(288, 40 + n * 3));
+      host_.purge();
+      ASSERT_TRUE(host_.send(withCommand(6 + n, written.back())));
+      host_.settle();
+    }
+  }
+  for (int n = 0; n < 6; ++n) {
+    EXPECT_EQ(host_.ask(static_cast<uint8_t>(n), 288), written[static_cast<size_t>(n)]) << n;
+    for (int m = 0; m < n; ++m) EXPECT_NE(written[static_cast<size_t>(n)], written[static_cast<size_t>(m)]);
+  }
+}
+
+TEST_F(Serial, OtherUnitsReportTheO2SettingOfTableFour) {
+  auto r = host_.ask('R', 16);
+  ASSERT_EQ(r.size(), 16u);
+  EXPECT_EQ(r[5], 11);
+  auto t4 = host_.ask(4, 288);
+  ASSERT_EQ(t4.size(), 288u);
+  EXPECT_EQ(t4[7], 11);
+  t4[7] = 12;
+  host_.purge();
+  ASSERT_TRUE(host_.send(withCommand(10, t4)));
+  host_.settle();
+  r = host_.ask('R', 16);
+  ASSERT_EQ(r.size(), 16u);
+  EXPECT_EQ(r[5], 12);
+}
+
 TEST_F(Serial, SlowButSteadyPayloadIsAccepted) {
   ctlOk("payload-timeout 200");
   ctlOk("clear");
