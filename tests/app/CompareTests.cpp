@@ -86,17 +86,6 @@ int CountToken(const std::string& transcript, const std::string& token)
 
 class CompareTest : public MainWindowTest {
 protected:
-    void SetUp() override
-    {
-        MainWindowTest::SetUp();
-        if (HasFatalFailure()) return;
-        // The unit as it comes on: nothing that tests run earlier against
-        // the same simulator set (its information block, its tables) stays.
-        Com1.Ok("reset");
-        Com1.Ok("version 105");
-        Com1.Ok("flags 225");
-        Com1.Ok("pace on");
-    }
     std::string InitialSettings() override { return "[ComPort]\r\nPort=0\r\n[Advanced]\r\nAdvanced=1\r\n"; }
 
     bool Load(const std::string& path)

@@ -12,18 +12,6 @@
 
 class ControllerDialogTest : public MainWindowTest {
 protected:
-    void SetUp() override
-    {
-        // Blocks, info and pins as at power-on, whatever a test before left.
-        Com1.Send("reset");
-        MainWindowTest::SetUp();
-    }
-    void TearDown() override
-    {
-        MainWindowTest::TearDown();
-        Com1.Send("reset");
-    }
-
     std::string Block(int n) { return FromHex(Com1.Ok("block " + std::to_string(n))); }
     void SetBlock(int n, const std::string& bytes)
     {

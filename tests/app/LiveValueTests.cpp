@@ -57,13 +57,6 @@ void PrintTo(const LiveCase& c, std::ostream* os)
 
 class LiveValueTest : public MainWindowTest {
 protected:
-    void TearDown() override
-    {
-        MainWindowTest::TearDown();
-        // Back to the power-on unit: pins, 'I' header and contents.
-        Com1.Ok("reset");
-    }
-
     // Connects to the unit with every reply byte pinned.
     bool Connect(int version, int flags, const std::string& info = "")
     {

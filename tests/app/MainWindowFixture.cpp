@@ -63,8 +63,11 @@ void MainWindowTest::SetUp()
     ASSERT_TRUE(Com1.Available()) << "no simulator on COM1";
     ASSERT_TRUE(Com4.Available()) << "no simulator on COM4";
     ASSERT_TRUE(Handheld.Available()) << "no handheld simulator on COM3";
+    // Every test starts from a unit as it powers on: nothing an earlier test
+    // (or test program) wrote into its tables and blocks carries over.
     for (TSimulator* sim : {&Com1, &Com4}) {
         sim->Ok("replug");
+        sim->Ok("reset");
         sim->Ok("fault none");
         sim->Ok("live free");
         sim->Ok("version 105");

@@ -167,9 +167,6 @@ void TransferTest::TearDown()
     StopPaintLog();
     Current = nullptr;
     MainWindowTest::TearDown();
-    // The next tests find the unit as it powers up.
-    Com1.Ok("reset");
-    Com1.Ok("pace on");
 }
 
 void TransferTest::Unit(int version, int flags, bool paced)
