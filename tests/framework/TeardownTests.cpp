@@ -379,22 +379,24 @@ public:
     }
 };
 
+struct TPropertySearch {
+    HANDLE Wanted;
+    std::string Name;
+};
+
+BOOL CALLBACK MatchProperty(HWND, LPSTR name, HANDLE data, ULONG_PTR param)
+{
+    auto* search = reinterpret_cast<TPropertySearch*>(param);
+    if (data != search->Wanted || IS_INTRESOURCE(name)) return TRUE;
+    search->Name = name;
+    return FALSE;
+}
+
 // The name of the window property through which a window names its control.
 std::string ControlPropertyOf(HWND window, TWinControl* control)
 {
-    struct Search {
-        HANDLE Wanted;
-        std::string Name;
-    } search{reinterpret_cast<HANDLE>(control), {}};
-    EnumPropsExA(
-        window,
-        [](HWND, LPSTR name, HANDLE data, ULONG_PTR param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            if (data != s->Wanted || IS_INTRESOURCE(name)) return TRUE;
-            s->Name = name;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    TPropertySearch search{reinterpret_cast<HANDLE>(control), {}};
+    EnumPropsExA(window, MatchProperty, reinterpret_cast<LPARAM>(&search));
     return search.Name;
 }
 
