@@ -375,11 +375,16 @@ void TControl::Dispatch(TMessage& m)
     case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_LBUTTONUP:
     case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: case WM_RBUTTONUP:
     case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: case WM_MBUTTONUP:
-    case WM_MOUSEMOVE:
+    case WM_MOUSEMOVE: {
+        // Windowed controls still let their window see the mouse, unless an
+        // event freed the control (a click may close what was clicked).
+        // Windowless ones have no window: nothing of theirs runs afterwards.
+        auto* window = dynamic_cast<TWinControl*>(this);
+        HWND handle = window ? window->FHandle : nullptr;
         if (FEnabled) MouseMessage(m);
-        // Windowed controls still let their window see the mouse.
-        TComponent::Dispatch(m);
+        if (window && TWinControl::FindLive(window) && window->FHandle == handle) TComponent::Dispatch(m);
         return;
+    }
     case CM_ENABLEDCHANGED:
     case CM_TEXTCHANGED:
     case CM_FONTCHANGED:

@@ -7,6 +7,9 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <unordered_set>
 
 namespace {
 
@@ -16,6 +19,25 @@ const char* const ControlProperty = "GantrelControl";
 // The control whose window is being made: its first messages come before
 // CreateWindowEx returns.
 thread_local TWinControl* CreationControl = nullptr;
+
+// Every windowed control from its construction until its destructor has
+// taken its window down. A window names its control in a property; the
+// window procedure believes the property only for a control in this set
+// whose window that is, so that a window that outlived its control never
+// reaches freed memory. Never freed: controls may go after static destructors.
+std::mutex& LiveMutex()
+{
+    static auto* mutex = new std::mutex;
+    return *mutex;
+}
+
+std::unordered_set<const TWinControl*>& LiveControls()
+{
+    static auto* set = new std::unordered_set<const TWinControl*>;
+    return *set;
+}
+
+std::atomic<unsigned> StrayMessageCount{0};
 
 void RegisterWindowClass(WNDPROC proc)
 {
@@ -46,38 +68,72 @@ void UpdateMouseControl(TControl* control)
 
 TWinControl* TWinControl::FindControl(HWND window)
 {
-    return window ? static_cast<TWinControl*>(GetPropA(window, ControlProperty)) : nullptr;
+    if (!window) return nullptr;
+    auto* control = static_cast<TWinControl*>(GetPropA(window, ControlProperty));
+    if (!control) return nullptr;
+    std::lock_guard<std::mutex> lock(LiveMutex());
+    if (!LiveControls().count(control) || control->FHandle != window) return nullptr;
+    return control;
+}
+
+unsigned TWinControl::StrayMessages()
+{
+    return StrayMessageCount;
 }
 
 LRESULT CALLBACK TWinControl::StdWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    TWinControl* control = FindControl(window);
-    if (!control && CreationControl) {
-        control = CreationControl;
+    if (!GetPropA(window, ControlProperty) && CreationControl) {
+        TWinControl* created = CreationControl;
         CreationControl = nullptr;
-        control->FHandle = window;
-        SetPropA(window, ControlProperty, control);
+        created->FHandle = window;
+        SetPropA(window, ControlProperty, created);
     }
-    if (!control) return DefWindowProcA(window, msg, wParam, lParam);
+    TWinControl* control = FindControl(window);
+    if (!control) {
+        // A window whose control is gone (or that never had one) gets the
+        // default handling; one that still names a control outlived it,
+        // which is a fault the tests look for.
+        if (GetPropA(window, ControlProperty)) {
+            ++StrayMessageCount;
+            if (msg == WM_NCDESTROY) RemovePropA(window, ControlProperty);
+        }
+        return DefWindowProcA(window, msg, wParam, lParam);
+    }
     TMessage m;
     m.Msg = msg;
     m.WParam = wParam;
     m.LParam = lParam;
-    try {
-        control->WindowProc(m);
-    } catch (...) {
-        HandleCallbackException();
+    if (control->Destroying()) {
+        // A control whose destructor has begun hears nothing more: parts of
+        // it are gone already. Its window gets the default handling as it goes.
+        control->DefaultHandler(m);
+    } else {
+        try {
+            control->WindowProc(m);
+        } catch (...) {
+            HandleCallbackException();
+        }
     }
+    // The handler may have freed the control: look it up again.
     if (msg == WM_NCDESTROY) {
         RemovePropA(window, ControlProperty);
-        if (control->FHandle == window) control->FHandle = nullptr;
+        if (TWinControl* still = FindLive(control); still && still->FHandle == window) still->FHandle = nullptr;
     }
     return m.Result;
+}
+
+TWinControl* TWinControl::FindLive(TWinControl* control)
+{
+    std::lock_guard<std::mutex> lock(LiveMutex());
+    return LiveControls().count(control) ? control : nullptr;
 }
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner), FBrush(new TBrush)
 {
     FBrush->SetColor(Color());
+    std::lock_guard<std::mutex> lock(LiveMutex());
+    LiveControls().insert(this);
 }
 
 TWinControl::~TWinControl()
@@ -92,6 +148,8 @@ TWinControl::~TWinControl()
     }
     DestroyHandle();
     delete FBrush;
+    std::lock_guard<std::mutex> lock(LiveMutex());
+    LiveControls().erase(this);
 }
 
 HWND TWinControl::Handle()
@@ -309,6 +367,8 @@ void TWinControl::CreateWnd()
     TCreateParams params;
     CreateParams(params);
     if ((params.Style & WS_CHILD) && !params.WndParent) throw EInvalidOperation(std::string("Control '") + Name() + "' has no parent window");
+    // A second window would leave the first naming this control after it is gone.
+    if (FHandle) throw EInvalidOperation(std::string("Control '") + Name() + "' has a window already");
     RegisterWindowClass(&StdWndProc);
     HINSTANCE instance = GetModuleHandleA(nullptr);
     if (params.SubclassOf.empty()) {
@@ -333,6 +393,12 @@ void TWinControl::CreateWnd()
 void TWinControl::CreateHandle()
 {
     if (FHandle) return;
+    // The parent's window first: making it makes its children's windows,
+    // this one's among them.
+    if (Parent()) {
+        Parent()->HandleNeeded();
+        if (FHandle) return;
+    }
     CreateWnd();
     SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), FALSE);
     UpdateBounds();
@@ -633,7 +699,7 @@ void TWinControl::ReflectNotification(TMessage& m)
     case WM_VSCROLL: child = reinterpret_cast<HWND>(m.LParam); reflected = CN_VSCROLL; break;
     }
     TWinControl* control = FindControl(child);
-    if (control && control != this) {
+    if (control && control != this && !control->Destroying()) {
         m.Result = control->Perform(reflected, m.WParam, m.LParam);
         // A control that does not colour itself gets the platform's colours.
         if (reflected >= CN_CTLCOLORBTN && reflected <= CN_CTLCOLORLISTBOX && m.Result == 0) DefaultHandler(m);

@@ -36,6 +36,9 @@ class TWinControl : public TControl {
     void RecreateWnd();
     // The control that owns this window handle, or null.
     static TWinControl* FindControl(HWND window);
+    // How many messages reached a window that outlived its control (they got
+    // the default handling). Any at all is a fault in someone's teardown.
+    static unsigned StrayMessages();
 
     int ControlCount() const { return int(FControls.size()); }
     TControl* Controls(int index) const;
@@ -139,6 +142,8 @@ private:
     void ContextMenu(TMessage& m);
     void ReflectNotification(TMessage& m);
     static LRESULT CALLBACK StdWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    // control if it has not been freed, else null.
+    static TWinControl* FindLive(TWinControl* control);
 };
 
 class TCustomControl : public TWinControl {

@@ -4,6 +4,7 @@
 #include "Framework.h"
 #include "EmiStringGrid.h"
 #include "Exceptions.h"
+#include "FaultWatch.h"
 #include "Form9.h"
 #include "Form10.h"
 #include "Form11.h"
@@ -40,7 +41,8 @@ int main(int argc, char** argv)
     Form14 = NewForm<TForm14>(Application);
     SetCallbackExceptionHandler(FailOnCallbackException);
     ::testing::InitGoogleTest(&argc, argv);
+    FaultWatch::Watch();
     int result = RUN_ALL_TESTS();
-    DoneFramework();
+    if (FaultWatch::After("shutting the framework down", DoneFramework)) result = 1;
     return result;
 }

@@ -1,6 +1,8 @@
 // The framework's tests run with the application object in place, as the
-// program does.
+// program does; a test fails if it raised an access violation or sent a
+// message to a window whose control was gone (FaultWatch.h).
 #include "Application.h"
+#include "FaultWatch.h"
 #include "Framework.h"
 #include "ResizerPanel.h"
 
@@ -12,7 +14,8 @@ int main(int argc, char** argv)
     RegisterResizerClasses();
     Application->Initialize();
     ::testing::InitGoogleTest(&argc, argv);
+    FaultWatch::Watch();
     int result = RUN_ALL_TESTS();
-    DoneFramework();
+    if (FaultWatch::After("shutting the framework down", DoneFramework)) result = 1;
     return result;
 }
