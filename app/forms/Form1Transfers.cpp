@@ -153,6 +153,7 @@ bool TForm1::ReadO2Setting()
     Config.O2Value = table[O2Byte];
     ShowO2Setting(Config.O2Value);
     Config.O2Pending = false;
+    Config.O2Known = true;
     return true;
 }
 
@@ -393,6 +394,7 @@ void TForm1::N21Click(TObject*)
     Config.O2Value = 12;
     ShowO2Setting(Config.O2Value);
     Config.O2Pending = true;
+    Config.O2Known = true;
 }
 
 void TForm1::N11Click(TObject*)
@@ -400,6 +402,7 @@ void TForm1::N11Click(TObject*)
     Config.O2Value = 11;
     ShowO2Setting(Config.O2Value);
     Config.O2Pending = true;
+    Config.O2Known = true;
 }
 
 void TForm1::N01Click(TObject*)
@@ -407,6 +410,7 @@ void TForm1::N01Click(TObject*)
     Config.O2Value = 0;
     ShowO2Setting(Config.O2Value);
     Config.O2Pending = true;
+    Config.O2Known = true;
 }
 
 void TForm1::O2ButtonClick(TObject*)
@@ -417,12 +421,14 @@ void TForm1::O2ButtonClick(TObject*)
     Config.O2Value = index == 0 ? 12 : index == 1 ? 11 : 0;
     ShowO2Setting(Config.O2Value);
     Config.O2Pending = true;
+    Config.O2Known = true;
 }
 
 void TForm1::SlideChange(TObject*)
 {
     ShowO2Setting(Config.O2Value);
     Config.O2Pending = true;
+    Config.O2Known = true;
 }
 
 void TForm1::epEfRndBtn2Click(TObject*)

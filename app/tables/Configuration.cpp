@@ -153,7 +153,7 @@ int TConfiguration::ConfigureForController(TControllerLink& port, bool allowO2Pe
             show(ManChg, true);
             changes.O2Controls = true;
             O2Shown = true;
-            O2Pending = allowO2Pending;
+            O2Pending = allowO2Pending && O2Known;
         } else {
             show(ManChg, false);
             o2Off();
@@ -300,6 +300,7 @@ void TConfiguration::ShowFileO2(bool show, int32_t o2Word, TWindowChanges& chang
     changes.O2Controls = show;
     O2Shown = show;
     O2Pending = show;
+    O2Known = show;
     if (show) O2Value = FileO2(o2Word);
 }
 

@@ -72,6 +72,10 @@ public:
 
     uint8_t O2Value = 0;
     bool O2Pending = false;
+    // The O2 value came from a map, the user or the controller. Only then
+    // does identifying an O2 unit leave it pending: an upload must not
+    // write a setting nobody chose over the unit's own.
+    bool O2Known = false;
     // Read by the monitor thread while a map load on the user-interface
     // thread may set it.
     std::atomic<bool> O2Shown{false};

@@ -267,6 +267,23 @@ TEST_F(TransferTest, UploadCurrentVerifiesItsTableAndAFailedReadBackIsNoSuccess)
 
 // --- button reset and O2 write ---------------------------------------------
 
+// A map without an O2 setting, then the unit found: the upload's button
+// reset writes table 4 back with the unit's own setting, not one nobody chose.
+TEST_F(TransferTest, AnO2UnitFoundAfterAMapWithoutASettingKeepsItsOwn)
+{
+    ASSERT_TRUE(Prepare(Find(105)));
+    EXPECT_TRUE(Form()->Config.O2Shown);
+    EXPECT_FALSE(Form()->Config.O2Pending);
+    const std::vector<uint8_t> before = Bytes(SimTable(4));
+    ASSERT_EQ(11, before[7]);
+    Click(Form()->Button8);
+    EXPECT_EQ("Table sent and verified", Status());
+    const auto writes = Writes();
+    ASSERT_EQ(2u, writes.size());
+    EXPECT_EQ(10, writes[1].first);
+    EXPECT_EQ(Text(WithButtonsReset(before)), writes[1].second);
+}
+
 class ResetTest : public TransferTest {
 protected:
     void SetUp() override

@@ -147,6 +147,7 @@ TEST_F(ConfigurationTest, Version0)
 TEST_F(ConfigurationTest, Version1DependsOnTheMapModelAndTheO2Option)
 {
     Link.Info[3] = 105;
+    Config.O2Known = true;  // a setting the user chose waits for the upload
     TWindowChanges c;
     ASSERT_EQ(1, Identify(1, 0x40, c, true));
     ExpectEntry(Config.ControllerSet, 0, &Kinds.Fuel, 0, 2);
@@ -174,6 +175,33 @@ TEST_F(ConfigurationTest, Version1DependsOnTheMapModelAndTheO2Option)
     EXPECT_FALSE(Config.O2Shown);
     EXPECT_TRUE(noO2.Shown("ignAdv"));
     EXPECT_TRUE(noO2.Shown("SetFuelTrimValues1"));  // trims supported and allowed
+}
+
+// Before any map, choice or read gave an O2 setting, an upload has none of
+// its own to write: the unit keeps its setting.
+TEST_F(ConfigurationTest, IdentifyingAnO2UnitLeavesOnlyAKnownSettingPending)
+{
+    TWindowChanges first;
+    ASSERT_EQ(1, Identify(105, 0x40, first, true));
+    EXPECT_TRUE(Config.O2Shown);
+    EXPECT_FALSE(Config.O2Pending);
+
+    // A map with its own setting: pending, and again after the unit is found anew.
+    TWindowChanges file;
+    ASSERT_EQ(0x100000 + 1105, Config.ConfigureForFile(201, 0x100000 + 1105, 11, file));
+    EXPECT_TRUE(Config.O2Pending);
+    Config.O2Pending = false;  // written by an upload
+    TWindowChanges again;
+    ASSERT_EQ(1, Identify(105, 0x40, again, true));
+    EXPECT_TRUE(Config.O2Pending);
+    EXPECT_EQ(11, Config.O2Value);
+
+    // A map without one: nothing known to write any more.
+    TWindowChanges plain;
+    ASSERT_EQ(1105, Config.ConfigureForFile(201, 1105, 0, plain));
+    TWindowChanges third;
+    ASSERT_EQ(1, Identify(105, 0x40, third, true));
+    EXPECT_FALSE(Config.O2Pending);
 }
 
 TEST_F(ConfigurationTest, O2OptionWithoutPermissionLeavesNothingPending)
