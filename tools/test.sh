@@ -1,36 +1,16 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds every tree and runs every test:
-# the native core under sanitizers, the simulator's own tests, the map
-# file fuzzer for a bounded time, and the Windows tests under Wine against
-# simulated controllers and a print server of their own, the framework's
-# and the main window's tests on a virtual display, then the printer tests
-# again without a print server; the controller-link and polling benchmarks.
-# Ends with the shipped 32-bit build: a smoke test of Gantrel.exe and the
-# tests that do not open the real file dialog, where this machine can run
-# 32-bit programs.
+# Sets up what is missing, builds every tree and runs every test: the
+# native core under sanitizers, the simulators' own tests, the map file
+# fuzzer for a bounded time; under Wine against simulated controllers, a
+# simulated handheld and a print server of their own, on virtual displays:
+# the link's and the framework's tests, then the main window's tests in
+# lanes side by side with the shipped 32-bit build's smoke test and tests
+# (where this machine can run 32-bit programs), the printer tests again
+# without a print server, and last, on a quiet machine, the benchmarks.
 set -euo pipefail
 source "$(dirname "$0")/lib/common.sh"
 
 FUZZ_SECONDS=${FUZZ_SECONDS:-30}
-
-# Runs a Windows test executable under Wine with its exception and heap
-# errors on. An exception inside a window procedure or hook is ignored
-# where the platform calls back into the program (Windows does the same),
-# so the run goes on and may pass: Wine's notice of it fails the run here.
-wine_test() {
-    local name log status=0
-    name=$(basename "$1" .exe)
-    log=$GANTREL_BUILD/$name.wine.log
-    WINEDEBUG=-all,err+seh,err+heap "$WINE64" "$@" 2>&1 | tee "$log" || status=$?
-    local faults
-    faults=$(grep -cE "ignoring exception|err:heap" "$log" || true)
-    if [ "$faults" -gt 0 ]; then
-        echo "$name: $faults exception or heap error notice(s) from Wine (see $log);" \
-            "rerun it with WINEDEBUG=+seh to find them" >&2
-        return 1
-    fi
-    return "$status"
-}
 
 ensure_packages
 build_all
@@ -62,8 +42,40 @@ wine_test "$GANTREL_BUILD/win64/gantrel-win-tests.exe" --gtest_brief=1
 say "framework tests under Wine"
 wine_test "$GANTREL_BUILD/win64/framework-tests.exe" --gtest_brief=1
 
-say "main window tests under Wine"
-wine_test "$GANTREL_BUILD/win64/app-tests.exe" --gtest_brief=1
+say "main window tests under Wine in lanes side by side, and the shipped 32-bit build beside them"
+# The lanes copy the main prefix: its server stops first, saving its registry.
+stop_simulators
+stop_wine
+i686=0
+if ensure_i386_execution; then i686=1; fi
+lane_pids=()
+lane_logs=()
+for i in $(seq 0 ${#GANTREL_APP_LANES[@]}); do
+    lane_logs+=("$GANTREL_BUILD/lanes/app-$i.log")
+    run_in_lane "app-$i" "${lane_logs[$i]}" app_tests_with_simulators --gtest_filter="$(app_lane_filter "$i")" &
+    lane_pids+=($!)
+done
+if [ "$i686" = 1 ]; then
+    lane_logs+=("$GANTREL_BUILD/lanes/i686.log")
+    run_in_lane i686 "$GANTREL_BUILD/lanes/i686.log" i686_smoke_test_and_tests &
+    lane_pids+=($!)
+fi
+lanes_failed=0
+for i in "${!lane_pids[@]}"; do
+    wait "${lane_pids[$i]}" || lanes_failed=1
+    say "$(basename "${lane_logs[$i]}" .log)"
+    cat "${lane_logs[$i]}"
+done
+[ "$i686" = 1 ] || {
+    echo "SKIPPED: the shipped 32-bit build cannot run here: $GANTREL_I386_UNAVAILABLE."
+    echo "Only its build was checked; the 64-bit runs are complete."
+}
+[ "$lanes_failed" = 0 ] || { echo "a lane failed (logs under $GANTREL_BUILD/lanes)" >&2; exit 1; }
+
+start_wine
+start_simulator COM1 --version 105
+start_handheld_simulator COM3
+start_simulator COM4 --version 105
 
 say "printer tests without a print server"
 stop_print_server
@@ -79,16 +91,5 @@ say "transfer benchmark: Upload All and Get All of four tables (paced at 2400 ba
 
 say "live-value polling benchmark (paced at 2400 baud)"
 "$WINE64" "$GANTREL_BUILD/win64/monitor-bench.exe"
-
-say "the shipped 32-bit build under 32-bit Wine"
-stop_simulators
-if ensure_i386_execution; then
-    smoke_test_shipped_build
-    stop_simulators
-    run_i686_tests
-else
-    echo "SKIPPED: the shipped 32-bit build cannot run here: $GANTREL_I386_UNAVAILABLE."
-    echo "Only its build was checked; the 64-bit runs above are complete."
-fi
 
 say "all tests passed"

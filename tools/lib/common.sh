@@ -157,9 +157,16 @@ ensure_wine_prefix() {
     fi
     # A server of our own, with its output kept out of the test log; starting
     # it makes the port links, which are checked before any test runs.
+    start_wine
+    check_ports_are_private
+}
+
+# Starts the prefix's Wine server and its services with their output
+# discarded: services that a test program started would keep its output
+# pipe open after it ends.
+start_wine() {
     "$WINESERVER" -p >/dev/null 2>&1 || true
     "$WINE64" cmd /c exit >/dev/null 2>&1 || true
-    check_ports_are_private
 }
 
 stop_wine() {
@@ -197,6 +204,8 @@ stop_display() {
 
 GANTREL_SIM=$GANTREL_BUILD/native/tools/gantrel-sim/gantrel-sim
 GANTREL_SIM_PIDS=()
+# Where a run keeps its simulators' ready files and logs (a lane has its own).
+GANTREL_RUN=${GANTREL_RUN:-$GANTREL_BUILD}
 
 # start_simulator COM1 [options...]: a controller on that port; exports
 # GANTREL_SIM_COM1=127.0.0.1:<control port> for the tests.
@@ -204,16 +213,16 @@ start_simulator() {
     local port=$1
     shift
     local lower=${port,,}
-    local ready=$GANTREL_BUILD/sim-$lower.ready
+    local ready=$GANTREL_RUN/sim-$lower.ready
     rm -f "$ready"
     "$GANTREL_SIM" --link "$GANTREL_PORTS/$lower" --control 127.0.0.1:0 --ready-file "$ready" "$@" \
-        >"$GANTREL_BUILD/sim-$lower.log" 2>&1 &
+        >"$GANTREL_RUN/sim-$lower.log" 2>&1 &
     GANTREL_SIM_PIDS+=($!)
     for _ in $(seq 1 100); do
         [ -s "$ready" ] && break
         sleep 0.05
     done
-    [ -s "$ready" ] || { echo "simulator on $port did not start" >&2; cat "$GANTREL_BUILD/sim-$lower.log" >&2; return 1; }
+    [ -s "$ready" ] || { echo "simulator on $port did not start" >&2; cat "$GANTREL_RUN/sim-$lower.log" >&2; return 1; }
     export "GANTREL_SIM_$port=127.0.0.1:$(awk '{print $2}' "$ready")"
 }
 
@@ -387,6 +396,95 @@ stop_print_server() {
     unset GANTREL_PRINT_OUT
 }
 
+# --- Lanes: test runs side by side ------------------------------------------
+
+# Runs a Windows test executable under Wine with its exception and heap
+# errors on. An exception inside a window procedure or hook is ignored
+# where the platform calls back into the program (Windows does the same),
+# so the run goes on and may pass: Wine's notice of it fails the run here.
+wine_test() {
+    local name log status=0
+    name=$(basename "$1" .exe)
+    log=$GANTREL_RUN/$name.wine.log
+    WINEDEBUG=-all,err+seh,err+heap "$WINE64" "$@" 2>&1 | tee "$log" || status=$?
+    local faults
+    faults=$(grep -cE "ignoring exception|err:heap" "$log" || true)
+    if [ "$faults" -gt 0 ]; then
+        echo "$name: $faults exception or heap error notice(s) from Wine (see $log);" \
+            "rerun it with WINEDEBUG=+seh to find them" >&2
+        return 1
+    fi
+    return "$status"
+}
+
+# A lane is a private prefix of its own (the main prefix copied, its files
+# linked rather than copied, with its COM ports led into a ports folder of
+# its own), a virtual display of its own and simulators of its own, so that
+# runs in different lanes never share a port, a window or a Wine server.
+# The main prefix must exist and its server be stopped (its registry saved).
+make_lane() {
+    local lane=$GANTREL_BUILD/lanes/$1
+    rm -rf "$lane"
+    mkdir -p "$lane/ports" "$lane/wineprefix"
+    cp -al "$WINEPREFIX/drive_c" "$lane/wineprefix/"
+    cp -a "$WINEPREFIX"/*.reg "$WINEPREFIX/.update-timestamp" "$WINEPREFIX/.gantrel-ready-2" "$WINEPREFIX/dosdevices" \
+        "$lane/wineprefix/"
+    sed -i "s|\"$GANTREL_PORTS/com|\"$lane/ports/com|" "$lane/wineprefix/system.reg"
+    local link
+    for link in "$lane/wineprefix/dosdevices"/com*; do
+        ln -sfn "$lane/ports/$(basename "$link")" "$link"
+    done
+}
+
+# run_in_lane N LOG command...: runs the command in lane N (made first), its
+# output in LOG; in the background when the caller puts it there.
+run_in_lane() {
+    local n=$1 log=$2
+    shift 2
+    make_lane "$n"
+    (
+        export GANTREL_RUN=$GANTREL_BUILD/lanes/$n
+        export WINEPREFIX=$GANTREL_RUN/wineprefix
+        GANTREL_PORTS=$GANTREL_RUN/ports
+        GANTREL_SIM_PIDS=()
+        GANTREL_XVFB_PID=
+        unset DISPLAY
+        trap 'stop_simulators; stop_wine; stop_display' EXIT
+        start_wine
+        check_ports_are_private
+        ensure_display
+        "$@"
+    ) >"$log" 2>&1
+}
+
+# The main window's tests (gtest options after the name) against
+# controllers on COM1 and COM4 and the handheld on COM3.
+app_tests_with_simulators() {
+    start_simulator COM1 --version 105
+    start_handheld_simulator COM3
+    start_simulator COM4 --version 105
+    wine_test "$GANTREL_BUILD/win64/app-tests.exe" --gtest_brief=1 "$@"
+}
+
+# The main window's tests take minutes of paced serial traffic: they run in
+# lanes side by side, split by suite; the last lane takes every suite not
+# named here, the printing tests among them.
+GANTREL_APP_LANES=(
+    'EveryGeneration/*:MainWindowTest.*:ProgramTest.*:LoggingTest.*:FreshStartTest.*:TableSetTest.*'
+    'TransferTest.*:ResetTest.*:O2Test.*:EveryControllerGeneration/*:LiveValueTest.*:CountDifferences.*'
+)
+
+# The gtest filter of app lane i (0-based), the last one included.
+app_lane_filter() {
+    local i=$1
+    if [ "$i" -lt ${#GANTREL_APP_LANES[@]} ]; then
+        echo "${GANTREL_APP_LANES[$i]}"
+    else
+        local IFS=:
+        echo "-${GANTREL_APP_LANES[*]}"
+    fi
+}
+
 # --- The shipped 32-bit build ---------------------------------------------
 
 # The 64-bit prefix runs 32-bit programs too (Wine's WoW64, with wine32
@@ -438,6 +536,16 @@ ensure_i386_execution() {
         GANTREL_I386_UNAVAILABLE="this kernel runs no 32-bit programs and registering $GANTREL_QEMU_I386 with binfmt_misc did not help"
         return 1
     fi
+}
+
+# The smoke test of the shipped build, then its tests (a lane of its own).
+i686_smoke_test_and_tests() {
+    # The 32-bit Wine has no print client here: it is shown no print server.
+    export CUPS_SERVER=$GANTREL_PRINT/no-server.sock GANTREL_PRINTERS=
+    unset GANTREL_PRINT_OUT
+    smoke_test_shipped_build || return 1
+    stop_simulators
+    run_i686_tests
 }
 
 # The shipped Gantrel.exe as a user starts it: in a folder of its own, with
