@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds, and starts Gantrel.exe under Wine in the
 # private prefix, with the simulated controller on COM1 (paced at the real
-# 2400 baud). Without a display it starts a virtual one, runs for a while,
+# 2400 baud) and the simulated handheld on COM3. Without a display it starts a virtual one, runs for a while,
 # saves a screenshot and says where.
 #   tools/run.sh [map file]
 set -euo pipefail
@@ -17,6 +17,7 @@ build_tree win64 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$GANT
 ensure_wine_prefix
 trap 'stop_simulators; stop_wine; stop_display' EXIT
 start_simulator COM1 --version 105
+start_handheld_simulator COM3
 
 headless=0
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
@@ -24,7 +25,7 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     ensure_display
 fi
 
-say "starting Gantrel.exe (simulated controller on COM1)"
+say "starting Gantrel.exe (simulated controller on COM1, handheld on COM3)"
 exe="$GANTREL_BUILD/win64/Gantrel.exe"
 if [ "$headless" -eq 0 ]; then
     "$WINE64" "$exe" "$@"
