@@ -2,23 +2,13 @@
 
 #include "Dialogs.h"
 #include "Form1.h"
+#include "GridCells.h"
 #include "IniFiles.h"
 #include "SysUtils.h"
 
 #include <algorithm>
 
 namespace {
-// A string grid's cells as the table kinds read and write them.
-class TGridCells : public TCellText {
-public:
-    explicit TGridCells(TStringGrid* grid) : Grid(grid) {}
-    std::string GetCell(int col, int row) const override { return Grid->Cells(col, row); }
-    void SetCell(int col, int row, const std::string& text) override { Grid->SetCells(col, row, text); }
-
-private:
-    TStringGrid* Grid;
-};
-
 // Half of a (possibly negative) offset, rounded toward negative infinity.
 int HalfDown(int offset)
 {

@@ -8,22 +8,12 @@
 
 #include "Form14.h"
 #include "Form8.h"
+#include "GridCells.h"
 
 #include <algorithm>
 #include <vector>
 
 namespace {
-
-// The grid's cells as the table kinds read and write them.
-class TGridCells : public TCellText {
-public:
-    explicit TGridCells(TStringGrid* grid) : Grid(grid) {}
-    std::string GetCell(int col, int row) const override { return Grid->Cells(col, row); }
-    void SetCell(int col, int row, const std::string& text) override { Grid->SetCells(col, row, text); }
-
-private:
-    TStringGrid* Grid;
-};
 
 // Table 4 (block 3 on version-2 units) keeps the buttons in bytes 0..5.
 void ResetButtonBytes(uint8_t* bytes)

@@ -88,16 +88,6 @@ class CompareTest : public MainWindowTest {
 protected:
     std::string InitialSettings() override { return "[ComPort]\r\nPort=0\r\n[Advanced]\r\nAdvanced=1\r\n"; }
 
-    bool Load(const std::string& path)
-    {
-        TCommonDialog::ExecuteHook = [path](TCommonDialog* dialog) {
-            static_cast<TOpenDialog*>(dialog)->SetFileName(path);
-            return true;
-        };
-        ChooseMenu(Form()->Load1);
-        TCommonDialog::ExecuteHook = nullptr;
-        return Form()->FileLoaded;
-    }
     bool LoadMap(const std::string& name, int code, int tables, int rows = 13)
     {
         std::string path = TempFile(name);

@@ -223,16 +223,6 @@ protected:
         MainWindowTest::TearDown();
     }
 
-    bool Load(const std::string& path)
-    {
-        TCommonDialog::ExecuteHook = [path](TCommonDialog* dialog) {
-            static_cast<TOpenDialog*>(dialog)->SetFileName(path);
-            return true;
-        };
-        ChooseMenu(Form()->Load1);
-        TCommonDialog::ExecuteHook = nullptr;
-        return Form()->FileLoaded;
-    }
     // The user sends once and the handheld verifies it (default), or
     // follows the Sends given.
     void SendCurrentMap()

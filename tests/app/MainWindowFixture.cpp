@@ -130,6 +130,17 @@ void MainWindowTest::ChooseMenu(TMenuItem* item)
     Pump(30);
 }
 
+bool MainWindowTest::Load(const std::string& path)
+{
+    TCommonDialog::ExecuteHook = [path](TCommonDialog* dialog) {
+        static_cast<TOpenDialog*>(dialog)->SetFileName(path);
+        return true;
+    };
+    ChooseMenu(FForm->Load1);
+    TCommonDialog::ExecuteHook = nullptr;
+    return FForm->FileLoaded;
+}
+
 void MainWindowTest::PressKey(WORD key)
 {
     HWND target = GetFocus();

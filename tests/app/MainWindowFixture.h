@@ -46,6 +46,8 @@ protected:
 
     // A click on a menu item, as the menu bar sends it.
     void ChooseMenu(TMenuItem* item);
+    // Loads a map through the Load command, its dialog answered with path.
+    bool Load(const std::string& path);
     // A key pressed and released on the grid, through the message loop.
     void PressKey(WORD key);
     // The status line and a status bar panel as shown.

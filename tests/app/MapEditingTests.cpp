@@ -11,17 +11,6 @@ namespace {
 
 class MapTest : public MainWindowTest {
 protected:
-    // Loads a map through the Load command, its dialog answered with path.
-    bool Load(const std::string& path)
-    {
-        TCommonDialog::ExecuteHook = [path](TCommonDialog* dialog) {
-            static_cast<TOpenDialog*>(dialog)->SetFileName(path);
-            return true;
-        };
-        ChooseMenu(Form()->Load1);
-        TCommonDialog::ExecuteHook = nullptr;
-        return Form()->FileLoaded;
-    }
     // Saves through the Save command, its dialog answered with path.
     void Save(const std::string& path)
     {

@@ -110,17 +110,6 @@ protected:
         Printer()->SelectPrinter("");
     }
 
-    // Loads a map through the Load command, its dialog answered with path.
-    bool Load(const std::string& path)
-    {
-        TCommonDialog::ExecuteHook = [path](TCommonDialog* dialog) {
-            static_cast<TOpenDialog*>(dialog)->SetFileName(path);
-            return true;
-        };
-        ChooseMenu(Form()->Load1);
-        TCommonDialog::ExecuteHook = nullptr;
-        return Form()->FileLoaded;
-    }
     std::string LoadMap(const std::string& name, int code, int tables, const std::string& notes)
     {
         std::string path = TempFile(name);

@@ -182,13 +182,7 @@ bool TransferTest::LoadMap(const std::string& bytes)
 {
     std::string path = TempFile("transfer.map");
     WriteFileBytes(path, bytes);
-    TCommonDialog::ExecuteHook = [path](TCommonDialog* dialog) {
-        static_cast<TOpenDialog*>(dialog)->SetFileName(path);
-        return true;
-    };
-    ChooseMenu(Form()->Load1);
-    TCommonDialog::ExecuteHook = nullptr;
-    return Form()->FileLoaded;
+    return Load(path);
 }
 
 void TransferTest::SaveMap(const std::string& path)

@@ -3,6 +3,35 @@
 #include <cstdio>
 #include <vector>
 
+namespace {
+
+struct TopLevelSearch {
+    std::string Caption;
+    HWND Found = nullptr;
+};
+
+BOOL CALLBACK MatchTopLevel(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<TopLevelSearch*>(data);
+    char caption[256] = "";
+    GetWindowTextA(window, caption, sizeof caption);
+    if (IsWindowVisible(window) && std::string(caption).rfind(search->Caption, 0) == 0) {
+        search->Found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND FindVisibleWindow(const std::string& captionStart)
+{
+    TopLevelSearch search;
+    search.Caption = captionStart;
+    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
 bool SaveScreenCapture(HWND window, const std::string& path)
 {
     RECT r;

@@ -6,5 +6,9 @@
 
 #include <string>
 
+// The first visible top-level window whose caption starts with the text, or
+// null.
+HWND FindVisibleWindow(const std::string& captionStart);
+
 // window null: the whole screen. Returns false when nothing could be saved.
 bool SaveScreenCapture(HWND window, const std::string& path);

@@ -5,27 +5,6 @@
 #include <cstdio>
 #include <string>
 
-namespace {
-
-struct Search {
-    std::string Caption;
-    HWND Found = nullptr;
-};
-
-BOOL CALLBACK Match(HWND window, LPARAM data)
-{
-    auto* search = reinterpret_cast<Search*>(data);
-    char caption[256] = "";
-    GetWindowTextA(window, caption, sizeof caption);
-    if (IsWindowVisible(window) && std::string(caption).rfind(search->Caption, 0) == 0) {
-        search->Found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-}  // namespace
-
 int main(int argc, char** argv)
 {
     if (argc < 2 || argc > 3) {
@@ -34,10 +13,7 @@ int main(int argc, char** argv)
     }
     HWND window = nullptr;
     if (argc == 3) {
-        Search search;
-        search.Caption = argv[2];
-        EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
-        window = search.Found;
+        window = FindVisibleWindow(argv[2]);
         if (!window) {
             std::fprintf(stderr, "no visible window captioned \"%s...\"; saving the whole screen\n", argv[2]);
         }

@@ -27,18 +27,6 @@ struct Search {
     HWND Found = nullptr;
 };
 
-BOOL CALLBACK MatchTopLevel(HWND window, LPARAM data)
-{
-    auto* search = reinterpret_cast<Search*>(data);
-    char caption[256] = "";
-    GetWindowTextA(window, caption, sizeof caption);
-    if (IsWindowVisible(window) && std::string(caption).rfind(search->Text, 0) == 0) {
-        search->Found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 BOOL CALLBACK MatchChild(HWND window, LPARAM data)
 {
     auto* search = reinterpret_cast<Search*>(data);
@@ -51,19 +39,11 @@ BOOL CALLBACK MatchChild(HWND window, LPARAM data)
     return TRUE;
 }
 
-HWND FindMainWindow(const std::string& caption)
-{
-    Search search;
-    search.Text = caption;
-    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-}
-
 HWND WaitForMainWindow(const std::string& caption, int seconds)
 {
     const DWORD start = GetTickCount();
     for (;;) {
-        if (HWND window = FindMainWindow(caption)) return window;
+        if (HWND window = FindVisibleWindow(caption)) return window;
         if (GetTickCount() - start > DWORD(seconds) * 1000) return nullptr;
         Sleep(200);
     }
@@ -108,7 +88,7 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    HWND main = FindMainWindow(caption);
+    HWND main = FindVisibleWindow(caption);
     if (!main) {
         std::fprintf(stderr, "no visible window captioned \"%s...\"\n", caption.c_str());
         return 1;
