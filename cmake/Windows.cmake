@@ -65,7 +65,8 @@ target_link_libraries(comport-bench PRIVATE gantrel_core ws2_32)
 # proportional layout panel.
 file(GLOB GANTREL_CONTROLS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/controls/*/*.cpp)
 add_library(gantrel_controls STATIC ${GANTREL_CONTROLS_SOURCES})
-target_include_directories(gantrel_controls PUBLIC ${CMAKE_SOURCE_DIR}/controls/grid ${CMAKE_SOURCE_DIR}/controls/resizer)
+target_include_directories(gantrel_controls PUBLIC ${CMAKE_SOURCE_DIR}/controls/grid ${CMAKE_SOURCE_DIR}/controls/resizer
+    ${CMAKE_SOURCE_DIR}/controls/effects)
 target_compile_options(gantrel_controls PRIVATE ${GANTREL_WARNINGS})
 target_link_libraries(gantrel_controls PUBLIC gantrel_framework)
 
@@ -99,6 +100,8 @@ set_source_files_properties(resources/Gantrel.rc PROPERTIES OBJECT_DEPENDS "${GA
 file(GLOB GANTREL_FRAMEWORK_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/framework/*.cpp)
 add_executable(framework-tests ${GANTREL_FRAMEWORK_TESTS} ${CMAKE_SOURCE_DIR}/tests/framework/TestResources.rc
     tests/support/PrintedPdf.cpp)
+file(GLOB GANTREL_TEST_FORM_RESOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/framework/forms/*.form)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/framework/TestResources.rc PROPERTIES OBJECT_DEPENDS "${GANTREL_TEST_FORM_RESOURCES}")
 target_include_directories(framework-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/framework ${CMAKE_SOURCE_DIR}/tests/support)
 target_compile_options(framework-tests PRIVATE ${GANTREL_WARNINGS})
 target_link_libraries(framework-tests PRIVATE gantrel_controls gtest)
