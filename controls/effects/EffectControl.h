@@ -10,6 +10,7 @@
 // and a click) and the layout routine CalcLCoord stand beside them.
 #pragma once
 
+#include "Button.h"
 #include "EffectBmp.h"
 #include "Graphic.h"
 #include "Timer.h"
@@ -80,8 +81,6 @@ private:
 void CopyParentImage(TControl* control, TCanvas* canvas);
 // The same, then the windowed siblings beneath it.
 void CopyParentImage1(TControl* control, TCanvas* canvas);
-
-enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
 // The top-left corners of a glyph and a text placed in rect: margin -1
 // centres the block, spacing lies between them.

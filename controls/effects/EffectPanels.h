@@ -100,10 +100,11 @@ private:
 
 // The scrolling texts: the panel's lines rise through it like credits and
 // start again from the bottom; the one-line caption runs right to left.
-enum TRunTextLayout { tlRight, tlCenter, tlLeft };
-
 class TepRunPanel : public TEffectGControl {
     GANTREL_CLASS(TepRunPanel)
+    // Where each line stands across the panel (the label's layout names are
+    // taken by its vertical placement, hence the class scope).
+    enum TRunTextLayout { tlRight, tlCenter, tlLeft };
     explicit TepRunPanel(TComponent* owner);
     ~TepRunPanel() override;
 

@@ -179,7 +179,7 @@ TEST_F(EffectPanelTest, RunPanelRisesAPixelAPaintWrapsRoundAndStopsToItsBackgrou
     run->SetBounds(0, 0, 120, 44);
     run->SetColor(clWhite);
     run->Font()->SetColor(clBlack);
-    run->SetTextLayout(tlCenter);
+    run->SetTextLayout(TepRunPanel::tlCenter);
     for (int i = 0; i < 11; ++i) run->Lines()->Add("Line WWW");
     int starts = 0, stops = 0;
     struct Counter : TObject {
