@@ -62,7 +62,7 @@ target_compile_options(comport-bench PRIVATE ${GANTREL_WARNINGS})
 target_link_libraries(comport-bench PRIVATE gantrel_core ws2_32)
 
 # The controls the application's windows place: the map grid and the
-# proportional layout panel.
+# proportional layout panel, and the effect controls.
 file(GLOB GANTREL_CONTROLS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/controls/*/*.cpp)
 add_library(gantrel_controls STATIC ${GANTREL_CONTROLS_SOURCES})
 target_include_directories(gantrel_controls PUBLIC ${CMAKE_SOURCE_DIR}/controls/grid ${CMAKE_SOURCE_DIR}/controls/resizer

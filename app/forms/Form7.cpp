@@ -223,11 +223,11 @@ void TForm7::BitBtn3Click(TObject*)
 {
     if (epRunPanel1->Visible()) {
         SetHeight(Height() - epRunPanel1->Height());
-        SetRunPanelActive(epRunPanel1, false);
+        epRunPanel1->SetActive(false);
         epRunPanel1->SetVisible(false);
     } else {
         SetHeight(Height() + epRunPanel1->Height());
-        SetRunPanelActive(epRunPanel1, true);
+        epRunPanel1->SetActive(true);
         epRunPanel1->SetVisible(true);
     }
 }

@@ -8,6 +8,7 @@
 #include "CheckBox.h"
 #include "ComPort.h"
 #include "Edit.h"
+#include "EffectPanels.h"
 #include "Form.h"
 #include "Label.h"
 #include "SkinSeam.h"

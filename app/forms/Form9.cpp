@@ -46,7 +46,8 @@ void TForm9::SetLanguage(int languageBase)
 
 void TForm9::SetNotes(TepTextLabel* label, const std::string& notes)
 {
-    std::string text = label->Caption();
-    std::string heading = text.substr(0, text.find_first_of("\r\n"));
-    label->SetCaption(notes.empty() ? heading : heading + "\r\n" + notes);
+    // The first line is the heading; the notes follow it.
+    std::string heading = label->Lines()->Count() > 0 ? label->Lines()->Get(0) : std::string();
+    label->Lines()->SetText(notes.empty() ? heading : heading + "\r\n" + notes);
+    label->XPaint();
 }

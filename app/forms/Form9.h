@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Button.h"
+#include "EffectPanels.h"
 #include "Form.h"
 #include "Label.h"
 #include "SkinSeam.h"

@@ -14,6 +14,7 @@
 #include "Form8.h"
 #include "GantOpenDialog.h"
 #include "IniFiles.h"
+#include "EffectPanels.h"
 #include "ResizerPanel.h"
 #include "SettingsFile.h"
 
@@ -24,6 +25,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     InitFramework();
     RegisterGridControlClasses();
     RegisterResizerClasses();
+    RegisterEffectClasses();
     RegisterOpenDialogClasses();
     try {
         auto ini = std::make_unique<TIniFile>(SettingsFileName());

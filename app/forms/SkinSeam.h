@@ -1,4 +1,4 @@
-// The skinned and effect controls the windows name, and the few direct
+// The skinned controls the windows name, and the few direct
 // calls the application makes into them.
 //
 // Until those controls exist, the form resources place the framework's
@@ -24,10 +24,6 @@ using TEpCheckBox = TCheckBox;
 using TEpRadioButton = TRadioButton;
 using TEpTrackBar = TTrackBar;
 using TEpButton = TButton;
-// A label shows the instructions' lines where the scrolling panel will run them.
-using TepRunPanel = TLabel;
-using TepShadowPanel = TPanel;
-using TepTextLabel = TLabel;
 
 // A popup menu item's caption and check mark.
 inline void SetItemCaption(TEpItem* item, const std::string& caption) { item->SetCaption(caption); }
@@ -39,5 +35,3 @@ inline void SetTabIndex(TEpIITabControl* tabs, int index) { tabs->SetTabIndex(in
 inline bool GetChecked(TEpCheckBox* box) { return box->Checked(); }
 inline bool GetChecked(TEpRadioButton* button) { return button->Checked(); }
 inline void SetTrackPosition(TEpTrackBar* bar, int position) { bar->SetPosition(position); }
-// Starts or stops the scrolling of a text panel (the label in its place does not scroll).
-inline void SetRunPanelActive(TepRunPanel* panel, bool active) { (void)panel; (void)active; }

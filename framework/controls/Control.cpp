@@ -89,6 +89,7 @@ void TControl::SetBounds(int left, int top, int width, int height)
     height = std::max(0, height);
     if (left == FLeft && top == FTop && width == FWidth && height == FHeight) return;
     bool sized = width != FWidth || height != FHeight;
+    bool moved = left != FLeft || top != FTop;
     RECT old = BoundsRect();
     FLeft = left;
     FTop = top;
@@ -100,6 +101,9 @@ void TControl::SetBounds(int left, int top, int width, int height)
         InvalidateRect(FParent->Handle(), &now, TRUE);
     }
     BoundsChanged();
+    // A windowed control hears of a move from its window; a windowless one
+    // gets the same notice here (what lies beneath it changed).
+    if (moved && !dynamic_cast<TWinControl*>(this)) Perform(WM_MOVE, 0, MAKELPARAM(left, top));
     if (FParent && !FParent->FAligning) UpdateAnchorRules();
     RequestAlign();
     if (sized && !Loading()) Resize();

@@ -77,6 +77,9 @@ class TWinControl : public TControl {
 
     // Paints the control and its children (windowed ones too) on dc at (x, y).
     void PaintTo(HDC dc, int x, int y);
+    // Paints only the control's own face on dc, without its children: what a
+    // see-through child copies from beneath itself.
+    void PaintFaceTo(HDC dc) { PaintWindow(dc); }
     void Invalidate() override;
     void Update() override;
     RECT ClientRect() override;

@@ -13,6 +13,7 @@
 #include "Form14.h"
 #include "Form8.h"
 #include "GantOpenDialog.h"
+#include "EffectPanels.h"
 #include "ResizerPanel.h"
 
 #include <gtest/gtest.h>
@@ -29,6 +30,7 @@ int main(int argc, char** argv)
     InitFramework();
     RegisterGridControlClasses();
     RegisterResizerClasses();
+    RegisterEffectClasses();
     RegisterOpenDialogClasses();
     Application->Initialize();
     Application->SetTitle("Gantrel Control Center");

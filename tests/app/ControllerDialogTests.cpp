@@ -29,6 +29,14 @@ const char* const DefaultProductionNotes =
 
 // --- Hardware information ---------------------------------------------------
 
+// A text label's lines as one text, its lines joined by line breaks.
+std::string LabelText(TepTextLabel* label)
+{
+    std::string text = label->Lines()->Text();
+    if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0) text.resize(text.size() - 2);
+    return text;
+}
+
 struct THardwareInfo {
     std::string Caption, Serial, Production, Date, Version, Fuel, Ignition, Map, Release, Notes;
     bool IgnitionShown = false, IgnitionCaptionShown = false;
@@ -51,8 +59,8 @@ protected:
                 info.Fuel = Form9->Label8->Caption();
                 info.Ignition = Form9->Label10->Caption();
                 info.Map = Form9->Label12->Caption();
-                info.Release = Form9->epTextLabel1->Caption();
-                info.Notes = Form9->epTextLabel2->Caption();
+                info.Release = LabelText(Form9->epTextLabel1);
+                info.Notes = LabelText(Form9->epTextLabel2);
                 info.IgnitionShown = Form9->Label10->Visible();
                 info.IgnitionCaptionShown = Form9->Label9->Visible();
                 Script::Click(Form9->Button1);

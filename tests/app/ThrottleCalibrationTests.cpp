@@ -291,6 +291,7 @@ TEST_F(ThrottleCalibrationTest, TheInstructionsShowBelowAndGoAgain)
     int height = 0, grown = 0, panel = 0, shrunk = 0;
     bool shown = false, hidden = true;
     std::string lines;
+    bool scrolling = false, stoppedAfter = false;
     Script script;
     script.Then([&] { return Showing(); })
         .Then([&] {
@@ -304,12 +305,14 @@ TEST_F(ThrottleCalibrationTest, TheInstructionsShowBelowAndGoAgain)
             if (!Form7->epRunPanel1->Visible()) return false;
             shown = true;
             grown = Form7->Height();
-            lines = Form7->epRunPanel1->Caption();
+            lines = Form7->epRunPanel1->Lines()->Text();
+            scrolling = Form7->epRunPanel1->Active();
             Script::Click(Form7->BitBtn3);
             return true;
         })
         .Then([&] {
             if (Form7->epRunPanel1->Visible()) return false;
+            stoppedAfter = !Form7->epRunPanel1->Active();
             shrunk = Form7->Height();
             Script::Click(Form7->BitBtn2);
             return true;
@@ -323,6 +326,8 @@ TEST_F(ThrottleCalibrationTest, TheInstructionsShowBelowAndGoAgain)
     EXPECT_EQ(height + panel, grown);
     EXPECT_EQ(height, shrunk);
     EXPECT_EQ(0u, lines.find("With the bike ignition turned on do the following:"));
+    EXPECT_TRUE(scrolling);
+    EXPECT_TRUE(stoppedAfter);
     EXPECT_NE(std::string::npos, lines.find("    the TP Open Button."));
     EXPECT_TRUE(MonitorGoesOn());
 }

@@ -4,6 +4,7 @@
 #include "Application.h"
 #include "FaultWatch.h"
 #include "Framework.h"
+#include "EffectPanels.h"
 #include "ResizerPanel.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
 {
     InitFramework();
     RegisterResizerClasses();
+    RegisterEffectClasses();
     Application->Initialize();
     ::testing::InitGoogleTest(&argc, argv);
     FaultWatch::Watch();

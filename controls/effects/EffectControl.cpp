@@ -1,0 +1,499 @@
+#include "EffectControl.h"
+
+#include "Application.h"
+#include "BmpUtils.h"
+#include "Reader.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Controls whose parent image is being copied right now: a copy that would
+// start again for one of them (see-through controls beneath each other
+// painting each other) is left out instead of recursing.
+std::vector<TControl*>& CopiesUnderWay()
+{
+    static std::vector<TControl*> controls;
+    return controls;
+}
+
+bool Intersects(const RECT& a, const RECT& b)
+{
+    RECT r;
+    return IntersectRect(&r, &a, &b) != 0;
+}
+
+// Steps 1 to 3 of both copies: the parent's face, then the windowless
+// siblings beneath the control. False when nothing may be copied.
+bool CopyParentAndGraphicSiblings(TControl* control, HDC dc)
+{
+    TWinControl* parent = control->Parent();
+    if (!parent) return false;
+    const int left = control->Left(), top = control->Top();
+    const RECT bounds = control->BoundsRect();
+    int saved = SaveDC(dc);
+    SetViewportOrgEx(dc, -left, -top, nullptr);
+    IntersectClipRect(dc, 0, 0, parent->ClientWidth(), parent->ClientHeight());
+    parent->PaintFaceTo(dc);
+    RestoreDC(dc, saved);
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (c == control) break;
+        if (dynamic_cast<TWinControl*>(c) || !c->Visible() || !Intersects(c->BoundsRect(), bounds)) continue;
+        saved = SaveDC(dc);
+        SetViewportOrgEx(dc, c->Left() - left, c->Top() - top, nullptr);
+        IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
+        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+        RestoreDC(dc, saved);
+    }
+    return true;
+}
+
+template <class Copy>
+void GuardedCopy(TControl* control, Copy copy)
+{
+    auto& underWay = CopiesUnderWay();
+    if (std::find(underWay.begin(), underWay.end(), control) != underWay.end()) return;
+    underWay.push_back(control);
+    try {
+        copy();
+    } catch (...) {
+        underWay.erase(std::find(underWay.begin(), underWay.end(), control));
+        throw;
+    }
+    underWay.erase(std::find(underWay.begin(), underWay.end(), control));
+}
+
+// The common Paint of both bases: a new off-screen bitmap one pixel wider
+// and higher than the control, its background, the face, one blit.
+template <class Control>
+void PaintThroughBitmap(Control* control, TCanvas* target, bool transparent, TBitmap*& bitmap,
+                        void (*face)(Control*))
+{
+    TBitmap image;
+    image.SetSize(control->Width() + 1, control->Height() + 1);
+    TCanvas* canvas = image.Canvas();
+    canvas->Font()->Assign(control->Font());
+    if (transparent) {
+        // PaintTransparent: the parent's colour, then its image.
+        TColor parentColor = control->Parent() ? control->Parent()->Color() : control->Color();
+        canvas->Brush()->SetStyle(bsSolid);
+        canvas->Brush()->SetColor(parentColor);
+        canvas->FillRect(RECT{0, 0, control->Width(), control->Height()});
+        CopyParentImage(control, canvas);
+    } else {
+        canvas->Brush()->SetStyle(bsSolid);
+        canvas->Brush()->SetColor(control->Color());
+        canvas->FillRect(RECT{0, 0, image.Width(), image.Height()});
+    }
+    bitmap = &image;
+    try {
+        face(control);
+    } catch (...) {
+        bitmap = nullptr;
+        throw;
+    }
+    bitmap = nullptr;
+    target->Draw(0, 0, &image);
+}
+
+}  // namespace
+
+void CopyParentImage(TControl* control, TCanvas* canvas)
+{
+    if (!control || !canvas) return;
+    GuardedCopy(control, [&] { CopyParentAndGraphicSiblings(control, canvas->Handle()); });
+}
+
+void CopyParentImage1(TControl* control, TCanvas* canvas)
+{
+    if (!control || !canvas) return;
+    GuardedCopy(control, [&] {
+        HDC dc = canvas->Handle();
+        if (!CopyParentAndGraphicSiblings(control, dc)) return;
+        TWinControl* parent = control->Parent();
+        const RECT bounds = control->BoundsRect();
+        for (int i = 0; i < parent->ControlCount(); ++i) {
+            TControl* c = parent->Controls(i);
+            if (c == control) break;
+            auto* windowed = dynamic_cast<TCustomControl*>(c);
+            if (!windowed || !windowed->Visible() || !Intersects(windowed->BoundsRect(), bounds)) continue;
+            windowed->PaintTo(dc, windowed->Left() - control->Left(), windowed->Top() - control->Top());
+        }
+    });
+}
+
+// --- TEffectGControl ----------------------------------------------------
+
+TEffectGControl::TEffectGControl(TComponent* owner) : TGraphicControl(owner) { ControlStyle |= csOpaque; }
+
+void TEffectGControl::SetTransparent(bool value)
+{
+    FTransparent = value;
+    if (value) ControlStyle &= ~csOpaque;
+    else ControlStyle |= csOpaque;
+    Repaint();
+}
+
+void TEffectGControl::XPaint()
+{
+    if (ControlStyle & csOpaque) {
+        Repaint();
+        return;
+    }
+    ControlStyle |= csOpaque;
+    try {
+        Repaint();
+    } catch (...) {
+        ControlStyle &= ~csOpaque;
+        throw;
+    }
+    ControlStyle &= ~csOpaque;
+}
+
+void TEffectGControl::Paint()
+{
+    PaintThroughBitmap<TEffectGControl>(this, Canvas(), FTransparent, FBitmap,
+                                        [](TEffectGControl* c) { c->PaintFace(); });
+}
+
+void TEffectGControl::PaintEf()
+{
+    if (!FBitmap) return;
+    TEffectBmp effect(FBitmap->Handle());
+    FEffectBmp = &effect;
+    try {
+        PaintEffects();
+    } catch (...) {
+        FEffectBmp = nullptr;
+        throw;
+    }
+    FEffectBmp = nullptr;
+    effect.Draw(FBitmap->Canvas()->Handle(), 0, 0);
+}
+
+void TEffectGControl::Dispatch(TMessage& m)
+{
+    if (m.Msg == WM_MOVE) {
+        // What lies beneath changed.
+        if (FTransparent) Repaint();
+        return;
+    }
+    TGraphicControl::Dispatch(m);
+}
+
+bool TEffectGControl::ReadProperty(const std::string& name, TReader& reader)
+{
+    if (name == "Transparent") SetTransparent(reader.ReadBool());
+    else return TGraphicControl::ReadProperty(name, reader);
+    return true;
+}
+
+// --- TEffectCControl ----------------------------------------------------
+
+TEffectCControl::TEffectCControl(TComponent* owner) : TCustomControl(owner) { ControlStyle |= csOpaque; }
+
+void TEffectCControl::SetTransparent(bool value)
+{
+    FTransparent = value;
+    Repaint();
+}
+
+void TEffectCControl::Paint()
+{
+    PaintThroughBitmap<TEffectCControl>(this, Canvas(), FTransparent, FBitmap,
+                                        [](TEffectCControl* c) { c->PaintFace(); });
+}
+
+void TEffectCControl::PaintEf()
+{
+    if (!FBitmap) return;
+    TEffectBmp effect(FBitmap->Handle());
+    FEffectBmp = &effect;
+    try {
+        PaintEffects();
+    } catch (...) {
+        FEffectBmp = nullptr;
+        throw;
+    }
+    FEffectBmp = nullptr;
+    effect.Draw(FBitmap->Canvas()->Handle(), 0, 0);
+}
+
+void TEffectCControl::Dispatch(TMessage& m)
+{
+    switch (m.Msg) {
+    case WM_ERASEBKGND:
+        m.Result = 1;  // the paint covers every pixel
+        return;
+    case WM_MOVE:
+        TCustomControl::Dispatch(m);
+        if (FTransparent) Repaint();
+        return;
+    }
+    TCustomControl::Dispatch(m);
+}
+
+bool TEffectCControl::ReadProperty(const std::string& name, TReader& reader)
+{
+    if (name == "Transparent") SetTransparent(reader.ReadBool());
+    else return TCustomControl::ReadProperty(name, reader);
+    return true;
+}
+
+// --- CalcLCoord ---------------------------------------------------------
+
+void CalcLCoord(TButtonLayout layout, const RECT& rect, int gw, int gh, int tw, int th, int margin, int s,
+                int& glyphX, int& glyphY, int& textX, int& textY)
+{
+    const int cx = rect.left + (rect.right - rect.left) / 2;
+    const int cy = rect.top + (rect.bottom - rect.top) / 2;
+    const bool centred = margin == -1;
+    switch (layout) {
+    case blGlyphLeft:
+        glyphX = centred ? cx - (gw + s + tw) / 2 : rect.left + margin;
+        textX = centred ? cx + (gw + s + tw) / 2 - tw : rect.left + margin + gw + s;
+        break;
+    case blGlyphRight:
+        textX = centred ? cx - (gw + s + tw) / 2 : rect.right - gw - margin - s - tw;
+        glyphX = centred ? cx + (gw + s + tw) / 2 - gw : rect.right - gw - margin;
+        break;
+    case blGlyphTop:
+        glyphY = centred ? cy - (gh + s + th) / 2 : rect.top + margin;
+        textY = centred ? cy + (gh + s + th) / 2 - th : rect.top + margin + gh + s;
+        break;
+    case blGlyphBottom:
+        textY = centred ? cy - (gh + s + th) / 2 : rect.bottom - gh - margin - s - th;
+        glyphY = centred ? cy + (gh + s + th) / 2 - gh : rect.bottom - gh - margin;
+        break;
+    }
+    if (layout == blGlyphLeft || layout == blGlyphRight) {
+        glyphY = cy - gh / 2;
+        textY = cy - th / 2;
+    } else {
+        glyphX = cx - gw / 2;
+        textX = cx - tw / 2;
+    }
+}
+
+// --- Glyph buttons ------------------------------------------------------
+
+TButtonGlyph::TButtonGlyph() : FGlyph(new TBitmap) {}
+
+TButtonGlyph::~TButtonGlyph() { delete FGlyph; }
+
+int TButtonGlyph::GlyphIndex(bool enabled) const
+{
+    if (FHot && FPressed && FNumGlyphs > 3) return 3;
+    if (FHot && FNumGlyphs > 2) return 2;
+    if (enabled) return 1;
+    return FNumGlyphs;
+}
+
+bool TButtonGlyph::ReadGlyphProperty(const std::string& name, TReader& reader, bool layoutPublished)
+{
+    static const TEnumNames layouts = {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"};
+    if (name == "ActiveTextColor") ActiveTextColor = ReadColor(reader);
+    else if (name == "NumGlyphs") FNumGlyphs = std::clamp(reader.ReadInteger(), 1, 4);
+    else if (layoutPublished && name == "Margin") FMargin = std::max(-1, reader.ReadInteger());
+    else if (layoutPublished && name == "Spacing") FSpacing = std::max(0, reader.ReadInteger());
+    else if (layoutPublished && name == "Layout") FLayout = TButtonLayout(reader.ReadEnum(layouts));
+    else return false;
+    return true;
+}
+
+#define GANTREL_BUTTON_GLYPH_IMPL(Class, Base, Repainter, LayoutPublished)           \
+    void Class::Changed() { Repainter(); }                                            \
+    void Class::SetGlyph(TBitmap* glyph)                                              \
+    {                                                                                 \
+        FGlyph->Assign(glyph);                                                        \
+        Changed();                                                                    \
+    }                                                                                 \
+    void Class::SetNumGlyphs(int count)                                               \
+    {                                                                                 \
+        FNumGlyphs = std::clamp(count, 1, 4);                                         \
+        Changed();                                                                    \
+    }                                                                                 \
+    void Class::SetLayout(TButtonLayout layout)                                       \
+    {                                                                                 \
+        FLayout = layout;                                                             \
+        Changed();                                                                    \
+    }                                                                                 \
+    void Class::SetMargin(int margin)                                                 \
+    {                                                                                 \
+        if (margin == FMargin || margin < -1) return;                                 \
+        FMargin = margin;                                                             \
+        Changed();                                                                    \
+    }                                                                                 \
+    void Class::SetSpacing(int spacing)                                               \
+    {                                                                                 \
+        if (spacing == FSpacing || spacing < 0) return;                               \
+        FSpacing = spacing;                                                           \
+        Changed();                                                                    \
+    }                                                                                 \
+    void Class::DrawButtonGlyph()                                                     \
+    {                                                                                 \
+        if (FGlyph->Empty() || !OffScreen()) return;                                  \
+        PaintGlyph(OffCanvas(), GlyphX, GlyphY, FGlyph, FNumGlyphs, GlyphIndex(Enabled())); \
+    }                                                                                 \
+    bool Class::ReadProperty(const std::string& name, TReader& reader)               \
+    {                                                                                 \
+        if (ReadGlyphProperty(name, reader, LayoutPublished)) {                       \
+            Changed();                                                                \
+            return true;                                                              \
+        }                                                                             \
+        return Base::ReadProperty(name, reader);                                      \
+    }                                                                                 \
+    void Class::MouseUp(TMouseButton button, TShiftState shift, int x, int y)        \
+    {                                                                                 \
+        if (button != mbLeft) {                                                       \
+            Base::MouseUp(button, shift, x, y);                                       \
+            return;                                                                   \
+        }                                                                             \
+        FPressed = false;                                                             \
+        if (!FHot) {                                                                  \
+            Base::MouseUp(button, shift, x, y);                                       \
+            return;                                                                   \
+        }                                                                             \
+        Changed();                                                                    \
+        PlayClickSound();                                                             \
+        Base::MouseUp(button, shift, x, y);                                           \
+        if (OnClick) OnClick(this);                                                   \
+    }
+
+GANTREL_BUTTON_GLYPH_IMPL(TButtonGControl, TEffectGControl, XPaint, false)
+GANTREL_BUTTON_GLYPH_IMPL(TButtonGTControl, TEffectGControl, XPaint, true)
+GANTREL_BUTTON_GLYPH_IMPL(TButtonCControl, TEffectCControl, Repaint, false)
+#undef GANTREL_BUTTON_GLYPH_IMPL
+
+// The bases fire OnClick themselves on release over a hot button.
+TButtonGControl::TButtonGControl(TComponent* owner) : TEffectGControl(owner) { ControlStyle &= ~csClickEvents; }
+
+TButtonGTControl::TButtonGTControl(TComponent* owner) : TEffectGControl(owner) { ControlStyle &= ~csClickEvents; }
+
+TButtonCControl::TButtonCControl(TComponent* owner) : TEffectCControl(owner) { ControlStyle &= ~csClickEvents; }
+
+TButtonGTControl::~TButtonGTControl() { delete FTimer; }
+
+namespace {
+
+// Hot tracking by the framework's enter and leave notices.
+template <class Button>
+bool EnterLeave(Button* button, TMessage& m, bool& hot)
+{
+    if (m.Msg == CM_MOUSEENTER) {
+        if (button->Enabled() && !hot) {
+            hot = true;
+            return true;
+        }
+    } else if (m.Msg == CM_MOUSELEAVE) {
+        if (hot && button->Enabled()) {
+            hot = false;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void TButtonGControl::Dispatch(TMessage& m)
+{
+    bool wasHot = FHot;
+    if (EnterLeave(this, m, FHot)) {
+        Changed();
+        if (FHot && !wasHot) PlayActiveSound();
+    } else if (m.Msg == CM_TEXTCHANGED) {
+        Changed();
+    }
+    TEffectGControl::Dispatch(m);
+}
+
+void TButtonCControl::Dispatch(TMessage& m)
+{
+    bool wasHot = FHot;
+    if (EnterLeave(this, m, FHot)) {
+        Changed();
+        if (FHot && !wasHot) PlayActiveSound();
+    } else if (m.Msg == CM_TEXTCHANGED) {
+        Changed();
+    }
+    TEffectCControl::Dispatch(m);
+    if (m.Msg == CM_ENABLEDCHANGED) Changed();
+}
+
+void TButtonGTControl::Dispatch(TMessage& m)
+{
+    if (m.Msg == CM_MOUSELEAVE && FHot) {
+        FHot = false;
+        Changed();
+    } else if (m.Msg == CM_TEXTCHANGED) {
+        Changed();
+    }
+    TEffectGControl::Dispatch(m);
+}
+
+void TButtonGControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (button == mbLeft && IsMouseIn(x, y)) {
+        FPressed = FHot = true;
+        Changed();
+    }
+    TEffectGControl::MouseDown(button, shift, x, y);
+}
+
+void TButtonCControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (button == mbLeft && IsMouseIn(x, y)) {
+        FPressed = FHot = true;
+        Changed();
+    }
+    TEffectCControl::MouseDown(button, shift, x, y);
+}
+
+void TButtonGTControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (button != mbLeft) {
+        TEffectGControl::MouseDown(button, shift, x, y);
+        return;
+    }
+    if (!FHot) return;
+    FPressed = true;
+    Changed();
+    TEffectGControl::MouseDown(button, shift, x, y);
+}
+
+void TButtonGTControl::MouseMove(TShiftState shift, int x, int y)
+{
+    bool hot = IsMouseIn(x, y);
+    bool changed = hot != FHot;
+    FHot = hot;
+    if (changed) Changed();
+    if (changed && hot && !FTimer) {
+        FTimer = new TTimer(nullptr);
+        FTimer->SetInterval(300);
+        FTimer->OnTimer = MakeEvent<&TButtonGTControl::PollTimer>(this);
+        PlayActiveSound();
+    }
+    if (FHot) TEffectGControl::MouseMove(shift, x, y);
+}
+
+void TButtonGTControl::PollTimer(TObject*)
+{
+    POINT cursor;
+    GetCursorPos(&cursor);
+    POINT origin = ClientOrigin();
+    // Inclusive right and bottom edges.
+    bool inside = cursor.x >= origin.x && cursor.y >= origin.y && cursor.x <= origin.x + Width() &&
+                  cursor.y <= origin.y + Height();
+    if (!inside && FHot) {
+        FHot = false;
+        Changed();
+    }
+    // One check per entry. The timer is freed after its handler returns.
+    TTimer* timer = FTimer;
+    FTimer = nullptr;
+    timer->SetEnabled(false);
+    Application->PostCall([timer] { delete timer; });
+}

@@ -1,0 +1,488 @@
+#include "EffectPanels.h"
+
+#include "GrUtils.h"
+#include "Reader.h"
+
+namespace {
+
+const TEnumNames& AlignmentNames()
+{
+    static const TEnumNames names = {"taLeftJustify", "taRightJustify", "taCenter"};
+    return names;
+}
+
+UINT AlignmentFormat(TAlignment alignment)
+{
+    switch (alignment) {
+    case taRightJustify: return DT_RIGHT;
+    case taCenter: return DT_CENTER;
+    default: return DT_LEFT;
+    }
+}
+
+// Selects the canvas's font and brush into its context for a direct DrawText.
+HDC TextContext(TCanvas* canvas)
+{
+    canvas->TextExtent("W");
+    HDC dc = canvas->Handle();
+    SetBkMode(dc, TRANSPARENT);
+    return dc;
+}
+
+}  // namespace
+
+// --- TepBitmap ----------------------------------------------------------
+
+TepBitmap::TepBitmap(TComponent* owner) : TComponent(owner), FBitmap(new TPicture) {}
+
+TepBitmap::~TepBitmap() { delete FBitmap; }
+
+TPersistent* TepBitmap::PropertyObject(const std::string& name)
+{
+    if (name == "Bitmap") return FBitmap;
+    return TComponent::PropertyObject(name);
+}
+
+// --- TepShadowPanel -----------------------------------------------------
+
+TepShadowPanel::TepShadowPanel(TComponent* owner) : TPanel(owner) { ControlStyle |= csOpaque; }
+
+TepShadowPanel::~TepShadowPanel()
+{
+    if (FWallpaper) FWallpaper->RemoveFreeNotification(this);
+}
+
+void TepShadowPanel::Reshaped()
+{
+    Realign();
+    Invalidate();
+}
+
+void TepShadowPanel::SetShadowWidth(int width)
+{
+    FShadowWidth = std::max(0, width);
+    Reshaped();
+}
+
+void TepShadowPanel::SetShadowKind(TShadowKind kind)
+{
+    FShadowKind = kind;
+    Reshaped();
+}
+
+void TepShadowPanel::SetBevelInnerColor(TColor color)
+{
+    FBevelInnerColor = color;
+    Invalidate();
+}
+
+void TepShadowPanel::SetBevelOuterColor(TColor color)
+{
+    FBevelOuterColor = color;
+    Invalidate();
+}
+
+void TepShadowPanel::SetWallpaper(TepBitmap* wallpaper)
+{
+    if (wallpaper == FWallpaper) return;
+    if (FWallpaper) FWallpaper->RemoveFreeNotification(this);
+    FWallpaper = wallpaper;
+    if (FWallpaper) FWallpaper->FreeNotification(this);
+    Invalidate();
+}
+
+void TepShadowPanel::Notification(TComponent* component, TOperation operation)
+{
+    TPanel::Notification(component, operation);
+    if (operation == opRemove && component == FWallpaper) {
+        FWallpaper = nullptr;
+        Invalidate();
+    }
+}
+
+RECT TepShadowPanel::FaceRect() const
+{
+    const int w = Width(), h = Height(), s = FShadowWidth;
+    switch (FShadowKind) {
+    case skLeftTop: return RECT{s, s, w, h};
+    case skRightTop: return RECT{0, s, w - s, h};
+    case skLeftBottom: return RECT{s, 0, w, h - s};
+    case skRightBottom: break;
+    }
+    return RECT{0, 0, w - s, h - s};
+}
+
+void TepShadowPanel::ShadowStrips(RECT& a, RECT& b) const
+{
+    const int w = Width(), h = Height(), s = FShadowWidth;
+    switch (FShadowKind) {
+    case skLeftTop:
+        a = RECT{s, 0, w - s, s};
+        b = RECT{0, 0, s - 1, h - s};
+        return;
+    case skRightTop:
+        a = RECT{s, 0, w - s - 1, s};
+        b = RECT{w - s, 0, w, h - s};
+        return;
+    case skLeftBottom:
+        a = RECT{0, s, s, h - s - 1};
+        b = RECT{0, h - s, w - s, h};
+        return;
+    case skRightBottom:
+        break;
+    }
+    a = RECT{s, h - s, w - s - 1, h};
+    b = RECT{w - s, s, w, h};
+}
+
+void TepShadowPanel::AlignControls(RECT& rect)
+{
+    rect = FaceRect();
+    TPanel::AlignControls(rect);
+}
+
+void TepShadowPanel::Paint()
+{
+    const int w = Width(), h = Height();
+    TBitmap image;
+    image.SetSize(w + 1, h + 1);
+    TCanvas* canvas = image.Canvas();
+    canvas->Brush()->SetStyle(bsSolid);
+    canvas->Brush()->SetColor(Parent() ? Parent()->Color() : Color());
+    canvas->FillRect(RECT{0, 0, w, h});
+    CopyParentImage1(this, canvas);
+    {
+        TEffectBmp shadow(image.Handle());
+        RECT a, b;
+        ShadowStrips(a, b);
+        shadow.AddMiddleColorInRect(clBlack, a);
+        shadow.AddMiddleColorInRect(clBlack, b);
+        shadow.Draw(canvas->Handle(), 0, 0);
+    }
+    RECT face = FaceRect();
+    TGraphic* paper = FWallpaper ? FWallpaper->Bitmap()->Graphic() : nullptr;
+    if (paper && !paper->Empty() && paper->Width() > 0 && paper->Height() > 0 && face.right > face.left &&
+        face.bottom > face.top) {
+        TBitmap tiles;
+        tiles.SetSize(face.right - face.left, face.bottom - face.top);
+        const int pw = paper->Width(), ph = paper->Height();
+        for (int i = 0; i <= w / pw; ++i)
+            for (int j = 0; j <= h / ph; ++j) tiles.Canvas()->Draw(i * pw, j * ph, paper);
+        canvas->Draw(face.left, face.top, &tiles);
+    } else {
+        canvas->Brush()->SetStyle(bsSolid);
+        canvas->Brush()->SetColor(Color());
+        canvas->FillRect(face);
+    }
+    auto bevel = [&](TBevelCut cut, const RECT& r) {
+        if (cut == bvLowered) Frm3D(canvas, r, FBevelOuterColor, FBevelInnerColor, BevelWidth());
+        else if (cut == bvRaised) Frm3D(canvas, r, FBevelInnerColor, FBevelOuterColor, BevelWidth());
+    };
+    bevel(BevelOuter(), face);
+    if (BevelOuter() != bvNone) InflateRect(&face, -(BorderWidth() + BevelWidth()), -(BorderWidth() + BevelWidth()));
+    bevel(BevelInner(), face);
+    std::string caption = Caption();
+    if (!caption.empty()) {
+        canvas->Brush()->SetStyle(bsClear);
+        canvas->Font()->Assign(Font());
+        int th = canvas->TextHeight("W");
+        face.top = (face.top + face.bottom - th) / 2;
+        face.bottom = face.top + th;
+        HDC dc = TextContext(canvas);
+        DrawTextA(dc, caption.c_str(), -1, &face, DT_EXPANDTABS | DT_VCENTER | AlignmentFormat(Alignment()));
+    }
+    Canvas()->Draw(0, 0, &image);
+}
+
+void TepShadowPanel::Dispatch(TMessage& m)
+{
+    if (m.Msg == WM_ERASEBKGND) {
+        m.Result = 1;  // the paint covers every pixel
+        return;
+    }
+    TPanel::Dispatch(m);
+}
+
+bool TepShadowPanel::ReadProperty(const std::string& name, TReader& reader)
+{
+    static const TEnumNames kinds = {"skLeftTop", "skRightTop", "skLeftBottom", "skRightBottom"};
+    if (name == "ShadowWidth") SetShadowWidth(reader.ReadInteger());
+    else if (name == "ShadowKind") SetShadowKind(TShadowKind(reader.ReadEnum(kinds)));
+    else if (name == "BevelInnerColor") SetBevelInnerColor(ReadColor(reader));
+    else if (name == "BevelOuterColor") SetBevelOuterColor(ReadColor(reader));
+    else if (name == "Wallpaper") reader.ReadReference<TepBitmap>([this](TepBitmap* b) { SetWallpaper(b); });
+    else return TPanel::ReadProperty(name, reader);
+    return true;
+}
+
+// --- TepTextLabel -------------------------------------------------------
+
+TepTextLabel::TepTextLabel(TComponent* owner) : TEffectGControl(owner), FLines(new TStringList)
+{
+    SetBounds(Left(), Top(), 50, 25);
+}
+
+TepTextLabel::~TepTextLabel() { delete FLines; }
+
+void TepTextLabel::SetLines(TStrings* lines)
+{
+    FLines->Assign(lines);
+    XPaint();
+}
+
+void TepTextLabel::SetAlignment(TAlignment alignment)
+{
+    FAlignment = alignment;
+    XPaint();
+}
+
+void TepTextLabel::SetTextInnerColor(TColor color)
+{
+    FTextInnerColor = color;
+    XPaint();
+}
+
+void TepTextLabel::SetTextOuterColor(TColor color)
+{
+    FTextOuterColor = color;
+    XPaint();
+}
+
+void TepTextLabel::SetText3D(bool value)
+{
+    FText3D = value;
+    XPaint();
+}
+
+void TepTextLabel::SetMiddleTransparent(bool value)
+{
+    FMiddleTransparent = value;
+    XPaint();
+}
+
+void TepTextLabel::PaintFace()
+{
+    if (Transparent() && FMiddleTransparent) PaintEf();
+    TCanvas* canvas = OffCanvas();
+    canvas->Brush()->SetStyle(bsClear);
+    const UINT align = AlignmentFormat(FAlignment);
+    const std::string text = FLines->Text();
+    HDC dc = TextContext(canvas);
+    const int w = Width(), h = Height();
+    if (!FText3D) {
+        RECT r{0, 0, w, h};
+        DrawTextA(dc, text.c_str(), int(text.size()), &r, align | DT_WORDBREAK | DT_EXPANDTABS);
+        return;
+    }
+    RECT inner{0, 0, w - 2, h - 2}, outer{2, 2, w, h}, middle{1, 1, w - 1, h - 1};
+    SetTextColor(dc, ColorToRGB(FTextInnerColor));
+    DrawTextA(dc, text.c_str(), int(text.size()), &inner, align | DT_WORDBREAK);
+    SetTextColor(dc, ColorToRGB(FTextOuterColor));
+    DrawTextA(dc, text.c_str(), int(text.size()), &outer, align | DT_WORDBREAK);
+    SetTextColor(dc, ColorToRGB(Font()->Color()));
+    DrawTextA(dc, text.c_str(), int(text.size()), &middle, align | DT_WORDBREAK);
+}
+
+void TepTextLabel::PaintEffects() { EffectBmp()->AddMiddleColor(Color()); }
+
+TPersistent* TepTextLabel::PropertyObject(const std::string& name)
+{
+    if (name == "Lines") return FLines;
+    return TEffectGControl::PropertyObject(name);
+}
+
+bool TepTextLabel::ReadProperty(const std::string& name, TReader& reader)
+{
+    if (name == "Alignment") FAlignment = TAlignment(reader.ReadEnum(AlignmentNames()));
+    else if (name == "TextInnerColor") FTextInnerColor = ReadColor(reader);
+    else if (name == "TextOuterColor") FTextOuterColor = ReadColor(reader);
+    else if (name == "Text3D") FText3D = reader.ReadBool();
+    else if (name == "MiddleTransparent") FMiddleTransparent = reader.ReadBool();
+    else return TEffectGControl::ReadProperty(name, reader);
+    return true;
+}
+
+// --- TepRunPanel --------------------------------------------------------
+
+TepRunPanel::TepRunPanel(TComponent* owner)
+    : TEffectGControl(owner), FTimer(new TTimer(nullptr)), FLines(new TStringList)
+{
+    FTimer->SetEnabled(false);
+    FTimer->SetInterval(50);
+    FTimer->OnTimer = MakeEvent<&TepRunPanel::TimerExpired>(this);
+    SetBounds(Left(), Top(), 50, 25);
+    FOffset = Height();
+    SetTransparent(false);
+}
+
+TepRunPanel::~TepRunPanel()
+{
+    // No tick may reach a control, or paint a window, that is going away.
+    FTimer->SetEnabled(false);
+    FTimer->OnTimer = TNotifyEvent();
+    FActive = false;
+    delete FTimer;
+    delete FLines;
+}
+
+void TepRunPanel::SetActive(bool value)
+{
+    if (value == FActive) return;
+    if (value) {
+        FFirstLine = 0;
+        FOffset = Height();
+        FTimer->OnTimer = MakeEvent<&TepRunPanel::TimerExpired>(this);
+        FTimer->SetEnabled(true);
+        FActive = FTimer->Enabled();
+        Start();
+    } else {
+        FTimer->SetEnabled(false);
+        FTimer->OnTimer = TNotifyEvent();
+        FActive = false;
+        Stop();
+        XPaint();
+    }
+}
+
+void TepRunPanel::TimerExpired(TObject*)
+{
+    if (Destroying() || !Parent() || Parent()->Destroying()) return;
+    if (Visible() && Enabled() && FLines->Count() > 0) XPaint();
+}
+
+void TepRunPanel::Start()
+{
+    if (OnStart) OnStart(this);
+}
+
+void TepRunPanel::Stop()
+{
+    if (OnStop) OnStop(this);
+}
+
+void TepRunPanel::PaintFace()
+{
+    if (!FActive || FLines->Count() == 0) return;
+    FOffset -= FStep;
+    TCanvas* canvas = OffCanvas();
+    canvas->Font()->Assign(Font());
+    canvas->Brush()->SetStyle(bsClear);
+    const int lh = canvas->TextHeight("A");
+    if (FOffset < -lh) {
+        FOffset += lh;
+        ++FFirstLine;
+        if (FFirstLine > FLines->Count() - 1) {
+            FFirstLine = 0;
+            FOffset = Height();
+        }
+    }
+    int y = FOffset;
+    for (int i = FFirstLine; y < Height() + lh && i < FLines->Count(); ++i, y += lh) {
+        const std::string line = FLines->Get(i);
+        int x = 0;
+        if (FTextLayout == tlRight) x = Width() - canvas->TextWidth(line);
+        else if (FTextLayout == tlCenter) x = Width() / 2 - canvas->TextWidth(line) / 2;
+        canvas->TextOut(x, y, line);
+    }
+}
+
+TPersistent* TepRunPanel::PropertyObject(const std::string& name)
+{
+    if (name == "Lines") return FLines;
+    return TEffectGControl::PropertyObject(name);
+}
+
+bool TepRunPanel::ReadProperty(const std::string& name, TReader& reader)
+{
+    static const TEnumNames layouts = {"tlRight", "tlCenter", "tlLeft"};
+    if (name == "TextLayout") FTextLayout = TRunTextLayout(reader.ReadEnum(layouts));
+    else if (name == "Step") SetStep(reader.ReadInteger());
+    else if (name == "Interval") SetInterval(unsigned(std::max(0, reader.ReadInteger())));
+    else if (name == "Active") SetActive(reader.ReadBool());
+    else if (name == "OnStart") OnStart = reader.ReadEvent<TNotifyEvent>();
+    else if (name == "OnStop") OnStop = reader.ReadEvent<TNotifyEvent>();
+    else return TEffectGControl::ReadProperty(name, reader);
+    return true;
+}
+
+// --- TepRunStr ----------------------------------------------------------
+
+TepRunStr::TepRunStr(TComponent* owner) : TEffectGControl(owner), FTimer(new TTimer(nullptr))
+{
+    FTimer->SetEnabled(false);
+    FTimer->SetInterval(50);
+    FTimer->OnTimer = MakeEvent<&TepRunStr::TimerExpired>(this);
+    ControlStyle &= ~csSetCaption;
+    SetCaption("");
+    SetBounds(Left(), Top(), 50, 25);
+}
+
+TepRunStr::~TepRunStr()
+{
+    FTimer->SetEnabled(false);
+    FTimer->OnTimer = TNotifyEvent();
+    FActive = false;
+    delete FTimer;
+}
+
+void TepRunStr::SetActive(bool value)
+{
+    if (value == FActive) return;
+    if (value) {
+        FXOffset = Width();
+        FTimer->OnTimer = MakeEvent<&TepRunStr::TimerExpired>(this);
+        FTimer->SetEnabled(true);
+        FActive = FTimer->Enabled();
+        Start();
+    } else {
+        FTimer->SetEnabled(false);
+        FTimer->OnTimer = TNotifyEvent();
+        FActive = false;
+        Stop();
+        XPaint();
+    }
+}
+
+void TepRunStr::TimerExpired(TObject*)
+{
+    if (Destroying() || !Parent() || Parent()->Destroying()) return;
+    if (!Visible()) return;
+    FXOffset -= FStep;
+    XPaint();
+}
+
+void TepRunStr::Start()
+{
+    if (OnStart) OnStart(this);
+}
+
+void TepRunStr::Stop()
+{
+    if (OnStop) OnStop(this);
+}
+
+void TepRunStr::PaintFace()
+{
+    TCanvas* canvas = OffCanvas();
+    const std::string caption = Caption();
+    if (!FActive) FXOffset = Width();
+    if (FXOffset < -canvas->TextWidth(caption)) FXOffset = Width();
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->TextOut(FXOffset, Height() / 2 - canvas->TextHeight(caption) / 2, caption);
+}
+
+bool TepRunStr::ReadProperty(const std::string& name, TReader& reader)
+{
+    if (name == "Step") SetStep(reader.ReadInteger());
+    else if (name == "Interval") SetInterval(unsigned(std::max(0, reader.ReadInteger())));
+    else if (name == "Active") SetActive(reader.ReadBool());
+    else if (name == "OnStart") OnStart = reader.ReadEvent<TNotifyEvent>();
+    else if (name == "OnStop") OnStop = reader.ReadEvent<TNotifyEvent>();
+    else return TEffectGControl::ReadProperty(name, reader);
+    return true;
+}
+
+void RegisterEffectClasses()
+{
+    RegisterClasses<TepBitmap, TepShadowPanel, TepTextLabel, TepRunPanel, TepRunStr>();
+}

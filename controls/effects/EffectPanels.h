@@ -1,0 +1,179 @@
+// The shadow panel, which floats over its parent: it shows a copy of what
+// lies beneath it with two strips along two sides darkened as a drop
+// shadow, and its face (a colour or a tiled wallpaper), bevels and caption
+// in the rest; its children are aligned inside the face only. The text
+// label draws word-wrapped lines, optionally in 3-D and over a half
+// see-through background. TepBitmap holds a picture other controls share.
+#pragma once
+
+#include "EffectControl.h"
+#include "Panel.h"
+#include "Strings.h"
+
+#include <algorithm>
+
+enum TShadowKind { skLeftTop, skRightTop, skLeftBottom, skRightBottom };
+
+class TepBitmap : public TComponent {
+    GANTREL_CLASS(TepBitmap)
+    explicit TepBitmap(TComponent* owner);
+    ~TepBitmap() override;
+    TPicture* Bitmap() const { return FBitmap; }
+    void SetBitmap(TPicture* picture) { FBitmap->Assign(picture); }
+    TPersistent* PropertyObject(const std::string& name) override;
+
+private:
+    TPicture* FBitmap;
+};
+
+class TepShadowPanel : public TPanel {
+    GANTREL_CLASS(TepShadowPanel)
+    explicit TepShadowPanel(TComponent* owner);
+    ~TepShadowPanel() override;
+
+    int ShadowWidth() const { return FShadowWidth; }
+    // Never below 0.
+    void SetShadowWidth(int width);
+    TShadowKind ShadowKind() const { return FShadowKind; }
+    void SetShadowKind(TShadowKind kind);
+    TColor BevelInnerColor() const { return FBevelInnerColor; }
+    void SetBevelInnerColor(TColor color);
+    TColor BevelOuterColor() const { return FBevelOuterColor; }
+    void SetBevelOuterColor(TColor color);
+    TepBitmap* Wallpaper() const { return FWallpaper; }
+    void SetWallpaper(TepBitmap* wallpaper);
+
+    // The face, and the two shadow strips (inclusive bounds), of the current kind.
+    RECT FaceRect() const;
+    void ShadowStrips(RECT& strip1, RECT& strip2) const;
+
+    void Notification(TComponent* component, TOperation operation) override;
+    void Dispatch(TMessage& message) override;
+    bool ReadProperty(const std::string& name, TReader& reader) override;
+
+protected:
+    void AlignControls(RECT& rect) override;
+    void Paint() override;
+
+private:
+    int FShadowWidth = 4;
+    TShadowKind FShadowKind = skRightBottom;
+    TColor FBevelInnerColor = clBtnHighlight;
+    TColor FBevelOuterColor = clBtnShadow;
+    TepBitmap* FWallpaper = nullptr;
+    void Reshaped();
+};
+
+class TepTextLabel : public TEffectGControl {
+    GANTREL_CLASS(TepTextLabel)
+    explicit TepTextLabel(TComponent* owner);
+    ~TepTextLabel() override;
+
+    TStrings* Lines() const { return FLines; }
+    void SetLines(TStrings* lines);
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment alignment);
+    TColor TextInnerColor() const { return FTextInnerColor; }
+    void SetTextInnerColor(TColor color);
+    TColor TextOuterColor() const { return FTextOuterColor; }
+    void SetTextOuterColor(TColor color);
+    bool Text3D() const { return FText3D; }
+    void SetText3D(bool value);
+    bool MiddleTransparent() const { return FMiddleTransparent; }
+    void SetMiddleTransparent(bool value);
+
+    bool ReadProperty(const std::string& name, TReader& reader) override;
+    TPersistent* PropertyObject(const std::string& name) override;
+
+protected:
+    void PaintFace() override;
+    void PaintEffects() override;
+
+private:
+    TStrings* FLines;
+    TAlignment FAlignment = taLeftJustify;
+    TColor FTextInnerColor = clBlack;
+    TColor FTextOuterColor = clBlack;
+    bool FText3D = false;
+    bool FMiddleTransparent = false;
+};
+
+// The scrolling texts: the panel's lines rise through it like credits and
+// start again from the bottom; the one-line caption runs right to left.
+class TepRunPanel : public TEffectGControl {
+    GANTREL_CLASS(TepRunPanel)
+    // Where each line stands across the panel (the label's layout names are
+    // taken by its vertical placement, hence the class scope).
+    enum TRunTextLayout { tlRight, tlCenter, tlLeft };
+    explicit TepRunPanel(TComponent* owner);
+    ~TepRunPanel() override;
+
+    bool Active() const { return FActive; }
+    void SetActive(bool value);
+    TStrings* Lines() const { return FLines; }
+    void SetLines(TStrings* lines) { FLines->Assign(lines); }
+    int Step() const { return FStep; }
+    void SetStep(int step) { FStep = std::clamp(step, 1, 100); }
+    TRunTextLayout TextLayout() const { return FTextLayout; }
+    void SetTextLayout(TRunTextLayout layout) { FTextLayout = layout; }
+    unsigned Interval() const { return FTimer->Interval(); }
+    void SetInterval(unsigned interval) { FTimer->SetInterval(interval); }
+    // Where the text stands: the topmost line drawn and its top.
+    int FirstLine() const { return FFirstLine; }
+    int Offset() const { return FOffset; }
+
+    TNotifyEvent OnStart;
+    TNotifyEvent OnStop;
+
+    bool ReadProperty(const std::string& name, TReader& reader) override;
+    TPersistent* PropertyObject(const std::string& name) override;
+
+    void TimerExpired(TObject* sender);
+
+protected:
+    void PaintFace() override;
+    virtual void Start();
+    virtual void Stop();
+
+private:
+    TTimer* FTimer;
+    bool FActive = false;
+    TStrings* FLines;
+    int FFirstLine = 0;
+    int FOffset = 0;
+    int FStep = 1;
+    TRunTextLayout FTextLayout = tlRight;
+};
+
+class TepRunStr : public TEffectGControl {
+    GANTREL_CLASS(TepRunStr)
+    explicit TepRunStr(TComponent* owner);
+    ~TepRunStr() override;
+
+    bool Active() const { return FActive; }
+    void SetActive(bool value);
+    int Step() const { return FStep; }
+    void SetStep(int step) { FStep = std::clamp(step, 1, 100); }
+    unsigned Interval() const { return FTimer->Interval(); }
+    void SetInterval(unsigned interval) { FTimer->SetInterval(interval); }
+    int XOffset() const { return FXOffset; }
+
+    TNotifyEvent OnStart;
+    TNotifyEvent OnStop;
+
+    bool ReadProperty(const std::string& name, TReader& reader) override;
+    void TimerExpired(TObject* sender);
+
+protected:
+    void PaintFace() override;
+    virtual void Start();
+    virtual void Stop();
+
+private:
+    TTimer* FTimer;
+    bool FActive = false;
+    int FXOffset = 0;
+    int FStep = 10;
+};
+
+void RegisterEffectClasses();
