@@ -57,11 +57,18 @@ void TMonitorThread::Execute()
     TConfiguration& config = Form->Config;
     Form->LinkCounter = Searching;
     Running = false;
+    bool ownRedetect = false;
     while (!Terminated()) {
         PauseCheckpoint();
-        if (Form->RedetectRequest.exchange(false)) Form->LinkCounter = Searching;
+        if (Form->RedetectRequest.exchange(false)) {
+            Form->LinkCounter = Searching;
+            // A search the user asked for (another port) starts afresh.
+            if (!ownRedetect) ReturnPending = false;
+        }
+        ownRedetect = false;
         if (Form->LinkCounter != Searching) {
             Lost = 1;
+            ReturnPending = true;
             Synchronize([this] { ShowLinkStatus(); });
         }
         Synchronize([this] {
@@ -76,6 +83,7 @@ void TMonitorThread::Execute()
             PauseCheckpoint();
             version = Form->Port.GetVersion(flags);
             if (version < 0) {
+                ownRedetect = true;
                 Form->RedetectRequest = true;
                 Wait(1000);
                 continue;
@@ -85,8 +93,9 @@ void TMonitorThread::Execute()
             Synchronize([this, &changes] { Form->ApplyWindowChanges(changes); });
             if (changes.PauseMs) Wait(changes.PauseMs);
             if (served) {
-                if (Form->LinkCounter != Searching) {
+                if (Form->LinkCounter != Searching || ReturnPending) {
                     Lost = 0;
+                    ReturnPending = false;
                     Synchronize([this] { ShowLinkStatus(); });
                 }
                 Form->LinkCounter = 0;

@@ -28,6 +28,10 @@ class TMonitorThread : public TThread {
     int Failed = 0;
     int Lost = 0;
     bool LostReported = false;
+    // A loss was shown and the controller has not been found since: a search
+    // that the thread itself restarted (the controller still silent) must
+    // still end with "Gantrel Reinitialized" when it answers again.
+    bool ReturnPending = false;
     std::atomic<bool> PauseRequest{false};
     std::atomic<bool> PauseAcknowledged{false};
     std::atomic<bool> Running{false};

@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <regex>
+#include <sstream>
 
 namespace {
 
@@ -145,6 +146,28 @@ TEST_F(MainWindowTest, ALostLinkIsReportedAndAReturnIsToo)
     Com1.Ok("fault silence");  // the controller is switched off
     EXPECT_TRUE(WaitUntil([this] { return Status() == "Communications Lost With Controller"; }, 5000)) << Status();
     for (int i = 0; i < 6; ++i) EXPECT_EQ("-----", LiveValue(i));
+    Com1.Ok("fault none");
+    EXPECT_TRUE(WaitUntil([this] { return Status() == "Gantrel Reinitialized"; }, 6000)) << Status();
+    EXPECT_TRUE(WaitUntil([this] { return LiveValue(1) != "-----"; }, 3000));
+}
+
+// The controller stays off through more than one search before it returns:
+// its return is still reported, not only a return at the first look.
+TEST_F(MainWindowTest, AReturnAfterSearchesThatFoundNothingIsReported)
+{
+    ASSERT_TRUE(ConnectCom1());
+    Com1.Ok("fault silence");
+    ASSERT_TRUE(WaitUntil([this] { return Status() == "Communications Lost With Controller"; }, 5000)) << Status();
+    Com1.Ok("clear");
+    // Each unanswered version request ends with the older units' 'D' (68):
+    // after two, the search has restarted itself at least once.
+    auto versionRequests = [this] {
+        std::istringstream in(Com1.Ok("transcript"));
+        int count = 0;
+        for (std::string token; in >> token;) count += token == "68";
+        return count;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return versionRequests() >= 2; }, 10000)) << Com1.Ok("transcript");
     Com1.Ok("fault none");
     EXPECT_TRUE(WaitUntil([this] { return Status() == "Gantrel Reinitialized"; }, 6000)) << Status();
     EXPECT_TRUE(WaitUntil([this] { return LiveValue(1) != "-----"; }, 3000));
