@@ -2,6 +2,7 @@
 
 #include "GrUtils.h"
 #include "Reader.h"
+#include "WaveSound.h"
 
 namespace {
 
@@ -484,5 +485,6 @@ bool TepRunStr::ReadProperty(const std::string& name, TReader& reader)
 
 void RegisterEffectClasses()
 {
+    RegisterWaveSoundClasses();
     RegisterClasses<TepBitmap, TepShadowPanel, TepTextLabel, TepRunPanel, TepRunStr>();
 }
