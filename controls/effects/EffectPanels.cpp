@@ -1,6 +1,7 @@
 #include "EffectPanels.h"
 
 #include "GrUtils.h"
+#include "ShapedPanels.h"
 #include "Reader.h"
 #include "WaveSound.h"
 
@@ -42,6 +43,74 @@ TPersistent* TepBitmap::PropertyObject(const std::string& name)
 {
     if (name == "Bitmap") return FBitmap;
     return TComponent::PropertyObject(name);
+}
+
+// --- Shared panel steps -------------------------------------------------
+
+TGraphic* WallpaperGraphic(const TepBitmap* wallpaper)
+{
+    TGraphic* paper = wallpaper ? wallpaper->Bitmap()->Graphic() : nullptr;
+    // A picture without width or height has nothing to tile (and would divide by zero).
+    if (!paper || paper->Empty() || paper->Width() <= 0 || paper->Height() <= 0) return nullptr;
+    return paper;
+}
+
+void PaintPanelFace(TCanvas* canvas, const RECT& face, const TepBitmap* wallpaper, TColor color, int across, int down)
+{
+    TGraphic* paper = WallpaperGraphic(wallpaper);
+    if (paper && face.right > face.left && face.bottom > face.top) {
+        TBitmap tiles;
+        tiles.SetSize(face.right - face.left, face.bottom - face.top);
+        const int pw = paper->Width(), ph = paper->Height();
+        for (int i = 0; i <= across / pw; ++i)
+            for (int j = 0; j <= down / ph; ++j) tiles.Canvas()->Draw(i * pw, j * ph, paper);
+        canvas->Draw(face.left, face.top, &tiles);
+        return;
+    }
+    canvas->Brush()->SetStyle(bsSolid);
+    canvas->Brush()->SetColor(color);
+    canvas->FillRect(face);
+}
+
+bool PanelBevelColors(TBevelCut cut, TColor innerColor, TColor outerColor, TColor& top, TColor& bottom)
+{
+    if (cut == bvLowered) {
+        top = outerColor;
+        bottom = innerColor;
+        return true;
+    }
+    if (cut == bvRaised) {
+        top = innerColor;
+        bottom = outerColor;
+        return true;
+    }
+    return false;
+}
+
+void PaintPanelBevelsAndCaption(TCanvas* canvas, TPanel* panel, RECT rect, TColor innerColor, TColor outerColor,
+                                const TPanelBevelPainter& painter)
+{
+    auto bevel = [&](TBevelCut cut, bool outer) {
+        TColor top, bottom;
+        if (!PanelBevelColors(cut, innerColor, outerColor, top, bottom)) return;
+        if (painter) painter(canvas, rect, top, bottom, outer);
+        else Frm3D(canvas, rect, top, bottom, panel->BevelWidth());
+    };
+    bevel(panel->BevelOuter(), true);
+    if (panel->BevelOuter() != bvNone) {
+        const int inset = panel->BorderWidth() + panel->BevelWidth();
+        InflateRect(&rect, -inset, -inset);
+    }
+    bevel(panel->BevelInner(), false);
+    const std::string caption = panel->Caption();
+    if (caption.empty()) return;
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->Font()->Assign(panel->Font());
+    const int th = canvas->TextHeight("W");
+    rect.top = (rect.top + rect.bottom - th) / 2;
+    rect.bottom = rect.top + th;
+    HDC dc = TextContext(canvas);
+    DrawTextA(dc, caption.c_str(), -1, &rect, DT_EXPANDTABS | DT_VCENTER | AlignmentFormat(panel->Alignment()));
 }
 
 // --- TepShadowPanel -----------------------------------------------------
@@ -160,38 +229,8 @@ void TepShadowPanel::Paint()
         shadow.AddMiddleColorInRect(clBlack, b);
         shadow.Draw(canvas->Handle(), 0, 0);
     }
-    RECT face = FaceRect();
-    TGraphic* paper = FWallpaper ? FWallpaper->Bitmap()->Graphic() : nullptr;
-    if (paper && !paper->Empty() && paper->Width() > 0 && paper->Height() > 0 && face.right > face.left &&
-        face.bottom > face.top) {
-        TBitmap tiles;
-        tiles.SetSize(face.right - face.left, face.bottom - face.top);
-        const int pw = paper->Width(), ph = paper->Height();
-        for (int i = 0; i <= w / pw; ++i)
-            for (int j = 0; j <= h / ph; ++j) tiles.Canvas()->Draw(i * pw, j * ph, paper);
-        canvas->Draw(face.left, face.top, &tiles);
-    } else {
-        canvas->Brush()->SetStyle(bsSolid);
-        canvas->Brush()->SetColor(Color());
-        canvas->FillRect(face);
-    }
-    auto bevel = [&](TBevelCut cut, const RECT& r) {
-        if (cut == bvLowered) Frm3D(canvas, r, FBevelOuterColor, FBevelInnerColor, BevelWidth());
-        else if (cut == bvRaised) Frm3D(canvas, r, FBevelInnerColor, FBevelOuterColor, BevelWidth());
-    };
-    bevel(BevelOuter(), face);
-    if (BevelOuter() != bvNone) InflateRect(&face, -(BorderWidth() + BevelWidth()), -(BorderWidth() + BevelWidth()));
-    bevel(BevelInner(), face);
-    std::string caption = Caption();
-    if (!caption.empty()) {
-        canvas->Brush()->SetStyle(bsClear);
-        canvas->Font()->Assign(Font());
-        int th = canvas->TextHeight("W");
-        face.top = (face.top + face.bottom - th) / 2;
-        face.bottom = face.top + th;
-        HDC dc = TextContext(canvas);
-        DrawTextA(dc, caption.c_str(), -1, &face, DT_EXPANDTABS | DT_VCENTER | AlignmentFormat(Alignment()));
-    }
+    PaintPanelFace(canvas, FaceRect(), FWallpaper, Color(), w, h);
+    PaintPanelBevelsAndCaption(canvas, this, FaceRect(), FBevelInnerColor, FBevelOuterColor);
     Canvas()->Draw(0, 0, &image);
 }
 
@@ -487,4 +526,5 @@ void RegisterEffectClasses()
 {
     RegisterWaveSoundClasses();
     RegisterClasses<TepBitmap, TepShadowPanel, TepTextLabel, TepRunPanel, TepRunStr>();
+    RegisterShapedPanelClasses();
 }

@@ -11,6 +11,7 @@
 #include "Strings.h"
 
 #include <algorithm>
+#include <functional>
 
 enum TShadowKind { skLeftTop, skRightTop, skLeftBottom, skRightBottom };
 
@@ -25,6 +26,25 @@ class TepBitmap : public TComponent {
 private:
     TPicture* FBitmap;
 };
+
+// The painting steps the wallpaper, shadow and round panels share.
+// The wallpaper's picture when it holds one of positive size, else null.
+TGraphic* WallpaperGraphic(const TepBitmap* wallpaper);
+// Face: the wallpaper tiled from the face's top-left corner, across
+// across / picture width + 1 and down / picture height + 1 tiles and cut to
+// the face; or, without a usable picture, the face filled with color.
+void PaintPanelFace(TCanvas* canvas, const RECT& face, const TepBitmap* wallpaper, TColor color, int across,
+                    int down);
+// The colours of a bevel: bvLowered has outerColor on top and left, bvRaised
+// innerColor; false for the cuts that draw nothing.
+bool PanelBevelColors(TBevelCut cut, TColor innerColor, TColor outerColor, TColor& top, TColor& bottom);
+// One bevel in rect; outer tells the outer bevel from the inner one.
+using TPanelBevelPainter = std::function<void(TCanvas* canvas, const RECT& rect, TColor top, TColor bottom, bool outer)>;
+// Outer bevel in rect, the inset by BorderWidth + BevelWidth when there is an
+// outer bevel, the inner bevel, and the caption centred on what is left.
+// Without a painter the bevels are square (Frm3D).
+void PaintPanelBevelsAndCaption(TCanvas* canvas, TPanel* panel, RECT rect, TColor innerColor, TColor outerColor,
+                                const TPanelBevelPainter& painter = nullptr);
 
 class TepShadowPanel : public TPanel {
     GANTREL_CLASS(TepShadowPanel)
