@@ -38,5 +38,6 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
     target_link_libraries(mapfile-fuzz PRIVATE gantrel_core)
 endif()
 
+add_subdirectory(tools/sim-support)  # what the simulators share
 add_subdirectory(tools/gantrel-sim)
 add_subdirectory(tools/lindrow-sim)

@@ -100,6 +100,8 @@ set_source_files_properties(resources/Gantrel.rc PROPERTIES OBJECT_DEPENDS "${GA
 file(GLOB GANTREL_FRAMEWORK_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/framework/*.cpp)
 add_executable(framework-tests ${GANTREL_FRAMEWORK_TESTS} ${CMAKE_SOURCE_DIR}/tests/framework/TestResources.rc
     tests/support/PrintedPdf.cpp)
+file(GLOB GANTREL_TEST_FORM_RESOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/framework/forms/*.form)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/framework/TestResources.rc PROPERTIES OBJECT_DEPENDS "${GANTREL_TEST_FORM_RESOURCES}")
 target_include_directories(framework-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/framework ${CMAKE_SOURCE_DIR}/tests/support)
 target_compile_options(framework-tests PRIVATE ${GANTREL_WARNINGS})
 target_link_libraries(framework-tests PRIVATE gantrel_controls gtest)

@@ -31,14 +31,21 @@ TShiftState KeyboardShiftState()
     return s;
 }
 
+HCURSOR CursorHandle(TCursor cursor)
+{
+    // The platform has no splitter cursor of its own; a splitter that moves
+    // a border sideways shows the west-east sizing arrows.
+    static const LPCSTR ids[] = {nullptr, IDC_ARROW, IDC_IBEAM, IDC_HAND, IDC_WAIT, IDC_CROSS, IDC_SIZEWE,
+                                 IDC_SIZENS, IDC_SIZEALL, IDC_NO, IDC_APPSTARTING, IDC_SIZEWE};
+    if (cursor < crDefault || cursor > crHSplit) return nullptr;
+    return ids[cursor] ? LoadCursorA(nullptr, ids[cursor]) : nullptr;
+}
+
 HCURSOR ReadCursor(TReader& reader)
 {
     static const TEnumNames names = {"crDefault", "crArrow", "crIBeam", "crHandPoint", "crHourGlass", "crCross",
-                                     "crSizeWE", "crSizeNS", "crSizeAll", "crNo", "crAppStart"};
-    static const LPCSTR ids[] = {nullptr, IDC_ARROW, IDC_IBEAM, IDC_HAND, IDC_WAIT, IDC_CROSS,
-                                 IDC_SIZEWE, IDC_SIZENS, IDC_SIZEALL, IDC_NO, IDC_APPSTARTING};
-    int i = reader.ReadEnum(names);
-    return ids[i] ? LoadCursorA(nullptr, ids[i]) : nullptr;
+                                     "crSizeWE", "crSizeNS", "crSizeAll", "crNo", "crAppStart", "crHSplit"};
+    return CursorHandle(TCursor(reader.ReadEnum(names)));
 }
 
 TControl::TControl(TComponent* owner) : TComponent(owner), FFont(new TFont)

@@ -212,6 +212,11 @@ private:
     TCanvas* FCanvas;
 };
 
+// The cursors by name, as form resources and code name them.
+enum TCursor { crDefault, crArrow, crIBeam, crHandPoint, crHourGlass, crCross, crSizeWE, crSizeNS, crSizeAll, crNo,
+               crAppStart, crHSplit };
+// The platform's cursor for a name (null for crDefault: the arrow).
+HCURSOR CursorHandle(TCursor cursor);
 // "crHandPoint" and the other cursor names of form resources.
 HCURSOR ReadCursor(TReader& reader);
 

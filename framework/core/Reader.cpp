@@ -499,7 +499,8 @@ void TReader::DefineProperty(const std::string& name, std::function<void(TReader
     FDefined[name] = std::move(read);
 }
 
-void TReader::DefineBinaryProperty(const std::string& name, std::function<void(TStream&)> read)
+void TReader::DefineBinaryProperty(const std::string& name, std::function<void(TStream&)> read,
+                                   std::function<void(TStream&)>, bool)
 {
     FDefinedBinary[name] = std::move(read);
 }

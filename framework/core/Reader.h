@@ -83,12 +83,15 @@ struct TFormTable {
     std::vector<TFormMethod> Methods;
 };
 
-// Custom-format properties a class defines for itself.
+// Custom-format properties a class defines for itself. A reader calls
+// read with the property's value; a writer (Writer.h) calls write when
+// hasData says there is something to store.
 class TFiler {
 public:
     virtual ~TFiler() = default;
     virtual void DefineProperty(const std::string& name, std::function<void(TReader&)> read) = 0;
-    virtual void DefineBinaryProperty(const std::string& name, std::function<void(TStream&)> read) = 0;
+    virtual void DefineBinaryProperty(const std::string& name, std::function<void(TStream&)> read,
+                                      std::function<void(TStream&)> write = nullptr, bool hasData = false) = 0;
 };
 
 // Reads a parsed form into an existing root component and the components
@@ -139,7 +142,8 @@ public:
 
     // TFiler
     void DefineProperty(const std::string& name, std::function<void(TReader&)> read) override;
-    void DefineBinaryProperty(const std::string& name, std::function<void(TStream&)> read) override;
+    void DefineBinaryProperty(const std::string& name, std::function<void(TStream&)> read,
+                              std::function<void(TStream&)> write, bool hasData) override;
 
     [[noreturn]] void Fail(const std::string& message) const;
 

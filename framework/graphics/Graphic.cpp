@@ -235,6 +235,19 @@ bool TBitmap::LoadFromResourceName(HINSTANCE instance, const std::string& name)
     return true;
 }
 
+void TBitmap::DefineProperties(TFiler* filer)
+{
+    filer->DefineBinaryProperty(
+        "Data",
+        [this](TStream& stream) {
+            uint8_t head[2] = {0, 0};
+            if (stream.Size() >= 2) stream.ReadBuffer(head, 2);
+            stream.SetPosition(head[0] == 'B' && head[1] == 'M' ? 0 : 4);
+            LoadFromStream(&stream);
+        },
+        [this](TStream& stream) { SaveToStream(&stream); }, !Empty());
+}
+
 void TBitmap::Assign(TPersistent* source)
 {
     if (auto* bitmap = dynamic_cast<TBitmap*>(source)) {

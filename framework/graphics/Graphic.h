@@ -66,6 +66,9 @@ class TBitmap : public TGraphic {
     // A bitmap resource of the executable; false when there is none.
     bool LoadFromResourceName(HINSTANCE instance, const std::string& name);
     void Assign(TPersistent* source) override;
+    // "Data" in form resources (a control's "Glyph.Data"): a bitmap file,
+    // optionally after its 32-bit length; written as the plain file.
+    void DefineProperties(TFiler* filer) override;
 
 private:
     friend class TBitmapCanvas;

@@ -51,21 +51,6 @@ const KindInfo& KindOf(TBitBtnKind kind)
     return kinds[kind];
 }
 
-// The glyph as form resources carry it: "Glyph.Data" is a bitmap file,
-// optionally after its 32-bit length.
-class TGlyphBitmap : public TBitmap {
-public:
-    void DefineProperties(TFiler* filer) override
-    {
-        filer->DefineBinaryProperty("Data", [this](TStream& stream) {
-            uint8_t head[2] = {0, 0};
-            if (stream.Size() >= 2) stream.ReadBuffer(head, 2);
-            stream.SetPosition(head[0] == 'B' && head[1] == 'M' ? 0 : 4);
-            LoadFromStream(&stream);
-        });
-    }
-};
-
 }  // namespace
 
 // --- TButton ----------------------------------------------------------------
@@ -188,7 +173,7 @@ bool TButton::ReadProperty(const std::string& name, TReader& reader)
 
 // --- TBitBtn ----------------------------------------------------------------
 
-TBitBtn::TBitBtn(TComponent* owner) : TButton(owner), FGlyph(new TGlyphBitmap)
+TBitBtn::TBitBtn(TComponent* owner) : TButton(owner), FGlyph(new TBitmap)
 {
     FGlyph->OnChange = MakeEvent<&TBitBtn::GlyphChanged>(this);
 }

@@ -7,7 +7,7 @@
 #include <iostream>
 #include <string>
 
-#include "ctl_client.h"
+#include "sim-support/control.h"
 #include "util.h"
 
 int main(int argc, char** argv) {
@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "gantrel-sim-ctl: expected HOST:PORT, got '%s'\n", argv[1]);
     return 2;
   }
-  gantrel::ControlClient client;
+  simsupport::ControlClient client;
   std::string error;
   if (!client.connect(host, port, &error)) {
     std::fprintf(stderr, "gantrel-sim-ctl: %s\n", error.c_str());

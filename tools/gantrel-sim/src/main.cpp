@@ -1,10 +1,8 @@
 // gantrel-sim: a simulated Gantrel controller on a pseudo-terminal.
-#include <signal.h>
-
 #include <cstdio>
-#include <cstring>
 #include <string>
 
+#include "sim-support/command_line.h"
 #include "sim.h"
 #include "util.h"
 
@@ -29,10 +27,12 @@ const char kUsage[] =
     "  --payload-timeout MS    longest gap inside a write payload (default 1000)\n"
     "  --help                  this text\n";
 
-bool number(const char* name, const std::string& text, long long lo, long long hi, long long* out) {
+bool number(simsupport::CommandLine& args, long long lo, long long hi, long long* out) {
+  std::string text;
+  if (!args.value(&text)) return false;
   if (!gantrel::parseInt(text, out) || *out < lo || *out > hi) {
-    std::fprintf(stderr, "gantrel-sim: %s expects a number in %lld..%lld, got '%s'\n", name, lo, hi, text.c_str());
-    return false;
+    return args.complain(args.name() + " expects a number in " + std::to_string(lo) + ".." + std::to_string(hi) +
+                         ", got '" + text + "'");
   }
   return true;
 }
@@ -41,28 +41,9 @@ bool number(const char* name, const std::string& text, long long lo, long long h
 
 int main(int argc, char** argv) {
   gantrel::SimOptions opt;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    std::string value;
-    bool hasValue = false;
-    size_t eq = arg.find('=');
-    if (arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-      value = arg.substr(eq + 1);
-      arg = arg.substr(0, eq);
-      hasValue = true;
-    }
-    auto need = [&](std::string* out) {
-      if (hasValue) {
-        *out = value;
-        return true;
-      }
-      if (i + 1 >= argc) {
-        std::fprintf(stderr, "gantrel-sim: %s needs a value\n", arg.c_str());
-        return false;
-      }
-      *out = argv[++i];
-      return true;
-    };
+  simsupport::CommandLine args("gantrel-sim", argc, argv, true);
+  while (args.next()) {
+    const std::string& arg = args.name();
     long long n = 0;
     std::string v;
     if (arg == "--help" || arg == "-h") {
@@ -71,64 +52,36 @@ int main(int argc, char** argv) {
     } else if (arg == "--fast") {
       opt.paced = false;
     } else if (arg == "--link") {
-      if (!need(&opt.link)) return 2;
+      if (!args.value(&opt.link)) return 2;
     } else if (arg == "--version") {
-      if (!need(&v) || !number("--version", v, 0, 255, &n)) return 2;
+      if (!number(args, 0, 255, &n)) return 2;
       opt.version = static_cast<int>(n);
     } else if (arg == "--flags") {
-      if (!need(&v) || !number("--flags", v, 0, 255, &n)) return 2;
+      if (!number(args, 0, 255, &n)) return 2;
       opt.flags = static_cast<int>(n);
     } else if (arg == "--control") {
-      if (!need(&v)) return 2;
+      if (!args.value(&v)) return 2;
       if (!gantrel::parseHostPort(v, &opt.controlHost, &opt.controlPort)) {
-        std::fprintf(stderr, "gantrel-sim: --control expects HOST:PORT, got '%s'\n", v.c_str());
+        args.complain("--control expects HOST:PORT, got '" + v + "'");
         return 2;
       }
     } else if (arg == "--ready-file") {
-      if (!need(&opt.readyFile)) return 2;
+      if (!args.value(&opt.readyFile)) return 2;
     } else if (arg == "--transcript") {
-      if (!need(&opt.transcriptFile)) return 2;
+      if (!args.value(&opt.transcriptFile)) return 2;
     } else if (arg == "--seed") {
-      if (!need(&v) || !number("--seed", v, 0, 0x7FFFFFFFFFFFFFFFLL, &n)) return 2;
+      if (!number(args, 0, 0x7FFFFFFFFFFFFFFFLL, &n)) return 2;
       opt.seed = static_cast<uint64_t>(n);
     } else if (arg == "--payload-timeout") {
-      if (!need(&v) || !number("--payload-timeout", v, 1, 60000, &n)) return 2;
+      if (!number(args, 1, 60000, &n)) return 2;
       opt.payloadTimeoutMs = static_cast<int>(n);
     } else {
-      std::fprintf(stderr, "gantrel-sim: unknown option '%s'\n\n%s", argv[i], kUsage);
-      return 2;
+      return args.unknownOption(kUsage);
     }
   }
-  if (opt.link.empty()) {
-    std::fprintf(stderr, "gantrel-sim: --link PATH is required\n\n%s", kUsage);
-    return 2;
-  }
-
-  // Signals are taken synchronously below; the worker threads inherit the mask.
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGTERM);
-  sigaddset(&set, SIGHUP);
-  pthread_sigmask(SIG_BLOCK, &set, nullptr);
-  signal(SIGPIPE, SIG_IGN);
-
-  gantrel::Simulator sim(opt);
-  std::string error;
-  if (!sim.start(&error)) {
-    std::fprintf(stderr, "gantrel-sim: %s\n", error.c_str());
-    return 1;
-  }
-  std::printf("pty %s\nlink %s\n", sim.slavePath().c_str(), opt.link.c_str());
-  std::printf("control %s:%d\n", opt.controlHost.c_str(), sim.controlPort());
-  std::printf("version %d flags 0x%02x %s\n", opt.version, opt.flags, opt.paced ? "paced" : "fast");
-  std::fflush(stdout);
-
-  timespec tick{0, 200 * 1000 * 1000};
-  while (!sim.shutdownRequested()) {
-    int sig = sigtimedwait(&set, nullptr, &tick);
-    if (sig > 0) break;
-  }
-  sim.stop();
-  return 0;
+  return simsupport::runSimulator<gantrel::Simulator>(args, opt, kUsage, [&opt](gantrel::Simulator& sim) {
+    std::printf("pty %s\nlink %s\n", sim.slavePath().c_str(), opt.link.c_str());
+    std::printf("control %s:%d\n", opt.controlHost.c_str(), sim.controlPort());
+    std::printf("version %d flags 0x%02x %s\n", opt.version, opt.flags, opt.paced ? "paced" : "fast");
+  });
 }

@@ -1,18 +1,10 @@
 #include "sim.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <sstream>
 
@@ -23,53 +15,8 @@ namespace gantrel {
 namespace {
 
 constexpr int64_t kNsPerSec = 1000000000LL;
-constexpr int kBaudBytesPerSec = 240;  // 2400 baud, 10 bits per byte (8N1)
-constexpr size_t kTranscriptCap = 100000;
+const simsupport::LineFormat kLine{2400, 1};  // 8N1: 1/240 s a byte
 constexpr size_t kWritesCap = 256;  // completed writes kept for `writes`
-constexpr size_t kMaxControlClients = 16;
-constexpr size_t kMaxControlLine = 1 << 16;
-
-void closeFd(int* fd) {
-  if (*fd >= 0) close(*fd);
-  *fd = -1;
-}
-
-void setCloexec(int fd) { fcntl(fd, F_SETFD, fcntl(fd, F_GETFD) | FD_CLOEXEC); }
-
-void setNonblock(int fd) { fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK); }
-
-void drain(int fd) {
-  char buf[64];
-  while (read(fd, buf, sizeof buf) > 0) {
-  }
-}
-
-bool isDevPath(const std::string& p) { return p == "/dev" || p.rfind("/dev/", 0) == 0; }
-
-std::string absolutePath(const std::string& path) {
-  if (!path.empty() && path[0] == '/') return path;
-  char cwd[PATH_MAX];
-  if (!getcwd(cwd, sizeof cwd)) return path;
-  return std::string(cwd) + "/" + path;
-}
-
-// Device nodes are never ours to replace, whatever route the path takes there.
-bool linkPathUnderDev(const std::string& path) {
-  std::string abs = absolutePath(path);
-  if (isDevPath(abs)) return true;
-  size_t slash = abs.find_last_of('/');
-  std::string parent = slash == 0 ? "/" : abs.substr(0, slash);
-  char real[PATH_MAX];
-  if (realpath(parent.c_str(), real) && isDevPath(real)) return true;
-  return false;
-}
-
-std::string readLink(const std::string& path) {
-  char buf[PATH_MAX];
-  ssize_t n = readlink(path.c_str(), buf, sizeof buf - 1);
-  if (n < 0) return std::string();
-  return std::string(buf, static_cast<size_t>(n));
-}
 
 // Text of the 'I' block may carry \n, \r, \t, \\ and \xHH escapes.
 bool unescape(const std::string& in, std::string* out, std::string* error) {
@@ -178,10 +125,13 @@ bool parseIndex(const std::string& s, int count, int* v) {
 
 Simulator::Simulator(SimOptions options)
     : opt_(std::move(options)),
+      line_(kLine),
+      ready_(opt_.readyFile),
       model_(opt_.version, opt_.flags, opt_.seed),
       paced_(opt_.paced),
       payloadTimeoutMs_(opt_.payloadTimeoutMs),
-      rng_(opt_.seed) {
+      rng_(opt_.seed),
+      port_(opt_.link, kLine) {
   started_ = monoNow();
 }
 
@@ -204,14 +154,7 @@ bool Simulator::plugged() const {
 // ---------------------------------------------------------------- start / stop
 
 bool Simulator::start(std::string* error) {
-  if (opt_.link.empty()) {
-    *error = "a link path is required";
-    return false;
-  }
-  if (linkPathUnderDev(opt_.link)) {
-    *error = "refusing to place the link under /dev: " + opt_.link;
-    return false;
-  }
+  if (!simsupport::checkLinkPath(opt_.link, error)) return false;
   if (opt_.version < 0 || opt_.version > 255 || opt_.flags < 0 || opt_.flags > 255) {
     *error = "version and flags are single bytes (0..255)";
     return false;
@@ -223,24 +166,15 @@ bool Simulator::start(std::string* error) {
       return false;
     }
   }
-  if (!opt_.readyFile.empty()) unlink(opt_.readyFile.c_str());  // a stale one would lie
-  if (pipe2(serialWake_, O_CLOEXEC | O_NONBLOCK) != 0 || pipe2(controlWake_, O_CLOEXEC | O_NONBLOCK) != 0) {
-    *error = std::string("pipe: ") + std::strerror(errno);
-    stop();
-    return false;
-  }
-  if (!createPort(error)) {
-    stop();
-    return false;
-  }
-  if (opt_.control && !openControlSocket(error)) {
+  ready_.clearStale();
+  if (!serialWake_.open(error) || !controlWake_.open(error) || !createPort(error) ||
+      (opt_.control && !control_.listen(opt_.controlHost, opt_.controlPort, error))) {
     stop();
     return false;
   }
   serialThread_ = std::thread(&Simulator::serialLoop, this);
   if (opt_.control) controlThread_ = std::thread(&Simulator::controlLoop, this);
-  started_ok_ = true;
-  if (!opt_.readyFile.empty() && !writeReadyFile(error)) {
+  if (!ready_.write(control_.port(), error)) {
     stop();
     return false;
   }
@@ -249,95 +183,27 @@ bool Simulator::start(std::string* error) {
 
 void Simulator::stop() {
   stopping_ = true;
-  wake(serialWake_[1]);
-  wake(controlWake_[1]);
+  serialWake_.wake();
+  controlWake_.wake();
   if (serialThread_.joinable()) serialThread_.join();
   if (controlThread_.joinable()) controlThread_.join();
   destroyPort();
-  closeFd(&listen_);
-  closeFd(&serialWake_[0]);
-  closeFd(&serialWake_[1]);
-  closeFd(&controlWake_[0]);
-  closeFd(&controlWake_[1]);
+  control_.close();
+  serialWake_.close();
+  controlWake_.close();
   if (transcriptFile_) {
     std::fclose(transcriptFile_);
     transcriptFile_ = nullptr;
   }
-  if (started_ok_ && !opt_.readyFile.empty()) unlink(opt_.readyFile.c_str());
-  started_ok_ = false;
-}
-
-void Simulator::wake(int fd) {
-  if (fd < 0) return;
-  char c = 1;
-  ssize_t n = write(fd, &c, 1);
-  (void)n;  // a full pipe already wakes the reader
-}
-
-bool Simulator::writeReadyFile(std::string* error) {
-  // Written under a temporary name and renamed, so a waiting script never
-  // reads half a line.
-  std::string tmp = opt_.readyFile + ".tmp";
-  FILE* f = std::fopen(tmp.c_str(), "we");
-  if (!f) {
-    *error = "cannot write ready file " + tmp + ": " + std::strerror(errno);
-    return false;
-  }
-  std::fprintf(f, "ready %d\n", controlPort_);
-  bool ok = std::fclose(f) == 0 && rename(tmp.c_str(), opt_.readyFile.c_str()) == 0;
-  if (!ok) *error = "cannot write ready file " + opt_.readyFile + ": " + std::strerror(errno);
-  return ok;
+  ready_.remove();
 }
 
 // ---------------------------------------------------------------- pty and link
 
 bool Simulator::createPort(std::string* error) {
-  int m = posix_openpt(O_RDWR | O_NOCTTY);
-  if (m < 0) {
-    *error = std::string("posix_openpt: ") + std::strerror(errno);
-    return false;
-  }
-  setCloexec(m);
-  char name[128];
-  if (grantpt(m) != 0 || unlockpt(m) != 0 || ptsname_r(m, name, sizeof name) != 0) {
-    *error = std::string("pty setup: ") + std::strerror(errno);
-    close(m);
-    return false;
-  }
-  // Only ever a pseudo-terminal slave; never a real serial device.
-  if (std::strncmp(name, "/dev/pts/", 9) != 0) {
-    *error = std::string("unexpected pty slave name ") + name;
-    close(m);
-    return false;
-  }
-  // Our own slave descriptor keeps the pty alive between host opens (no hang-up
-  // when the host closes). It is never read: the host's bytes come from the master.
-  int s = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (s < 0) {
-    *error = std::string("open ") + name + ": " + std::strerror(errno);
-    close(m);
-    return false;
-  }
-  termios t{};
-  if (tcgetattr(s, &t) == 0) {
-    cfmakeraw(&t);
-    t.c_cflag |= CLOCAL | CREAD;
-    cfsetispeed(&t, B2400);
-    cfsetospeed(&t, B2400);
-    t.c_cc[VMIN] = 1;
-    t.c_cc[VTIME] = 0;
-    tcsetattr(s, TCSANOW, &t);
-  }
-  setNonblock(m);
-  if (!makeLink(name, error)) {
-    close(s);
-    close(m);
-    return false;
-  }
-  master_ = m;
-  slaveHold_ = s;
+  if (!port_.open(error)) return false;
   std::lock_guard<std::mutex> lock(mu_);
-  slaveName_ = name;
+  slaveName_ = port_.slaveName();
   plugged_ = true;
   return true;
 }
@@ -345,58 +211,9 @@ bool Simulator::createPort(std::string* error) {
 void Simulator::destroyPort() {
   if (pending_.active) finishPayload(false);
   in_.clear();
-  removeLink();
-  closeFd(&master_);
-  closeFd(&slaveHold_);
+  port_.close();
   std::lock_guard<std::mutex> lock(mu_);
   plugged_ = false;
-}
-
-bool Simulator::makeLink(const std::string& target, std::string* error) {
-  const std::string& link = opt_.link;
-  if (linkPathUnderDev(link)) {
-    *error = "refusing to place the link under /dev: " + link;
-    return false;
-  }
-  struct stat st {};
-  if (lstat(link.c_str(), &st) == 0 && !S_ISLNK(st.st_mode)) {
-    *error = "refusing to replace " + link + ": it exists and is not a symbolic link";
-    return false;
-  }
-  // A temporary link renamed over the old one: the path never dangles.
-  std::string tmp = link + ".tmp-" + std::to_string(getpid());
-  struct stat tst {};
-  if (lstat(tmp.c_str(), &tst) == 0) {
-    if (!S_ISLNK(tst.st_mode)) {
-      *error = "refusing to replace " + tmp;
-      return false;
-    }
-    unlink(tmp.c_str());
-  }
-  if (symlink(target.c_str(), tmp.c_str()) != 0) {
-    *error = "symlink " + tmp + ": " + std::strerror(errno);
-    return false;
-  }
-  if (rename(tmp.c_str(), link.c_str()) != 0) {
-    *error = "rename to " + link + ": " + std::strerror(errno);
-    unlink(tmp.c_str());
-    return false;
-  }
-  return true;
-}
-
-void Simulator::removeLink() {
-  std::string name;
-  {
-    std::lock_guard<std::mutex> lock(mu_);
-    name = slaveName_;
-  }
-  if (name.empty() || opt_.link.empty()) return;
-  struct stat st {};
-  // Only our own link: someone may have pointed the path elsewhere meanwhile.
-  if (lstat(opt_.link.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && readLink(opt_.link) == name) {
-    unlink(opt_.link.c_str());
-  }
 }
 
 // ---------------------------------------------------------------- serial side
@@ -404,10 +221,10 @@ void Simulator::removeLink() {
 void Simulator::serialLoop() {
   while (!stopping_) {
     serviceRequest();
-    if (master_ < 0) {  // unplugged: only a request can change anything
-      pollfd p{serialWake_[0], POLLIN, 0};
+    if (!port_.isOpen()) {  // unplugged: only a request can change anything
+      pollfd p{serialWake_.fd(), POLLIN, 0};
       poll(&p, 1, -1);
-      drain(serialWake_[0]);
+      serialWake_.drain();
       continue;
     }
     if (!in_.empty()) {
@@ -428,13 +245,13 @@ void Simulator::serialLoop() {
       }
       timeoutMs = static_cast<int>(rem / 1000000LL) + 1;
     }
-    pollfd fds[2] = {{master_, POLLIN, 0}, {serialWake_[0], POLLIN, 0}};
+    pollfd fds[2] = {{port_.master(), POLLIN, 0}, {serialWake_.fd(), POLLIN, 0}};
     int n = poll(fds, 2, timeoutMs);
     if (n < 0) {
       if (errno != EINTR) usleep(10000);
       continue;
     }
-    if (fds[1].revents & POLLIN) drain(serialWake_[0]);
+    if (fds[1].revents & POLLIN) serialWake_.drain();
     if (fds[0].revents & POLLIN) {
       readAvailable();
     } else if (fds[0].revents & (POLLHUP | POLLERR)) {
@@ -485,7 +302,7 @@ void Simulator::serviceRequest() {
 void Simulator::readAvailable() {
   uint8_t buf[512];
   for (;;) {
-    ssize_t n = read(master_, buf, sizeof buf);
+    ssize_t n = read(port_.master(), buf, sizeof buf);
     if (n > 0) {
       timespec now = monoNow();
       for (ssize_t i = 0; i < n; ++i) in_.push_back({buf[i], now});
@@ -603,15 +420,14 @@ void Simulator::sendReply(const std::vector<uint8_t>& reply, const timespec& arr
     writeWithin(reply.data(), reply.size());
     return;
   }
-  int delayUs = opt_.processingDelayUs;
   // The command byte takes one byte time on a real line before the unit has
   // it; then a short processing delay; then one byte every 1/240 s, each at an
   // absolute deadline so rounding never accumulates.
-  const timespec start = addNs(arrival, kNsPerSec / kBaudBytesPerSec + static_cast<int64_t>(delayUs) * 1000);
+  const int64_t first = line_.firstByteAt(toNs(arrival), opt_.processingDelayUs);
   for (size_t k = 0; k < reply.size(); ++k) {
-    const timespec deadline = addNs(start, static_cast<int64_t>(k) * kNsPerSec / kBaudBytesPerSec);
+    const timespec deadline = fromNs(line_.byteAt(first, k));
     if (!waitUntil(deadline)) return;  // a new command (or unplug) aborts the reply
-    ssize_t w = write(master_, &reply[k], 1);
+    ssize_t w = write(port_.master(), &reply[k], 1);
     if (w < 0 && errno != EAGAIN && errno != EINTR) return;
     // EAGAIN: the host is not reading and its buffer is full; the byte is lost,
     // as it would be on the line.
@@ -622,7 +438,7 @@ void Simulator::sendReply(const std::vector<uint8_t>& reply, const timespec& arr
 // or a new command from the host must cut the current reply short.
 bool Simulator::interrupted(const ::pollfd* fds) {
   if (fds[1].revents & POLLIN) {
-    drain(serialWake_[0]);
+    serialWake_.drain();
     bool req;
     {
       std::lock_guard<std::mutex> lock(reqMu_);
@@ -642,7 +458,7 @@ bool Simulator::waitUntil(const timespec& deadline) {
   for (;;) {
     int64_t rem = diffNs(deadline, monoNow());
     if (rem <= 0) return true;
-    pollfd fds[2] = {{master_, POLLIN, 0}, {serialWake_[0], POLLIN, 0}};
+    pollfd fds[2] = {{port_.master(), POLLIN, 0}, {serialWake_.fd(), POLLIN, 0}};
     timespec to{};
     if (rem > kFine) to = addNs(to, rem - kFine / 2);
     int n = ppoll(fds, 2, &to, nullptr);
@@ -659,7 +475,7 @@ bool Simulator::writeWithin(const uint8_t* data, size_t len) {
   size_t off = 0;
   const timespec giveUp = addNs(monoNow(), kNsPerSec);
   while (off < len) {
-    ssize_t w = write(master_, data + off, len - off);
+    ssize_t w = write(port_.master(), data + off, len - off);
     if (w > 0) {
       off += static_cast<size_t>(w);
       continue;
@@ -670,7 +486,7 @@ bool Simulator::writeWithin(const uint8_t* data, size_t len) {
     // or a control request win; never wait forever.
     int64_t rem = diffNs(giveUp, monoNow());
     if (rem <= 0) return false;
-    pollfd fds[2] = {{master_, POLLIN | POLLOUT, 0}, {serialWake_[0], POLLIN, 0}};
+    pollfd fds[2] = {{port_.master(), POLLIN | POLLOUT, 0}, {serialWake_.fd(), POLLIN, 0}};
     int n = poll(fds, 2, static_cast<int>(rem / 1000000LL) + 1);
     if (n <= 0) continue;
     if (interrupted(fds)) return false;
@@ -681,8 +497,7 @@ bool Simulator::writeWithin(const uint8_t* data, size_t len) {
 // ---------------------------------------------------------------- transcript
 
 void Simulator::record(const std::string& token) {
-  transcript_.push_back(token);
-  while (transcript_.size() > kTranscriptCap) transcript_.pop_front();
+  transcript_.add(token);
   if (transcriptFile_) {
     std::fprintf(transcriptFile_, "%.3f %s\n", elapsed(monoNow()), token.c_str());
     std::fflush(transcriptFile_);
@@ -691,102 +506,19 @@ void Simulator::record(const std::string& token) {
 
 // ---------------------------------------------------------------- control channel
 
-bool Simulator::openControlSocket(std::string* error) {
-  std::string host = opt_.controlHost;
-  if (host == "localhost") host = "127.0.0.1";
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_port = htons(static_cast<uint16_t>(opt_.controlPort));
-  if (inet_pton(AF_INET, host.c_str(), &addr.sin_addr) != 1 || (ntohl(addr.sin_addr.s_addr) >> 24) != 127) {
-    *error = "the control channel listens on the loopback only (127.x.x.x), not " + opt_.controlHost;
-    return false;
-  }
-  listen_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (listen_ < 0) {
-    *error = std::string("socket: ") + std::strerror(errno);
-    return false;
-  }
-  int one = 1;
-  setsockopt(listen_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-  if (bind(listen_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(listen_, 8) != 0) {
-    *error = "control " + opt_.controlHost + ":" + std::to_string(opt_.controlPort) + ": " + std::strerror(errno);
-    closeFd(&listen_);
-    return false;
-  }
-  socklen_t len = sizeof addr;
-  getsockname(listen_, reinterpret_cast<sockaddr*>(&addr), &len);
-  controlPort_ = ntohs(addr.sin_port);
-  return true;
-}
-
 void Simulator::controlLoop() {
-  struct Client {
-    int fd;
-    std::string buf;
-  };
-  std::vector<Client> clients;
   while (!stopping_) {
-    std::vector<pollfd> fds;
-    fds.push_back({controlWake_[0], POLLIN, 0});
-    fds.push_back({listen_, POLLIN, 0});
-    for (auto& c : clients) fds.push_back({c.fd, POLLIN, 0});
+    std::vector<pollfd> fds{{controlWake_.fd(), POLLIN, 0}};
+    control_.addPollFds(&fds);
     int n = poll(fds.data(), fds.size(), -1);
     if (n < 0) {
       if (errno != EINTR) usleep(10000);
       continue;
     }
-    if (fds[0].revents & POLLIN) drain(controlWake_[0]);
+    if (fds[0].revents & POLLIN) controlWake_.drain();
     if (stopping_) break;
-    const size_t polled = clients.size();  // clients accepted below are polled next round
-    if (fds[1].revents & POLLIN) {
-      int fd = accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
-      if (fd >= 0) {
-        if (clients.size() >= kMaxControlClients) {
-          close(fd);
-        } else {
-          timeval tv{2, 0};  // a client that stops reading cannot stall us for long
-          setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
-          clients.push_back({fd, std::string()});
-        }
-      }
-    }
-    std::vector<int> dead;
-    for (size_t i = 0; i < polled; ++i) {
-      const short ev = fds[i + 2].revents;
-      if (!ev) continue;
-      Client& c = clients[i];
-      char buf[4096];
-      ssize_t r = recv(c.fd, buf, sizeof buf, 0);
-      if (r <= 0) {
-        dead.push_back(static_cast<int>(i));
-        continue;
-      }
-      c.buf.append(buf, static_cast<size_t>(r));
-      size_t nl;
-      bool ok = true;
-      while (ok && (nl = c.buf.find('\n')) != std::string::npos) {
-        std::string line = c.buf.substr(0, nl);
-        c.buf.erase(0, nl + 1);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::string reply = control(line) + "\n";
-        size_t off = 0;
-        while (off < reply.size()) {
-          ssize_t w = send(c.fd, reply.data() + off, reply.size() - off, MSG_NOSIGNAL);
-          if (w <= 0) {
-            ok = false;
-            break;
-          }
-          off += static_cast<size_t>(w);
-        }
-      }
-      if (!ok || c.buf.size() > kMaxControlLine) dead.push_back(static_cast<int>(i));
-    }
-    for (auto it = dead.rbegin(); it != dead.rend(); ++it) {
-      close(clients[static_cast<size_t>(*it)].fd);
-      clients.erase(clients.begin() + *it);
-    }
+    control_.serve(fds, [this](const std::string& line) { return control(line); });
   }
-  for (auto& c : clients) close(c.fd);
 }
 
 std::string Simulator::requestPort(Request r) {
@@ -797,7 +529,7 @@ std::string Simulator::requestPort(Request r) {
     request_ = r;
     requestDone_ = false;
   }
-  wake(serialWake_[1]);
+  serialWake_.wake();
   std::unique_lock<std::mutex> lock(reqMu_);
   if (!reqCv_.wait_for(lock, std::chrono::seconds(3), [this] { return requestDone_; })) {
     return "err serial side did not respond";
@@ -823,7 +555,7 @@ std::string Simulator::statusLine() {
     << " dsilent=" << tristateName(dsilent_) << "(" << (dSilent() ? "on" : "off") << ")"
     << " payload-timeout=" << payloadTimeoutMs_ << " plugged=" << (plugged_ ? "yes" : "no")
     << " pty=" << (plugged_ ? slaveName_ : std::string("-")) << " link=" << opt_.link
-    << " control=" << controlPort_ << " uptime=" << elapsed(monoNow());
+    << " control=" << control_.port() << " uptime=" << elapsed(monoNow());
   return o.str();
 }
 
@@ -897,11 +629,7 @@ std::string Simulator::control(const std::string& rawLine) {
     fault_ = f;
     return "ok";
   }
-  if (cmd == "transcript") {
-    std::string out = "ok";
-    for (const auto& t : transcript_) out += " " + t;
-    return out;
-  }
+  if (cmd == "transcript") return transcript_.reply();
   if (cmd == "writes") {
     if (argc == 1 && w[1] == "clear") {
       writes_.clear();
@@ -1027,7 +755,7 @@ std::string Simulator::control(const std::string& rawLine) {
     long long ms = 0;
     if (argc != 1 || !parseInt(w[1], &ms) || ms < 1 || ms > 60000) return "err usage: payload-timeout MS (1..60000)";
     payloadTimeoutMs_ = static_cast<int>(ms);
-    wake(serialWake_[1]);  // re-arm a running payload wait
+    serialWake_.wake();  // re-arm a running payload wait
     return "ok";
   }
   if (cmd == "reset") {

@@ -19,6 +19,12 @@
 #include <vector>
 
 #include "model.h"
+#include "sim-support/control.h"
+#include "sim-support/line.h"
+#include "sim-support/pty_link.h"
+#include "sim-support/ready_file.h"
+#include "sim-support/transcript.h"
+#include "sim-support/wake_pipe.h"
 
 namespace gantrel {
 
@@ -73,7 +79,7 @@ class Simulator {
   std::string control(const std::string& line);
 
   bool shutdownRequested() const { return shutdownRequested_.load(); }
-  int controlPort() const { return controlPort_; }
+  int controlPort() const { return control_.port(); }
   std::string slavePath() const;
   bool plugged() const;
 
@@ -96,8 +102,6 @@ class Simulator {
   // pty side (serial thread, or before it starts)
   bool createPort(std::string* error);
   void destroyPort();
-  bool makeLink(const std::string& target, std::string* error);
-  void removeLink();
   void serialLoop();
   void serviceRequest();
   void readAvailable();
@@ -108,10 +112,8 @@ class Simulator {
   bool interrupted(const ::pollfd* fds);
   bool waitUntil(const timespec& deadline);
   bool writeWithin(const uint8_t* data, size_t len);
-  void wake(int fd);
 
   // control side
-  bool openControlSocket(std::string* error);
   void controlLoop();
   std::string requestPort(Request r);
   void record(const std::string& token);  // callers hold mu_
@@ -119,10 +121,11 @@ class Simulator {
   bool rSilent() const;                   // callers hold mu_
   bool dSilent() const;                   // callers hold mu_
   double elapsed(const timespec& at) const;
-  bool writeReadyFile(std::string* error);
 
   SimOptions opt_;
   timespec started_{};
+  const simsupport::LineClock line_;
+  simsupport::ReadyFile ready_;
 
   mutable std::mutex mu_;
   ControllerModel model_;
@@ -131,7 +134,7 @@ class Simulator {
   Tristate rsilent_ = Tristate::Auto;
   Tristate dsilent_ = Tristate::Auto;
   int payloadTimeoutMs_;
-  std::deque<std::string> transcript_;
+  simsupport::Transcript transcript_;
   std::deque<WriteRecord> writes_;
   FILE* transcriptFile_ = nullptr;
   std::mt19937_64 rng_;
@@ -139,8 +142,7 @@ class Simulator {
   bool plugged_ = false;
 
   // serial thread only
-  int master_ = -1;
-  int slaveHold_ = -1;
+  simsupport::PtyLink port_;
   std::deque<InByte> in_;
   Pending pending_;
 
@@ -152,15 +154,13 @@ class Simulator {
   bool requestDone_ = false;
   std::string requestResult_;
 
-  int serialWake_[2] = {-1, -1};
-  int controlWake_[2] = {-1, -1};
-  int listen_ = -1;
-  int controlPort_ = 0;
+  simsupport::WakePipe serialWake_;
+  simsupport::WakePipe controlWake_;
+  simsupport::ControlServer control_;  // control thread, once started
   std::atomic<bool> stopping_{false};
   std::atomic<bool> shutdownRequested_{false};
   std::thread serialThread_;
   std::thread controlThread_;
-  bool started_ok_ = false;
 };
 
 }  // namespace gantrel

@@ -6,44 +6,6 @@
 
 namespace gantrel {
 
-timespec monoNow() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return t;
-}
-
-timespec addNs(timespec t, int64_t ns) {
-  int64_t total = static_cast<int64_t>(t.tv_nsec) + ns;
-  int64_t sec = total / 1000000000LL;
-  int64_t rem = total % 1000000000LL;
-  if (rem < 0) {
-    rem += 1000000000LL;
-    sec -= 1;
-  }
-  t.tv_sec += static_cast<time_t>(sec);
-  t.tv_nsec = static_cast<long>(rem);
-  return t;
-}
-
-int64_t diffNs(const timespec& later, const timespec& earlier) {
-  return (static_cast<int64_t>(later.tv_sec) - earlier.tv_sec) * 1000000000LL +
-         (static_cast<int64_t>(later.tv_nsec) - earlier.tv_nsec);
-}
-
-
-std::string toHex(const uint8_t* data, size_t len) {
-  static const char digits[] = "0123456789abcdef";
-  std::string s;
-  s.reserve(len * 2);
-  for (size_t i = 0; i < len; ++i) {
-    s.push_back(digits[data[i] >> 4]);
-    s.push_back(digits[data[i] & 15]);
-  }
-  return s;
-}
-
-std::string toHex(const std::vector<uint8_t>& v) { return toHex(v.data(), v.size()); }
-
 static int hexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -89,21 +51,6 @@ bool parseInt(const std::string& text, long long* out) {
   if (errno != 0 || end == s || *end != '\0') return false;
   *out = neg ? -v : v;
   return true;
-}
-
-std::vector<std::string> splitWords(const std::string& line) {
-  std::vector<std::string> words;
-  std::string cur;
-  for (char c : line) {
-    if (std::isspace(static_cast<unsigned char>(c))) {
-      if (!cur.empty()) words.push_back(cur);
-      cur.clear();
-    } else {
-      cur.push_back(c);
-    }
-  }
-  if (!cur.empty()) words.push_back(cur);
-  return words;
 }
 
 std::string trim(const std::string& s) {

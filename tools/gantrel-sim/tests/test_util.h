@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "ctl_client.h"
+#include "sim-support/control.h"
 #include "sim.h"
 
 namespace gantrel {
 namespace testing_support {
+
+using simsupport::ControlClient;
 
 class HostPort {
  public:

@@ -8,10 +8,7 @@ namespace {
 constexpr int64_t kNsPerMs = 1000000;
 }
 
-void Handheld::note(const std::string& token) {
-  transcript.push_back(token);
-  while (transcript.size() > kTranscriptCap) transcript.pop_front();
-}
+void Handheld::note(const std::string& token) { transcript.add(token); }
 
 void Handheld::spend() {
   if (fault.once) fault = Fault{};

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "sim-support/transcript.h"
+
 namespace lindrow {
 
 constexpr size_t kRecordLen = 1890;
@@ -33,7 +35,6 @@ struct Fault {
 
 class Handheld {
  public:
-  static constexpr size_t kTranscriptCap = 100000;
   static constexpr size_t kRecordsCap = 64;
 
   // One byte from the host at time atNs (monotonic); the answer (maybe none).
@@ -56,7 +57,7 @@ class Handheld {
   std::deque<std::vector<uint8_t>> records;
   // What came in: "M", "P", "record:1890", "record:K!" for a record cut
   // short, other bytes in decimal.
-  std::deque<std::string> transcript;
+  simsupport::Transcript transcript;
 
  private:
   void note(const std::string& token);

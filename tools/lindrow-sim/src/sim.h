@@ -6,13 +6,17 @@
 
 #include <atomic>
 #include <cstdint>
-#include <ctime>
 #include <deque>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "handheld.h"
+#include "sim-support/control.h"
+#include "sim-support/line.h"
+#include "sim-support/pty_link.h"
+#include "sim-support/ready_file.h"
+#include "sim-support/wake_pipe.h"
 
 namespace lindrow {
 
@@ -39,55 +43,41 @@ class Simulator {
   void stop();
 
   bool shutdownRequested() const { return shutdownRequested_.load(); }
-  int controlPort() const { return controlPort_; }
+  int controlPort() const { return control_.port(); }
   // The pty slave as created at start (later replugs make new ones).
   std::string firstSlave() const { return firstSlave_; }
 
  private:
-  struct Client {
-    int fd;
-    std::string buf;
-  };
-
-  bool createPort(std::string* error);
   void destroyPort();
-  bool makeLink(const std::string& target, std::string* error);
-  void removeLink();
-  bool openControlSocket(std::string* error);
-  bool writeReadyFile(std::string* error);
-
   void loop();
   void readLine();
   void queueAnswer(const std::vector<uint8_t>& bytes);
   void writeDue();
-  void serveClient(Client& c, bool* dead);
   std::string control(const std::string& line);
   std::string statusLine() const;
 
   SimOptions opt_;
   Handheld handheld_;
   bool paced_;
-
-  int master_ = -1;
-  int slaveHold_ = -1;
-  std::string slaveName_;
+  const simsupport::LineClock line_;
+  simsupport::PtyLink port_;
   std::string firstSlave_;
+  simsupport::ReadyFile ready_;
 
-  // The answer going out: not before startAt_, and paced, its next byte on
-  // the line at lineNext_ (monotonic nanoseconds).
+  // The answer going out: not before startAt_, and paced, byte k of it in
+  // its place on the line at line_.byteAt(lineStart_, k), sent_ of them
+  // already written (monotonic nanoseconds).
   std::deque<uint8_t> out_;
   int64_t startAt_ = 0;
-  int64_t lineNext_ = 0;
+  int64_t lineStart_ = 0;
+  size_t sent_ = 0;
   int64_t nextWrite() const;
 
-  std::vector<Client> clients_;
-  int listen_ = -1;
-  int controlPort_ = 0;
-  int wake_[2] = {-1, -1};
+  simsupport::ControlServer control_;
+  simsupport::WakePipe wake_;
   std::atomic<bool> stopping_{false};
   std::atomic<bool> shutdownRequested_{false};
   std::thread thread_;
-  bool startedOk_ = false;
 };
 
 }  // namespace lindrow

@@ -1,11 +1,8 @@
 // The simulator over its pty and its control channel, driven the way the
 // tool drives a handheld; and the program itself.
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -20,6 +17,7 @@
 #include <memory>
 #include <thread>
 
+#include "sim-support/control.h"
 #include "sim.h"
 
 using namespace lindrow;
@@ -93,39 +91,17 @@ class Host {
 // A line-based client of the control channel.
 class Control {
  public:
-  ~Control() {
-    if (fd_ >= 0) close(fd_);
-  }
   bool connect(int port) {
-    fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    inet_pton(AF_INET, "127.0.0.1", &addr.sin_addr);
-    return ::connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    std::string error;
+    return client_.connect("127.0.0.1", port, &error);
   }
   std::string ask(const std::string& line) {
-    std::string out = line + "\n";
-    if (::send(fd_, out.data(), out.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(out.size())) return "err send";
-    for (;;) {
-      size_t nl = buf_.find('\n');
-      if (nl != std::string::npos) {
-        std::string reply = buf_.substr(0, nl);
-        buf_.erase(0, nl + 1);
-        return reply;
-      }
-      pollfd p{fd_, POLLIN, 0};
-      if (poll(&p, 1, 5000) <= 0) return "err timeout";
-      char buf[8192];
-      ssize_t r = recv(fd_, buf, sizeof buf, 0);
-      if (r <= 0) return "err closed";
-      buf_.append(buf, static_cast<size_t>(r));
-    }
+    std::string reply;
+    return client_.command(line, &reply) ? reply : "err no reply";
   }
 
  private:
-  int fd_ = -1;
-  std::string buf_;
+  simsupport::ControlClient client_;
 };
 
 std::vector<uint8_t> fromHex(const std::string& hex) {
