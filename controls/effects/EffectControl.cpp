@@ -291,6 +291,11 @@ int TButtonGlyph::GlyphIndex(bool enabled) const
     return FNumGlyphs;
 }
 
+void TButtonGlyph::PlaySound(TepWavePlayer* player)
+{
+    if (player && !player->Wave()->Empty()) player->Play();
+}
+
 bool TButtonGlyph::ReadGlyphProperty(const std::string& name, TReader& reader, bool layoutPublished)
 {
     static const TEnumNames layouts = {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"};
@@ -337,8 +342,37 @@ bool TButtonGlyph::ReadGlyphProperty(const std::string& name, TReader& reader, b
         if (FGlyph->Empty() || !OffScreen()) return;                                  \
         PaintGlyph(OffCanvas(), GlyphX, GlyphY, FGlyph, FNumGlyphs, GlyphIndex(Enabled())); \
     }                                                                                 \
+    void Class::SetClickSound(TepWavePlayer* player)                                  \
+    {                                                                                 \
+        if (player == FClickSound) return;                                            \
+        if (FClickSound && FClickSound != FActiveSound) RemoveFreeNotification(FClickSound); \
+        FClickSound = player;                                                         \
+        if (player) player->FreeNotification(this);                                   \
+    }                                                                                 \
+    void Class::SetActiveSound(TepWavePlayer* player)                                 \
+    {                                                                                 \
+        if (player == FActiveSound) return;                                           \
+        if (FActiveSound && FActiveSound != FClickSound) RemoveFreeNotification(FActiveSound); \
+        FActiveSound = player;                                                        \
+        if (player) player->FreeNotification(this);                                   \
+    }                                                                                 \
+    void Class::Notification(TComponent* component, TOperation operation)            \
+    {                                                                                 \
+        Base::Notification(component, operation);                                     \
+        if (operation != opRemove) return;                                            \
+        if (component == FActiveSound) FActiveSound = nullptr;                        \
+        if (component == FClickSound) FClickSound = nullptr;                          \
+    }                                                                                 \
     bool Class::ReadProperty(const std::string& name, TReader& reader)               \
     {                                                                                 \
+        if (name == "ClickSound") {                                                   \
+            reader.ReadReference<TepWavePlayer>([this](TepWavePlayer* p) { SetClickSound(p); }); \
+            return true;                                                              \
+        }                                                                             \
+        if (name == "ActiveSound") {                                                  \
+            reader.ReadReference<TepWavePlayer>([this](TepWavePlayer* p) { SetActiveSound(p); }); \
+            return true;                                                              \
+        }                                                                             \
         if (ReadGlyphProperty(name, reader, LayoutPublished)) {                       \
             Changed();                                                                \
             return true;                                                              \

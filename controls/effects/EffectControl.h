@@ -12,6 +12,7 @@
 
 #include "Button.h"
 #include "EffectBmp.h"
+#include "WaveSound.h"
 #include "Graphic.h"
 #include "Timer.h"
 #include "WinControl.h"
@@ -87,9 +88,9 @@ void CopyParentImage1(TControl* control, TCanvas* canvas);
 void CalcLCoord(TButtonLayout layout, const RECT& rect, int glyphWidth, int glyphHeight, int textWidth,
                 int textHeight, int margin, int spacing, int& glyphX, int& glyphY, int& textX, int& textY);
 
-// The state and drawing the three glyph-button bases share. The click and
-// hover sounds are played through PlayClickSound and PlayActiveSound, which
-// do nothing until a sound player is attached to the class.
+// The state and drawing the three glyph-button bases share. The hover
+// sound (ActiveSound) and the click sound (ClickSound) are players on the
+// form, forgotten when they are freed.
 class TButtonGlyph {
 public:
     TButtonGlyph();
@@ -106,6 +107,8 @@ public:
     int GlyphX = 0, GlyphY = 0;
     bool Hot() const { return FHot; }
     bool Pressed() const { return FPressed; }
+    TepWavePlayer* ClickSound() const { return FClickSound; }
+    TepWavePlayer* ActiveSound() const { return FActiveSound; }
 
     // 1-based image of the strip for the current state.
     int GlyphIndex(bool enabled) const;
@@ -118,6 +121,10 @@ protected:
     TButtonLayout FLayout = blGlyphLeft;
     bool FHot = false;
     bool FPressed = false;
+    TepWavePlayer* FClickSound = nullptr;
+    TepWavePlayer* FActiveSound = nullptr;
+    // A player plays when there is one and its wave is not empty.
+    static void PlaySound(TepWavePlayer* player);
     bool ReadGlyphProperty(const std::string& name, TReader& reader, bool layoutPublished);
 };
 
@@ -127,16 +134,19 @@ protected:
     void SetLayout(TButtonLayout layout);                                          \
     void SetMargin(int margin);                                                    \
     void SetSpacing(int spacing);                                                  \
+    void SetClickSound(TepWavePlayer* player);                                     \
+    void SetActiveSound(TepWavePlayer* player);                                    \
     bool IsMouseIn(int x, int y) const { return x > 0 && x < Width() && y > 0 && y < Height(); } \
     void Dispatch(TMessage& message) override;                                     \
     bool ReadProperty(const std::string& name, TReader& reader) override;          \
+    void Notification(TComponent* component, TOperation operation) override;       \
                                                                                    \
 protected:                                                                         \
     void DrawButtonGlyph();                                                        \
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override; \
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;   \
-    virtual void PlayActiveSound() {}                                              \
-    virtual void PlayClickSound() {}                                               \
+    void PlayActiveSound() { PlaySound(FActiveSound); }                            \
+    void PlayClickSound() { PlaySound(FClickSound); }                              \
     void Changed();                                                                \
                                                                                    \
 public:
