@@ -1,6 +1,7 @@
 // The program's entry: settings, the application object, the permanent
 // windows, the splash, and the message loop.
 #include "Application.h"
+#include "Bevels.h"
 #include "Framework.h"
 #include "EmiStringGrid.h"
 #include "Form1.h"
@@ -24,6 +25,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     InitFramework();
     RegisterGridControlClasses();
     RegisterResizerClasses();
+    RegisterBevelClasses();
     RegisterOpenDialogClasses();
     try {
         auto ini = std::make_unique<TIniFile>(SettingsFileName());

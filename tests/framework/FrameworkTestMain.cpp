@@ -2,6 +2,7 @@
 // program does; a test fails if it raised an access violation or sent a
 // message to a window whose control was gone (FaultWatch.h).
 #include "Application.h"
+#include "Bevels.h"
 #include "FaultWatch.h"
 #include "Framework.h"
 #include "ResizerPanel.h"
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
 {
     InitFramework();
     RegisterResizerClasses();
+    RegisterBevelClasses();
     Application->Initialize();
     ::testing::InitGoogleTest(&argc, argv);
     FaultWatch::Watch();
