@@ -2,6 +2,7 @@
 // windows, the splash, and the message loop.
 #include "Application.h"
 #include "Bevels.h"
+#include "Sliders.h"
 #include "Framework.h"
 #include "EmiStringGrid.h"
 #include "Form1.h"
@@ -26,6 +27,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     RegisterGridControlClasses();
     RegisterResizerClasses();
     RegisterBevelClasses();
+    RegisterSliderClasses();
     RegisterOpenDialogClasses();
     try {
         auto ini = std::make_unique<TIniFile>(SettingsFileName());

@@ -3,6 +3,7 @@
 // message to a window whose control was gone (FaultWatch.h).
 #include "Application.h"
 #include "Bevels.h"
+#include "Sliders.h"
 #include "FaultWatch.h"
 #include "Framework.h"
 #include "ResizerPanel.h"
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
     InitFramework();
     RegisterResizerClasses();
     RegisterBevelClasses();
+    RegisterSliderClasses();
     Application->Initialize();
     ::testing::InitGoogleTest(&argc, argv);
     FaultWatch::Watch();
