@@ -14,7 +14,7 @@
 #include "Form8.h"
 #include "GantOpenDialog.h"
 #include "IniFiles.h"
-#include "EffectPanels.h"
+#include "EffectClasses.h"
 #include "ResizerPanel.h"
 #include "SettingsFile.h"
 

@@ -3,7 +3,6 @@
 #include "GrUtils.h"
 #include "ShapedPanels.h"
 #include "Reader.h"
-#include "WaveSound.h"
 
 namespace {
 
@@ -522,9 +521,7 @@ bool TepRunStr::ReadProperty(const std::string& name, TReader& reader)
     return true;
 }
 
-void RegisterEffectClasses()
+void RegisterEffectPanelClasses()
 {
-    RegisterWaveSoundClasses();
     RegisterClasses<TepBitmap, TepShadowPanel, TepTextLabel, TepRunPanel, TepRunStr>();
-    RegisterShapedPanelClasses();
 }

@@ -196,4 +196,4 @@ private:
     int FStep = 10;
 };
 
-void RegisterEffectClasses();
+void RegisterEffectPanelClasses();

@@ -41,6 +41,7 @@ using TWndMethod = TEvent<void(TMessage&)>;
 enum TControlStyleFlag : unsigned {
     csAcceptsControls = 1, csCaptureMouse = 2, csClickEvents = 4, csFramed = 8, csSetCaption = 16,
     csOpaque = 32, csDoubleClicks = 64, csParentBackground = 128,
+    csReplicatable = 256,  // may be painted as a copy of itself elsewhere
 };
 // What a control is doing.
 enum TControlStateFlag : unsigned {

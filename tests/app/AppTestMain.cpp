@@ -13,7 +13,7 @@
 #include "Form14.h"
 #include "Form8.h"
 #include "GantOpenDialog.h"
-#include "EffectPanels.h"
+#include "EffectClasses.h"
 #include "ResizerPanel.h"
 
 #include <gtest/gtest.h>

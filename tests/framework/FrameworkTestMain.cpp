@@ -2,9 +2,9 @@
 // program does; a test fails if it raised an access violation or sent a
 // message to a window whose control was gone (FaultWatch.h).
 #include "Application.h"
+#include "EffectClasses.h"
 #include "FaultWatch.h"
 #include "Framework.h"
-#include "EffectPanels.h"
 #include "ResizerPanel.h"
 
 #include <gtest/gtest.h>
