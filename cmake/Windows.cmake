@@ -139,3 +139,7 @@ add_executable(transfer-bench tests/bench/TransferBench.cpp tests/win/SimulatorC
 target_include_directories(transfer-bench PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
 target_compile_options(transfer-bench PRIVATE ${GANTREL_WARNINGS})
 target_link_libraries(transfer-bench PRIVATE gantrel_app ws2_32)
+
+add_executable(effects-bench tests/bench/EffectsBench.cpp)
+target_compile_options(effects-bench PRIVATE ${GANTREL_WARNINGS})
+target_link_libraries(effects-bench PRIVATE gantrel_controls)

@@ -92,4 +92,7 @@ say "transfer benchmark: Upload All and Get All of four tables (paced at 2400 ba
 say "live-value polling benchmark (paced at 2400 baud)"
 "$WINE64" "$GANTREL_BUILD/win64/monitor-bench.exe"
 
+say "effect controls benchmark: a shadow panel's repaint on a gradient form, run panel at 10 ms ticks"
+"$WINE64" "$GANTREL_BUILD/win64/effects-bench.exe"
+
 say "all tests passed"

@@ -219,8 +219,15 @@ void TepShadowPanel::Paint()
     canvas->Brush()->SetStyle(bsSolid);
     canvas->Brush()->SetColor(Parent() ? Parent()->Color() : Color());
     canvas->FillRect(RECT{0, 0, w, h});
-    CopyParentImage1(this, canvas);
-    {
+    // The face covers what lies beneath: when only the face needs painting
+    // (a child's repaint, a see-through child copying the panel) neither the
+    // parent's copy nor the shadow can show.
+    const RECT face = FaceRect();
+    RECT clip;
+    const bool faceOnly = GetClipBox(Canvas()->Handle(), &clip) != ERROR && clip.left >= face.left &&
+                          clip.top >= face.top && clip.right <= face.right && clip.bottom <= face.bottom;
+    if (!faceOnly) {
+        CopyParentImage1(this, canvas);
         TEffectBmp shadow(image.Handle());
         RECT a, b;
         ShadowStrips(a, b);
@@ -228,7 +235,7 @@ void TepShadowPanel::Paint()
         shadow.AddMiddleColorInRect(clBlack, b);
         shadow.Draw(canvas->Handle(), 0, 0);
     }
-    PaintPanelFace(canvas, FaceRect(), FWallpaper, Color(), w, h);
+    PaintPanelFace(canvas, face, FWallpaper, Color(), w, h);
     PaintPanelBevelsAndCaption(canvas, this, FaceRect(), FBevelInnerColor, FBevelOuterColor);
     Canvas()->Draw(0, 0, &image);
 }
