@@ -404,22 +404,30 @@ void TGlyphButton<Base, LayoutPublished>::DrawButtonGlyph()
     PaintGlyph(this->OffCanvas(), GlyphX, GlyphY, FGlyph, FNumGlyphs, GlyphIndex(this->Enabled()));
 }
 
+namespace {
+
+// Points one sound reference of button at player, asking to hear when it is
+// freed; the old player keeps its notice while the other reference holds it.
+void ChangeSound(TComponent* button, TepWavePlayer*& field, const TepWavePlayer* other, TepWavePlayer* player)
+{
+    if (player == field) return;
+    if (field && field != other) button->RemoveFreeNotification(field);
+    field = player;
+    if (player) player->FreeNotification(button);
+}
+
+}  // namespace
+
 template <class Base, bool LayoutPublished>
 void TGlyphButton<Base, LayoutPublished>::SetClickSound(TepWavePlayer* player)
 {
-    if (player == FClickSound) return;
-    if (FClickSound && FClickSound != FActiveSound) this->RemoveFreeNotification(FClickSound);
-    FClickSound = player;
-    if (player) player->FreeNotification(this);
+    ChangeSound(this, FClickSound, FActiveSound, player);
 }
 
 template <class Base, bool LayoutPublished>
 void TGlyphButton<Base, LayoutPublished>::SetActiveSound(TepWavePlayer* player)
 {
-    if (player == FActiveSound) return;
-    if (FActiveSound && FActiveSound != FClickSound) this->RemoveFreeNotification(FActiveSound);
-    FActiveSound = player;
-    if (player) player->FreeNotification(this);
+    ChangeSound(this, FActiveSound, FClickSound, player);
 }
 
 template <class Base, bool LayoutPublished>

@@ -6,6 +6,7 @@
 // see-through background. TepBitmap holds a picture other controls share.
 #pragma once
 
+#include "BevelColors.h"
 #include "EffectControl.h"
 #include "Panel.h"
 #include "Reader.h"
@@ -46,39 +47,6 @@ using TPanelBevelPainter = std::function<void(TCanvas* canvas, const RECT& rect,
 // Without a painter the bevels are square (Frm3D).
 void PaintPanelBevelsAndCaption(TCanvas* canvas, TPanel* panel, RECT rect, TColor innerColor, TColor outerColor,
                                 const TPanelBevelPainter& painter = nullptr);
-
-// A panel's bevel colours ("BevelInnerColor", "BevelOuterColor"); setting
-// one repaints the panel.
-template <class Base>
-class TBevelColorPanel : public Base {
-public:
-    explicit TBevelColorPanel(TComponent* owner) : Base(owner) {}
-
-    TColor BevelInnerColor() const { return FBevelInnerColor; }
-    void SetBevelInnerColor(TColor color)
-    {
-        FBevelInnerColor = color;
-        this->Invalidate();
-    }
-    TColor BevelOuterColor() const { return FBevelOuterColor; }
-    void SetBevelOuterColor(TColor color)
-    {
-        FBevelOuterColor = color;
-        this->Invalidate();
-    }
-
-    bool ReadProperty(const std::string& name, TReader& reader) override
-    {
-        if (name == "BevelInnerColor") SetBevelInnerColor(ReadColor(reader));
-        else if (name == "BevelOuterColor") SetBevelOuterColor(ReadColor(reader));
-        else return Base::ReadProperty(name, reader);
-        return true;
-    }
-
-private:
-    TColor FBevelInnerColor = clBtnHighlight;
-    TColor FBevelOuterColor = clBtnShadow;
-};
 
 // A panel's shared wallpaper ("Wallpaper"), forgotten when it is freed;
 // every change repaints the panel.

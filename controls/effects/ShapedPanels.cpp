@@ -225,19 +225,7 @@ bool TepEffectRndPanel::ReadProperty(const std::string& name, TReader& reader)
 
 // --- TepCustomMediaPanel ------------------------------------------------
 
-TepCustomMediaPanel::TepCustomMediaPanel(TComponent* owner) : TWallpaperPanel(owner) {}
-
-void TepCustomMediaPanel::SetInnerColor(TColor color)
-{
-    FInnerColor = color;
-    Invalidate();
-}
-
-void TepCustomMediaPanel::SetOuterColor(TColor color)
-{
-    FOuterColor = color;
-    Invalidate();
-}
+TepCustomMediaPanel::TepCustomMediaPanel(TComponent* owner) : TInnerOuterColors(owner) {}
 
 void TepCustomMediaPanel::Paint()
 {
@@ -250,12 +238,12 @@ void TepCustomMediaPanel::Paint()
     canvas->Pen()->SetWidth(1);
     canvas->Pen()->SetStyle(psSolid);
     for (int i = 0; i < BevelWidth(); ++i) {
-        canvas->Pen()->SetColor(FInnerColor);
+        canvas->Pen()->SetColor(InnerColor());
         canvas->MoveTo(i, i);
         canvas->LineTo(w - i, i);
         canvas->MoveTo(i, i);
         canvas->LineTo(i, h - i);
-        canvas->Pen()->SetColor(FOuterColor);
+        canvas->Pen()->SetColor(OuterColor());
         canvas->MoveTo(i, h - i - 1);
         canvas->LineTo(w - i, h - i - 1);
         canvas->MoveTo(w - i - 1, i);
@@ -269,14 +257,6 @@ void TepCustomMediaPanel::Paint()
     const RECT area{d, d, w - d, h - d};
     if (area.right <= area.left || area.bottom <= area.top) return;
     PaintPanelFace(canvas, area, Wallpaper(), Color(), w - 2 * d, h - 2 * d);
-}
-
-bool TepCustomMediaPanel::ReadProperty(const std::string& name, TReader& reader)
-{
-    if (name == "InnerColor") SetInnerColor(ReadColor(reader));
-    else if (name == "OuterColor") SetOuterColor(ReadColor(reader));
-    else return TWallpaperPanel::ReadProperty(name, reader);
-    return true;
 }
 
 void RegisterShapedPanelClasses()

@@ -102,23 +102,12 @@ private:
     void FreePI();
 };
 
-class TepCustomMediaPanel : public TWallpaperPanel<TPanel> {
+class TepCustomMediaPanel : public TInnerOuterColors<TWallpaperPanel<TPanel>> {
     GANTREL_CLASS(TepCustomMediaPanel)
     explicit TepCustomMediaPanel(TComponent* owner);
 
-    TColor InnerColor() const { return FInnerColor; }
-    void SetInnerColor(TColor color);
-    TColor OuterColor() const { return FOuterColor; }
-    void SetOuterColor(TColor color);
-
-    bool ReadProperty(const std::string& name, TReader& reader) override;
-
 protected:
     void Paint() override;
-
-private:
-    TColor FInnerColor = clBtnHighlight;
-    TColor FOuterColor = clBtnShadow;
 };
 
 class TepMediaPanel : public TepCustomMediaPanel {
