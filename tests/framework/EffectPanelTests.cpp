@@ -23,6 +23,16 @@ protected:
     {
         return AddFill(Form, parent, color, l, t, w, h);
     }
+    // A navy shadow panel without an outer bevel on the form.
+    TepShadowPanel* ShadowPanel(int l, int t, int w, int h)
+    {
+        TepShadowPanel* panel = new TepShadowPanel(Form);
+        panel->SetParent(Form);
+        panel->SetBevelOuter(bvNone);
+        panel->SetColor(TColor(RGB(0, 0, 160)));
+        panel->SetBounds(l, t, w, h);
+        return panel;
+    }
 };
 
 }  // namespace
@@ -30,11 +40,7 @@ protected:
 TEST_F(EffectPanelTest, ShadowStripsHalveWhatLiesBeneathSiblingsIncluded)
 {
     Fill(Form, TColor(RGB(255, 255, 255)), 100, 0, 20, 240);  // beneath the right shadow strip
-    TepShadowPanel* panel = new TepShadowPanel(Form);
-    panel->SetParent(Form);
-    panel->SetBevelOuter(bvNone);
-    panel->SetColor(TColor(RGB(0, 0, 160)));
-    panel->SetBounds(10, 10, 100, 60);  // the strip's columns 96..99 lie at form x 106..109
+    TepShadowPanel* panel = ShadowPanel(10, 10, 100, 60);  // the strip's columns 96..99 lie at form x 106..109
     Fill(Form, TColor(RGB(0, 255, 0)), 0, 60, 320, 20);  // above: not copied
     EXPECT_EQ(panel->ShadowWidth(), 4);
     EXPECT_EQ(panel->ShadowKind(), skRightBottom);
@@ -59,11 +65,7 @@ TEST_F(EffectPanelTest, ShadowStripsHalveWhatLiesBeneathSiblingsIncluded)
 
 TEST_F(EffectPanelTest, ShadowWidthZeroShowsNoShadowAndIsNeverNegative)
 {
-    TepShadowPanel* panel = new TepShadowPanel(Form);
-    panel->SetParent(Form);
-    panel->SetBevelOuter(bvNone);
-    panel->SetColor(TColor(RGB(0, 0, 160)));
-    panel->SetBounds(10, 10, 50, 40);
+    TepShadowPanel* panel = ShadowPanel(10, 10, 50, 40);
     panel->SetShadowWidth(0);
     TBitmap out;
     out.SetSize(50, 40);
@@ -79,11 +81,7 @@ TEST_F(EffectPanelTest, ShadowWidthZeroShowsNoShadowAndIsNeverNegative)
 
 TEST_F(EffectPanelTest, AFreedWallpaperIsForgottenAndThePanelFallsBackToItsColour)
 {
-    TepShadowPanel* panel = new TepShadowPanel(Form);
-    panel->SetParent(Form);
-    panel->SetBevelOuter(bvNone);
-    panel->SetColor(TColor(RGB(0, 0, 160)));
-    panel->SetBounds(0, 0, 40, 30);
+    TepShadowPanel* panel = ShadowPanel(0, 0, 40, 30);
     TepBitmap* paper = new TepBitmap(Form);
     TBitmap tile;
     tile.SetSize(3, 3);
@@ -104,11 +102,7 @@ TEST_F(EffectPanelTest, AFreedWallpaperIsForgottenAndThePanelFallsBackToItsColou
 
 TEST_F(EffectPanelTest, TransparentLabelShowsTheSiblingBeneathAndItsNewBackgroundWhenMoved)
 {
-    TepShadowPanel* panel = new TepShadowPanel(Form);
-    panel->SetParent(Form);
-    panel->SetBevelOuter(bvNone);
-    panel->SetColor(TColor(RGB(0, 0, 160)));
-    panel->SetBounds(0, 0, 200, 100);
+    TepShadowPanel* panel = ShadowPanel(0, 0, 200, 100);
     Fill(panel, TColor(RGB(255, 0, 0)), 0, 0, 50, 100);  // beneath
     TepTextLabel* label = new TepTextLabel(Form);
     label->SetParent(panel);
