@@ -5,9 +5,8 @@
 
 #include <algorithm>
 
-TepAniImage::TepAniImage(TComponent* owner) : TEffectGControl(owner), FGlyph(new TBitmap), FTimer(new TTimer(nullptr))
+TepAniImage::TepAniImage(TComponent* owner) : TAnimatedGControl(owner, 100), FGlyph(new TBitmap)
 {
-    FTimer->SetInterval(100);
     SetBounds(Left(), Top(), 25, 25);
     SetTransparent(true);
 }
@@ -15,7 +14,6 @@ TepAniImage::TepAniImage(TComponent* owner) : TEffectGControl(owner), FGlyph(new
 TepAniImage::~TepAniImage()
 {
     BeginDestroy();
-    delete FTimer;
     delete FGlyph;
 }
 
@@ -54,27 +52,6 @@ void TepAniImage::SetStretch(bool value)
 {
     FStretch = value;
     XPaint();
-}
-
-unsigned TepAniImage::Interval() const { return FTimer->Interval(); }
-
-void TepAniImage::SetInterval(unsigned milliseconds) { FTimer->SetInterval(milliseconds); }
-
-void TepAniImage::SetActive(bool value)
-{
-    if (value == FActive) return;
-    if (value) {
-        FTimer->OnTimer = MakeEvent<&TepAniImage::TimerExpired>(this);
-        FTimer->SetEnabled(true);
-        FActive = FTimer->Enabled();
-        Start();
-    } else {
-        FTimer->SetEnabled(false);
-        FTimer->OnTimer = TNotifyEvent();
-        FActive = false;
-        Stop();
-        XPaint();
-    }
 }
 
 void TepAniImage::Start()
@@ -117,7 +94,7 @@ void TepAniImage::PaintFace()
 TPersistent* TepAniImage::PropertyObject(const std::string& name)
 {
     if (name == "Glyph") return FGlyph;
-    return TEffectGControl::PropertyObject(name);
+    return TAnimatedGControl::PropertyObject(name);
 }
 
 bool TepAniImage::ReadProperty(const std::string& name, TReader& reader)
@@ -125,11 +102,7 @@ bool TepAniImage::ReadProperty(const std::string& name, TReader& reader)
     if (name == "Stretch") SetStretch(reader.ReadBool());
     else if (name == "NumGlyphs") SetNumGlyphs(reader.ReadInteger());
     else if (name == "GlyphNum") SetGlyphNum(reader.ReadInteger());
-    else if (name == "Active") SetActive(reader.ReadBool());
-    else if (name == "Interval") SetInterval(unsigned(std::max(0, reader.ReadInteger())));
-    else if (name == "OnStart") OnStart = reader.ReadEvent<TNotifyEvent>();
-    else if (name == "OnStop") OnStop = reader.ReadEvent<TNotifyEvent>();
-    else return TEffectGControl::ReadProperty(name, reader);
+    else return TAnimatedGControl::ReadProperty(name, reader);
     return true;
 }
 

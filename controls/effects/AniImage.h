@@ -5,14 +5,12 @@
 
 #include "EffectControl.h"
 
-class TepAniImage : public TEffectGControl {
+class TepAniImage : public TAnimatedGControl {
     GANTREL_CLASS(TepAniImage)
 
     explicit TepAniImage(TComponent* owner);
     ~TepAniImage() override;
 
-    bool Active() const { return FActive; }
-    void SetActive(bool value);
     TBitmap* Glyph() const { return FGlyph; }
     // Square frames: as many as the strip is heights wide; the control takes
     // one frame's size.
@@ -24,28 +22,22 @@ class TepAniImage : public TEffectGControl {
     void SetGlyphNum(int value);
     bool Stretch() const { return FStretch; }
     void SetStretch(bool value);
-    unsigned Interval() const;
-    void SetInterval(unsigned milliseconds);
-
-    TNotifyEvent OnStart;
-    TNotifyEvent OnStop;
 
     bool ReadProperty(const std::string& name, TReader& reader) override;
     TPersistent* PropertyObject(const std::string& name) override;
 
 protected:
     void PaintFace() override;
-    virtual void Start();
-    virtual void Stop();
+    // Neither fires while the form is read or the image is going away.
+    void Start() override;
+    void Stop() override;
     // One tick: the next frame, after the last the first.
-    void TimerExpired(TObject* sender);
+    void TimerExpired(TObject* sender) override;
 
 private:
-    bool FActive = false;
     TBitmap* FGlyph;
     int FNumGlyphs = 1;
     int FGlyphNum = 1;
-    TTimer* FTimer;
     bool FStretch = false;
 };
 

@@ -32,7 +32,7 @@ void BevelRect(TCanvas* canvas, int l, int t, int r, int b, TColor first, TColor
 
 // --- TepBevel -----------------------------------------------------------
 
-TepBevel::TepBevel(TComponent* owner) : TGraphicControl(owner)
+TepBevel::TepBevel(TComponent* owner) : TInnerOuterColors(owner)
 {
     ControlStyle |= csReplicatable;
     SetBounds(0, 0, 50, 50);
@@ -52,25 +52,13 @@ void TepBevel::SetShape(TepBevelShape shape)
     Invalidate();
 }
 
-void TepBevel::SetInnerColor(TColor color)
-{
-    FInnerColor = color;
-    Invalidate();
-}
-
-void TepBevel::SetOuterColor(TColor color)
-{
-    FOuterColor = color;
-    Invalidate();
-}
-
 void TepBevel::Paint()
 {
     TCanvas* c = Canvas();
     c->Pen()->SetWidth(1);
     c->Pen()->SetStyle(psSolid);
-    const TColor c1 = FStyle == bsLowered ? FOuterColor : FInnerColor;
-    const TColor c2 = FStyle == bsLowered ? FInnerColor : FOuterColor;
+    const TColor c1 = FStyle == bsLowered ? OuterColor() : InnerColor();
+    const TColor c2 = FStyle == bsLowered ? InnerColor() : OuterColor();
     const int w = Width(), h = Height();
     switch (FShape) {
     case bsBox:
@@ -104,27 +92,13 @@ bool TepBevel::ReadProperty(const std::string& name, TReader& reader)
 {
     if (name == "Style") SetStyle(TepBevelStyle(reader.ReadEnum(BevelStyles)));
     else if (name == "Shape") SetShape(TepBevelShape(reader.ReadEnum(BevelShapes)));
-    else if (name == "InnerColor") SetInnerColor(ReadColor(reader));
-    else if (name == "OuterColor") SetOuterColor(ReadColor(reader));
-    else return TGraphicControl::ReadProperty(name, reader);
+    else return TInnerOuterColors::ReadProperty(name, reader);
     return true;
 }
 
 // --- TepMediaBevel ------------------------------------------------------
 
-TepMediaBevel::TepMediaBevel(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 50, 50); }
-
-void TepMediaBevel::SetInnerColor(TColor color)
-{
-    FInnerColor = color;
-    Invalidate();
-}
-
-void TepMediaBevel::SetOuterColor(TColor color)
-{
-    FOuterColor = color;
-    Invalidate();
-}
+TepMediaBevel::TepMediaBevel(TComponent* owner) : TInnerOuterColors(owner) { SetBounds(0, 0, 50, 50); }
 
 void TepMediaBevel::SetBevelWidth(int width)
 {
@@ -139,19 +113,17 @@ void TepMediaBevel::Paint()
     c->Pen()->SetStyle(psSolid);
     const int w = Width(), h = Height();
     for (int i = 0; i < FBevelWidth; ++i) {
-        Line(c, FInnerColor, i, i, w - i, i);
-        Line(c, FInnerColor, i, i, i, h - i);
-        Line(c, FOuterColor, i, h - i - 1, w - i, h - i - 1);
-        Line(c, FOuterColor, w - i - 1, i, w - i - 1, h - i - 1);
+        Line(c, InnerColor(), i, i, w - i, i);
+        Line(c, InnerColor(), i, i, i, h - i);
+        Line(c, OuterColor(), i, h - i - 1, w - i, h - i - 1);
+        Line(c, OuterColor(), w - i - 1, i, w - i - 1, h - i - 1);
     }
 }
 
 bool TepMediaBevel::ReadProperty(const std::string& name, TReader& reader)
 {
-    if (name == "InnerColor") SetInnerColor(ReadColor(reader));
-    else if (name == "OuterColor") SetOuterColor(ReadColor(reader));
-    else if (name == "BevelWidth") SetBevelWidth(reader.ReadInteger());
-    else return TGraphicControl::ReadProperty(name, reader);
+    if (name == "BevelWidth") SetBevelWidth(reader.ReadInteger());
+    else return TInnerOuterColors::ReadProperty(name, reader);
     return true;
 }
 

@@ -3,13 +3,14 @@
 // see-through, and an invisible handle that drags its owner form.
 #pragma once
 
+#include "BevelColors.h"
 #include "Control.h"
 #include "Graphic.h"
 
 enum TepBevelStyle { bsLowered, bsRaised };
 enum TepBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine };
 
-class TepBevel : public TGraphicControl {
+class TepBevel : public TInnerOuterColors<TGraphicControl> {
     GANTREL_CLASS(TepBevel)
 
     explicit TepBevel(TComponent* owner);
@@ -18,10 +19,6 @@ class TepBevel : public TGraphicControl {
     void SetStyle(TepBevelStyle style);
     TepBevelShape Shape() const { return FShape; }
     void SetShape(TepBevelShape shape);
-    TColor InnerColor() const { return FInnerColor; }
-    void SetInnerColor(TColor color);
-    TColor OuterColor() const { return FOuterColor; }
-    void SetOuterColor(TColor color);
 
     bool ReadProperty(const std::string& name, TReader& reader) override;
 
@@ -31,19 +28,13 @@ protected:
 private:
     TepBevelStyle FStyle = bsLowered;
     TepBevelShape FShape = bsBox;
-    TColor FInnerColor = clBtnHighlight;
-    TColor FOuterColor = clBtnShadow;
 };
 
-class TepMediaBevel : public TGraphicControl {
+class TepMediaBevel : public TInnerOuterColors<TGraphicControl> {
     GANTREL_CLASS(TepMediaBevel)
 
     explicit TepMediaBevel(TComponent* owner);
 
-    TColor InnerColor() const { return FInnerColor; }
-    void SetInnerColor(TColor color);
-    TColor OuterColor() const { return FOuterColor; }
-    void SetOuterColor(TColor color);
     int BevelWidth() const { return FBevelWidth; }
     void SetBevelWidth(int width);
 
@@ -53,8 +44,6 @@ protected:
     void Paint() override;
 
 private:
-    TColor FInnerColor = clBtnHighlight;
-    TColor FOuterColor = clBtnShadow;
     int FBevelWidth = 2;
 };
 

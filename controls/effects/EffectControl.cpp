@@ -5,6 +5,7 @@
 #include "Reader.h"
 
 #include <algorithm>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -124,17 +125,61 @@ void CopyParentImage1(TControl* control, TCanvas* canvas)
     });
 }
 
-// --- TEffectGControl ----------------------------------------------------
+// --- TEffectPainter -----------------------------------------------------
 
-TEffectGControl::TEffectGControl(TComponent* owner) : TGraphicControl(owner) { ControlStyle |= csOpaque; }
+template <class Base>
+TEffectPainter<Base>::TEffectPainter(TComponent* owner) : Base(owner)
+{
+    this->ControlStyle |= csOpaque;
+}
 
-void TEffectGControl::SetTransparent(bool value)
+template <class Base>
+void TEffectPainter<Base>::SetTransparent(bool value)
 {
     FTransparent = value;
-    if (value) ControlStyle &= ~csOpaque;
-    else ControlStyle |= csOpaque;
-    Repaint();
+    // The parent paints behind a windowless control only when it is not opaque.
+    if constexpr (std::is_base_of_v<TGraphicControl, Base>) {
+        if (value) this->ControlStyle &= ~csOpaque;
+        else this->ControlStyle |= csOpaque;
+    }
+    this->Repaint();
 }
+
+template <class Base>
+void TEffectPainter<Base>::Paint()
+{
+    PaintThroughBitmap<TEffectPainter>(this, this->Canvas(), FTransparent, FBitmap,
+                                       [](TEffectPainter* c) { c->PaintFace(); });
+}
+
+template <class Base>
+void TEffectPainter<Base>::PaintEf()
+{
+    if (!FBitmap) return;
+    TEffectBmp effect(FBitmap->Handle());
+    FEffectBmp = &effect;
+    try {
+        PaintEffects();
+    } catch (...) {
+        FEffectBmp = nullptr;
+        throw;
+    }
+    FEffectBmp = nullptr;
+    effect.Draw(FBitmap->Canvas()->Handle(), 0, 0);
+}
+
+template <class Base>
+bool TEffectPainter<Base>::ReadProperty(const std::string& name, TReader& reader)
+{
+    if (name == "Transparent") SetTransparent(reader.ReadBool());
+    else return Base::ReadProperty(name, reader);
+    return true;
+}
+
+template class TEffectPainter<TGraphicControl>;
+template class TEffectPainter<TCustomControl>;
+
+// --- TEffectGControl ----------------------------------------------------
 
 void TEffectGControl::XPaint()
 {
@@ -152,74 +197,73 @@ void TEffectGControl::XPaint()
     ControlStyle &= ~csOpaque;
 }
 
-void TEffectGControl::Paint()
-{
-    PaintThroughBitmap<TEffectGControl>(this, Canvas(), FTransparent, FBitmap,
-                                        [](TEffectGControl* c) { c->PaintFace(); });
-}
-
-void TEffectGControl::PaintEf()
-{
-    if (!FBitmap) return;
-    TEffectBmp effect(FBitmap->Handle());
-    FEffectBmp = &effect;
-    try {
-        PaintEffects();
-    } catch (...) {
-        FEffectBmp = nullptr;
-        throw;
-    }
-    FEffectBmp = nullptr;
-    effect.Draw(FBitmap->Canvas()->Handle(), 0, 0);
-}
-
 void TEffectGControl::Dispatch(TMessage& m)
 {
     if (m.Msg == WM_MOVE) {
         // What lies beneath changed.
-        if (FTransparent) Repaint();
+        if (Transparent()) Repaint();
         return;
     }
     TGraphicControl::Dispatch(m);
 }
 
-bool TEffectGControl::ReadProperty(const std::string& name, TReader& reader)
+// --- TAnimatedGControl --------------------------------------------------
+
+TAnimatedGControl::TAnimatedGControl(TComponent* owner, unsigned interval)
+    : TEffectGControl(owner), FTimer(new TTimer(nullptr))
 {
-    if (name == "Transparent") SetTransparent(reader.ReadBool());
-    else return TGraphicControl::ReadProperty(name, reader);
+    FTimer->SetEnabled(false);
+    FTimer->SetInterval(interval);
+}
+
+TAnimatedGControl::~TAnimatedGControl()
+{
+    // No tick may reach a control, or paint a window, that is going away.
+    FTimer->SetEnabled(false);
+    FTimer->OnTimer = TNotifyEvent();
+    FActive = false;
+    delete FTimer;
+}
+
+void TAnimatedGControl::SetActive(bool value)
+{
+    if (value == FActive) return;
+    if (value) {
+        Rewind();
+        FTimer->OnTimer = MakeEvent<&TAnimatedGControl::TimerExpired>(this);
+        FTimer->SetEnabled(true);
+        FActive = FTimer->Enabled();
+        Start();
+    } else {
+        FTimer->SetEnabled(false);
+        FTimer->OnTimer = TNotifyEvent();
+        FActive = false;
+        Stop();
+        XPaint();
+    }
+}
+
+void TAnimatedGControl::Start()
+{
+    if (OnStart) OnStart(this);
+}
+
+void TAnimatedGControl::Stop()
+{
+    if (OnStop) OnStop(this);
+}
+
+bool TAnimatedGControl::ReadProperty(const std::string& name, TReader& reader)
+{
+    if (name == "Active") SetActive(reader.ReadBool());
+    else if (name == "Interval") SetInterval(unsigned(std::max(0, reader.ReadInteger())));
+    else if (name == "OnStart") OnStart = reader.ReadEvent<TNotifyEvent>();
+    else if (name == "OnStop") OnStop = reader.ReadEvent<TNotifyEvent>();
+    else return TEffectGControl::ReadProperty(name, reader);
     return true;
 }
 
 // --- TEffectCControl ----------------------------------------------------
-
-TEffectCControl::TEffectCControl(TComponent* owner) : TCustomControl(owner) { ControlStyle |= csOpaque; }
-
-void TEffectCControl::SetTransparent(bool value)
-{
-    FTransparent = value;
-    Repaint();
-}
-
-void TEffectCControl::Paint()
-{
-    PaintThroughBitmap<TEffectCControl>(this, Canvas(), FTransparent, FBitmap,
-                                        [](TEffectCControl* c) { c->PaintFace(); });
-}
-
-void TEffectCControl::PaintEf()
-{
-    if (!FBitmap) return;
-    TEffectBmp effect(FBitmap->Handle());
-    FEffectBmp = &effect;
-    try {
-        PaintEffects();
-    } catch (...) {
-        FEffectBmp = nullptr;
-        throw;
-    }
-    FEffectBmp = nullptr;
-    effect.Draw(FBitmap->Canvas()->Handle(), 0, 0);
-}
 
 void TEffectCControl::Dispatch(TMessage& m)
 {
@@ -229,17 +273,10 @@ void TEffectCControl::Dispatch(TMessage& m)
         return;
     case WM_MOVE:
         TCustomControl::Dispatch(m);
-        if (FTransparent) Repaint();
+        if (Transparent()) Repaint();
         return;
     }
     TCustomControl::Dispatch(m);
-}
-
-bool TEffectCControl::ReadProperty(const std::string& name, TReader& reader)
-{
-    if (name == "Transparent") SetTransparent(reader.ReadBool());
-    else return TCustomControl::ReadProperty(name, reader);
-    return true;
 }
 
 // --- CalcLCoord ---------------------------------------------------------
@@ -308,155 +345,176 @@ bool TButtonGlyph::ReadGlyphProperty(const std::string& name, TReader& reader, b
     return true;
 }
 
-#define GANTREL_BUTTON_GLYPH_IMPL(Class, Base, Repainter, LayoutPublished)           \
-    void Class::Changed() { Repainter(); }                                            \
-    void Class::SetGlyph(TBitmap* glyph)                                              \
-    {                                                                                 \
-        FGlyph->Assign(glyph);                                                        \
-        Changed();                                                                    \
-    }                                                                                 \
-    void Class::SetNumGlyphs(int count)                                               \
-    {                                                                                 \
-        FNumGlyphs = std::clamp(count, 1, 4);                                         \
-        Changed();                                                                    \
-    }                                                                                 \
-    void Class::SetLayout(TButtonLayout layout)                                       \
-    {                                                                                 \
-        FLayout = layout;                                                             \
-        Changed();                                                                    \
-    }                                                                                 \
-    void Class::SetMargin(int margin)                                                 \
-    {                                                                                 \
-        if (margin == FMargin || margin < -1) return;                                 \
-        FMargin = margin;                                                             \
-        Changed();                                                                    \
-    }                                                                                 \
-    void Class::SetSpacing(int spacing)                                               \
-    {                                                                                 \
-        if (spacing == FSpacing || spacing < 0) return;                               \
-        FSpacing = spacing;                                                           \
-        Changed();                                                                    \
-    }                                                                                 \
-    void Class::DrawButtonGlyph()                                                     \
-    {                                                                                 \
-        if (FGlyph->Empty() || !OffScreen()) return;                                  \
-        PaintGlyph(OffCanvas(), GlyphX, GlyphY, FGlyph, FNumGlyphs, GlyphIndex(Enabled())); \
-    }                                                                                 \
-    void Class::SetClickSound(TepWavePlayer* player)                                  \
-    {                                                                                 \
-        if (player == FClickSound) return;                                            \
-        if (FClickSound && FClickSound != FActiveSound) RemoveFreeNotification(FClickSound); \
-        FClickSound = player;                                                         \
-        if (player) player->FreeNotification(this);                                   \
-    }                                                                                 \
-    void Class::SetActiveSound(TepWavePlayer* player)                                 \
-    {                                                                                 \
-        if (player == FActiveSound) return;                                           \
-        if (FActiveSound && FActiveSound != FClickSound) RemoveFreeNotification(FActiveSound); \
-        FActiveSound = player;                                                        \
-        if (player) player->FreeNotification(this);                                   \
-    }                                                                                 \
-    void Class::Notification(TComponent* component, TOperation operation)            \
-    {                                                                                 \
-        Base::Notification(component, operation);                                     \
-        if (operation != opRemove) return;                                            \
-        if (component == FActiveSound) FActiveSound = nullptr;                        \
-        if (component == FClickSound) FClickSound = nullptr;                          \
-    }                                                                                 \
-    bool Class::ReadProperty(const std::string& name, TReader& reader)               \
-    {                                                                                 \
-        if (name == "ClickSound") {                                                   \
-            reader.ReadReference<TepWavePlayer>([this](TepWavePlayer* p) { SetClickSound(p); }); \
-            return true;                                                              \
-        }                                                                             \
-        if (name == "ActiveSound") {                                                  \
-            reader.ReadReference<TepWavePlayer>([this](TepWavePlayer* p) { SetActiveSound(p); }); \
-            return true;                                                              \
-        }                                                                             \
-        if (ReadGlyphProperty(name, reader, LayoutPublished)) {                       \
-            Changed();                                                                \
-            return true;                                                              \
-        }                                                                             \
-        return Base::ReadProperty(name, reader);                                      \
-    }                                                                                 \
-    void Class::MouseUp(TMouseButton button, TShiftState shift, int x, int y)        \
-    {                                                                                 \
-        if (button != mbLeft) {                                                       \
-            Base::MouseUp(button, shift, x, y);                                       \
-            return;                                                                   \
-        }                                                                             \
-        FPressed = false;                                                             \
-        if (!FHot) {                                                                  \
-            Base::MouseUp(button, shift, x, y);                                       \
-            return;                                                                   \
-        }                                                                             \
-        Changed();                                                                    \
-        PlayClickSound();                                                             \
-        Base::MouseUp(button, shift, x, y);                                           \
-        if (OnClick) OnClick(this);                                                   \
-    }
-
-GANTREL_BUTTON_GLYPH_IMPL(TButtonGControl, TEffectGControl, XPaint, false)
-GANTREL_BUTTON_GLYPH_IMPL(TButtonGTControl, TEffectGControl, XPaint, true)
-GANTREL_BUTTON_GLYPH_IMPL(TButtonCControl, TEffectCControl, Repaint, false)
-#undef GANTREL_BUTTON_GLYPH_IMPL
-
 // The bases fire OnClick themselves on release over a hot button.
-TButtonGControl::TButtonGControl(TComponent* owner) : TEffectGControl(owner) { ControlStyle &= ~csClickEvents; }
+template <class Base, bool LayoutPublished>
+TGlyphButton<Base, LayoutPublished>::TGlyphButton(TComponent* owner) : Base(owner)
+{
+    this->ControlStyle &= ~csClickEvents;
+}
 
-TButtonGTControl::TButtonGTControl(TComponent* owner) : TEffectGControl(owner) { ControlStyle &= ~csClickEvents; }
+template <class Base, bool LayoutPublished>
+void TGlyphButton<Base, LayoutPublished>::Changed()
+{
+    // A windowless button repaints without its parent repainting behind it first.
+    if constexpr (std::is_base_of_v<TEffectGControl, Base>) this->XPaint();
+    else this->Repaint();
+}
 
-TButtonCControl::TButtonCControl(TComponent* owner) : TEffectCControl(owner) { ControlStyle &= ~csClickEvents; }
+template <class Base, bool LayoutPublished>
+void TGlyphButton<Base, LayoutPublished>::SetGlyph(TBitmap* glyph)
+{
+    FGlyph->Assign(glyph);
+    Changed();
+}
 
-TButtonGTControl::~TButtonGTControl() { delete FTimer; }
+template <class Base, bool LayoutPublished>
+void TGlyphButton<Base, LayoutPublished>::SetNumGlyphs(int count)
+{
+    FNumGlyphs = std::clamp(count, 1, 4);
+    Changed();
+}
+
+template <class Base, bool LayoutPublished>
+void TGlyphButton<Base, LayoutPublished>::SetLayout(TButtonLayout layout)
+{
+    FLayout = layout;
+    Changed();
+}
+
+template <class Base, bool LayoutPublished>
+void TGlyphButton<Base, LayoutPublished>::SetMargin(int margin)
+{
+    if (margin == FMargin || margin < -1) return;
+    FMargin = margin;
+    Changed();
+}
+
+template <class Base, bool LayoutPublished>
+void TGlyphButton<Base, LayoutPublished>::SetSpacing(int spacing)
+{
+    if (spacing == FSpacing || spacing < 0) return;
+    FSpacing = spacing;
+    Changed();
+}
+
+template <class Base, bool LayoutPublished>
+void TGlyphButton<Base, LayoutPublished>::DrawButtonGlyph()
+{
+    if (FGlyph->Empty() || !this->OffScreen()) return;
+    PaintGlyph(this->OffCanvas(), GlyphX, GlyphY, FGlyph, FNumGlyphs, GlyphIndex(this->Enabled()));
+}
 
 namespace {
 
-// Hot tracking by the framework's enter and leave notices.
-template <class Button>
-bool EnterLeave(Button* button, TMessage& m, bool& hot)
+// Points one sound reference of button at player, asking to hear when it is
+// freed; the old player keeps its notice while the other reference holds it.
+void ChangeSound(TComponent* button, TepWavePlayer*& field, const TepWavePlayer* other, TepWavePlayer* player)
 {
-    if (m.Msg == CM_MOUSEENTER) {
-        if (button->Enabled() && !hot) {
-            hot = true;
-            return true;
-        }
-    } else if (m.Msg == CM_MOUSELEAVE) {
-        if (hot && button->Enabled()) {
-            hot = false;
-            return true;
-        }
-    }
-    return false;
+    if (player == field) return;
+    if (field && field != other) button->RemoveFreeNotification(field);
+    field = player;
+    if (player) player->FreeNotification(button);
 }
 
 }  // namespace
 
-void TButtonGControl::Dispatch(TMessage& m)
+template <class Base, bool LayoutPublished>
+void TGlyphButton<Base, LayoutPublished>::SetClickSound(TepWavePlayer* player)
 {
-    bool wasHot = FHot;
-    if (EnterLeave(this, m, FHot)) {
+    ChangeSound(this, FClickSound, FActiveSound, player);
+}
+
+template <class Base, bool LayoutPublished>
+void TGlyphButton<Base, LayoutPublished>::SetActiveSound(TepWavePlayer* player)
+{
+    ChangeSound(this, FActiveSound, FClickSound, player);
+}
+
+template <class Base, bool LayoutPublished>
+void TGlyphButton<Base, LayoutPublished>::Notification(TComponent* component, TOperation operation)
+{
+    Base::Notification(component, operation);
+    if (operation != opRemove) return;
+    if (component == FActiveSound) FActiveSound = nullptr;
+    if (component == FClickSound) FClickSound = nullptr;
+}
+
+template <class Base, bool LayoutPublished>
+bool TGlyphButton<Base, LayoutPublished>::ReadProperty(const std::string& name, TReader& reader)
+{
+    if (name == "ClickSound") {
+        reader.ReadReference<TepWavePlayer>([this](TepWavePlayer* p) { SetClickSound(p); });
+        return true;
+    }
+    if (name == "ActiveSound") {
+        reader.ReadReference<TepWavePlayer>([this](TepWavePlayer* p) { SetActiveSound(p); });
+        return true;
+    }
+    if (ReadGlyphProperty(name, reader, LayoutPublished)) {
         Changed();
-        if (FHot && !wasHot) PlayActiveSound();
+        return true;
+    }
+    return Base::ReadProperty(name, reader);
+}
+
+template <class Base, bool LayoutPublished>
+void TGlyphButton<Base, LayoutPublished>::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (button != mbLeft) {
+        Base::MouseUp(button, shift, x, y);
+        return;
+    }
+    FPressed = false;
+    if (!FHot) {
+        Base::MouseUp(button, shift, x, y);
+        return;
+    }
+    Changed();
+    PlayClickSound();
+    Base::MouseUp(button, shift, x, y);
+    if (this->OnClick) this->OnClick(this);
+}
+
+// Hot tracking by the framework's enter and leave notices.
+template <class Base, bool LayoutPublished>
+void TGlyphButton<Base, LayoutPublished>::Dispatch(TMessage& m)
+{
+    bool changed = false;
+    if (m.Msg == CM_MOUSEENTER) changed = this->Enabled() && !FHot;
+    else if (m.Msg == CM_MOUSELEAVE) changed = FHot && this->Enabled();
+    if (changed) {
+        FHot = !FHot;
+        Changed();
+        if (FHot) PlayActiveSound();
     } else if (m.Msg == CM_TEXTCHANGED) {
         Changed();
     }
-    TEffectGControl::Dispatch(m);
+    Base::Dispatch(m);
 }
+
+template <class Base, bool LayoutPublished>
+void TGlyphButton<Base, LayoutPublished>::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (button == mbLeft && IsMouseIn(x, y)) {
+        FPressed = FHot = true;
+        Changed();
+    }
+    Base::MouseDown(button, shift, x, y);
+}
+
+template class TGlyphButton<TEffectGControl, false>;
+template class TGlyphButton<TEffectGControl, true>;
+template class TGlyphButton<TEffectCControl, false>;
+
+TButtonGTControl::~TButtonGTControl() { delete FTimer; }
 
 void TButtonCControl::Dispatch(TMessage& m)
 {
-    bool wasHot = FHot;
-    if (EnterLeave(this, m, FHot)) {
-        Changed();
-        if (FHot && !wasHot) PlayActiveSound();
-    } else if (m.Msg == CM_TEXTCHANGED) {
-        Changed();
-    }
-    TEffectCControl::Dispatch(m);
+    TGlyphButton::Dispatch(m);
     if (m.Msg == CM_ENABLEDCHANGED) Changed();
 }
 
+// Its own tracking: only leaving turns it cold here, MouseMove turns it hot.
 void TButtonGTControl::Dispatch(TMessage& m)
 {
     if (m.Msg == CM_MOUSELEAVE && FHot) {
@@ -466,24 +524,6 @@ void TButtonGTControl::Dispatch(TMessage& m)
         Changed();
     }
     TEffectGControl::Dispatch(m);
-}
-
-void TButtonGControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
-{
-    if (button == mbLeft && IsMouseIn(x, y)) {
-        FPressed = FHot = true;
-        Changed();
-    }
-    TEffectGControl::MouseDown(button, shift, x, y);
-}
-
-void TButtonCControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
-{
-    if (button == mbLeft && IsMouseIn(x, y)) {
-        FPressed = FHot = true;
-        Changed();
-    }
-    TEffectCControl::MouseDown(button, shift, x, y);
 }
 
 void TButtonGTControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)

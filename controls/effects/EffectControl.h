@@ -17,18 +17,16 @@
 #include "Timer.h"
 #include "WinControl.h"
 
-// Windowless effect control.
-class TEffectGControl : public TGraphicControl {
-    GANTREL_CLASS(TEffectGControl)
-
-    explicit TEffectGControl(TComponent* owner);
+// The off-screen painting both effect bases share, over the framework's
+// windowless (TGraphicControl) or windowed (TCustomControl) control.
+template <class Base>
+class TEffectPainter : public Base {
+public:
+    explicit TEffectPainter(TComponent* owner);
 
     bool Transparent() const { return FTransparent; }
     void SetTransparent(bool value);
-    // Repaints the control without the parent first repainting behind it.
-    void XPaint();
 
-    void Dispatch(TMessage& message) override;
     bool ReadProperty(const std::string& name, TReader& reader) override;
 
 protected:
@@ -48,31 +46,60 @@ private:
     TEffectBmp* FEffectBmp = nullptr;
 };
 
-// Windowed effect control; its background is never erased before painting.
-class TEffectCControl : public TCustomControl {
-    GANTREL_CLASS(TEffectCControl)
+extern template class TEffectPainter<TGraphicControl>;
+extern template class TEffectPainter<TCustomControl>;
 
-    explicit TEffectCControl(TComponent* owner);
+// Windowless effect control.
+class TEffectGControl : public TEffectPainter<TGraphicControl> {
+    GANTREL_CLASS(TEffectGControl)
 
-    bool Transparent() const { return FTransparent; }
-    void SetTransparent(bool value);
+    explicit TEffectGControl(TComponent* owner) : TEffectPainter(owner) {}
+
+    // Repaints the control without the parent first repainting behind it.
+    void XPaint();
 
     void Dispatch(TMessage& message) override;
+};
+
+// Windowed effect control; its background is never erased before painting.
+class TEffectCControl : public TEffectPainter<TCustomControl> {
+    GANTREL_CLASS(TEffectCControl)
+
+    explicit TEffectCControl(TComponent* owner) : TEffectPainter(owner) {}
+
+    void Dispatch(TMessage& message) override;
+};
+
+// A windowless effect control animated by a timer: while Active, each tick
+// reaches TimerExpired; starting calls Start (OnStart), stopping calls Stop
+// (OnStop) and repaints. Active, Interval, OnStart and OnStop are read from
+// the form stream.
+class TAnimatedGControl : public TEffectGControl {
+public:
+    TAnimatedGControl(TComponent* owner, unsigned interval);
+    ~TAnimatedGControl() override;
+
+    bool Active() const { return FActive; }
+    void SetActive(bool value);
+    unsigned Interval() const { return FTimer->Interval(); }
+    void SetInterval(unsigned interval) { FTimer->SetInterval(interval); }
+
+    TNotifyEvent OnStart;
+    TNotifyEvent OnStop;
+
     bool ReadProperty(const std::string& name, TReader& reader) override;
 
 protected:
-    void Paint() override;
-    virtual void PaintFace() {}
-    virtual void PaintEffects() {}
-    void PaintEf();
-    TBitmap* OffScreen() const { return FBitmap; }
-    TCanvas* OffCanvas() const { return FBitmap->Canvas(); }
-    TEffectBmp* EffectBmp() const { return FEffectBmp; }
+    // One tick of the running animation.
+    virtual void TimerExpired(TObject* sender) = 0;
+    // Sets the animation back to its beginning just before the timer starts.
+    virtual void Rewind() {}
+    virtual void Start();
+    virtual void Stop();
 
 private:
-    bool FTransparent = false;
-    TBitmap* FBitmap = nullptr;
-    TEffectBmp* FEffectBmp = nullptr;
+    TTimer* FTimer;
+    bool FActive = false;
 };
 
 // What the parent and the windowless siblings beneath control (lower in the
@@ -128,46 +155,57 @@ protected:
     bool ReadGlyphProperty(const std::string& name, TReader& reader, bool layoutPublished);
 };
 
-#define GANTREL_BUTTON_GLYPH_API                                                   \
-    void SetGlyph(TBitmap* glyph);                                                 \
-    void SetNumGlyphs(int count);                                                  \
-    void SetLayout(TButtonLayout layout);                                          \
-    void SetMargin(int margin);                                                    \
-    void SetSpacing(int spacing);                                                  \
-    void SetClickSound(TepWavePlayer* player);                                     \
-    void SetActiveSound(TepWavePlayer* player);                                    \
-    bool IsMouseIn(int x, int y) const { return x > 0 && x < Width() && y > 0 && y < Height(); } \
-    void Dispatch(TMessage& message) override;                                     \
-    bool ReadProperty(const std::string& name, TReader& reader) override;          \
-    void Notification(TComponent* component, TOperation operation) override;       \
-                                                                                   \
-protected:                                                                         \
-    void DrawButtonGlyph();                                                        \
-    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override; \
-    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;   \
-    void PlayActiveSound() { PlaySound(FActiveSound); }                            \
-    void PlayClickSound() { PlaySound(FClickSound); }                              \
-    void Changed();                                                                \
-                                                                                   \
+// The glyph-button behaviour over an effect base: the setters, the sounds,
+// pressing and releasing, and hot tracking by the framework's enter and
+// leave notices. LayoutPublished: Margin, Spacing and Layout are read from
+// the form stream.
+template <class Base, bool LayoutPublished>
+class TGlyphButton : public Base, public TButtonGlyph {
 public:
+    explicit TGlyphButton(TComponent* owner);
+
+    void SetGlyph(TBitmap* glyph);
+    void SetNumGlyphs(int count);
+    void SetLayout(TButtonLayout layout);
+    void SetMargin(int margin);
+    void SetSpacing(int spacing);
+    void SetClickSound(TepWavePlayer* player);
+    void SetActiveSound(TepWavePlayer* player);
+    bool IsMouseIn(int x, int y) const { return x > 0 && x < this->Width() && y > 0 && y < this->Height(); }
+    void Dispatch(TMessage& message) override;
+    bool ReadProperty(const std::string& name, TReader& reader) override;
+    void Notification(TComponent* component, TOperation operation) override;
+
+protected:
+    void DrawButtonGlyph();
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void PlayActiveSound() { PlaySound(FActiveSound); }
+    void PlayClickSound() { PlaySound(FClickSound); }
+    void Changed();
+};
+
+extern template class TGlyphButton<TEffectGControl, false>;
+extern template class TGlyphButton<TEffectGControl, true>;
+extern template class TGlyphButton<TEffectCControl, false>;
 
 // Windowless glyph button base, hot while the framework says the mouse is over it.
-class TButtonGControl : public TEffectGControl, public TButtonGlyph {
+class TButtonGControl : public TGlyphButton<TEffectGControl, false> {
     GANTREL_CLASS(TButtonGControl)
-    explicit TButtonGControl(TComponent* owner);
-    GANTREL_BUTTON_GLYPH_API
+    explicit TButtonGControl(TComponent* owner) : TGlyphButton(owner) {}
 };
 
 // Windowless glyph button base that tracks the mouse itself and checks
 // once, 300 ms after turning hot, whether the cursor has left.
-class TButtonGTControl : public TEffectGControl, public TButtonGlyph {
+class TButtonGTControl : public TGlyphButton<TEffectGControl, true> {
     GANTREL_CLASS(TButtonGTControl)
-    explicit TButtonGTControl(TComponent* owner);
+    explicit TButtonGTControl(TComponent* owner) : TGlyphButton(owner) {}
     ~TButtonGTControl() override;
-    GANTREL_BUTTON_GLYPH_API
+    void Dispatch(TMessage& message) override;
     bool Polling() const { return FTimer != nullptr; }
 
 protected:
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;
 
 private:
@@ -175,11 +213,9 @@ private:
     void PollTimer(TObject* sender);
 };
 
-// Windowed glyph button base.
-class TButtonCControl : public TEffectCControl, public TButtonGlyph {
+// Windowed glyph button base; it also repaints when enabled or disabled.
+class TButtonCControl : public TGlyphButton<TEffectCControl, false> {
     GANTREL_CLASS(TButtonCControl)
-    explicit TButtonCControl(TComponent* owner);
-    GANTREL_BUTTON_GLYPH_API
+    explicit TButtonCControl(TComponent* owner) : TGlyphButton(owner) {}
+    void Dispatch(TMessage& message) override;
 };
-
-#undef GANTREL_BUTTON_GLYPH_API

@@ -114,12 +114,7 @@ void PaintPanelBevelsAndCaption(TCanvas* canvas, TPanel* panel, RECT rect, TColo
 
 // --- TepShadowPanel -----------------------------------------------------
 
-TepShadowPanel::TepShadowPanel(TComponent* owner) : TPanel(owner) { ControlStyle |= csOpaque; }
-
-TepShadowPanel::~TepShadowPanel()
-{
-    if (FWallpaper) FWallpaper->RemoveFreeNotification(this);
-}
+TepShadowPanel::TepShadowPanel(TComponent* owner) : TWallpaperPanel(owner) { ControlStyle |= csOpaque; }
 
 void TepShadowPanel::Reshaped()
 {
@@ -137,36 +132,6 @@ void TepShadowPanel::SetShadowKind(TShadowKind kind)
 {
     FShadowKind = kind;
     Reshaped();
-}
-
-void TepShadowPanel::SetBevelInnerColor(TColor color)
-{
-    FBevelInnerColor = color;
-    Invalidate();
-}
-
-void TepShadowPanel::SetBevelOuterColor(TColor color)
-{
-    FBevelOuterColor = color;
-    Invalidate();
-}
-
-void TepShadowPanel::SetWallpaper(TepBitmap* wallpaper)
-{
-    if (wallpaper == FWallpaper) return;
-    if (FWallpaper) FWallpaper->RemoveFreeNotification(this);
-    FWallpaper = wallpaper;
-    if (FWallpaper) FWallpaper->FreeNotification(this);
-    Invalidate();
-}
-
-void TepShadowPanel::Notification(TComponent* component, TOperation operation)
-{
-    TPanel::Notification(component, operation);
-    if (operation == opRemove && component == FWallpaper) {
-        FWallpaper = nullptr;
-        Invalidate();
-    }
 }
 
 RECT TepShadowPanel::FaceRect() const
@@ -235,8 +200,8 @@ void TepShadowPanel::Paint()
         shadow.AddMiddleColorInRect(clBlack, b);
         shadow.Draw(canvas->Handle(), 0, 0);
     }
-    PaintPanelFace(canvas, face, FWallpaper, Color(), w, h);
-    PaintPanelBevelsAndCaption(canvas, this, FaceRect(), FBevelInnerColor, FBevelOuterColor);
+    PaintPanelFace(canvas, face, Wallpaper(), Color(), w, h);
+    PaintPanelBevelsAndCaption(canvas, this, FaceRect(), BevelInnerColor(), BevelOuterColor());
     Canvas()->Draw(0, 0, &image);
 }
 
@@ -254,10 +219,7 @@ bool TepShadowPanel::ReadProperty(const std::string& name, TReader& reader)
     static const TEnumNames kinds = {"skLeftTop", "skRightTop", "skLeftBottom", "skRightBottom"};
     if (name == "ShadowWidth") SetShadowWidth(reader.ReadInteger());
     else if (name == "ShadowKind") SetShadowKind(TShadowKind(reader.ReadEnum(kinds)));
-    else if (name == "BevelInnerColor") SetBevelInnerColor(ReadColor(reader));
-    else if (name == "BevelOuterColor") SetBevelOuterColor(ReadColor(reader));
-    else if (name == "Wallpaper") reader.ReadReference<TepBitmap>([this](TepBitmap* b) { SetWallpaper(b); });
-    else return TPanel::ReadProperty(name, reader);
+    else return TWallpaperPanel::ReadProperty(name, reader);
     return true;
 }
 
@@ -350,44 +312,19 @@ bool TepTextLabel::ReadProperty(const std::string& name, TReader& reader)
 
 // --- TepRunPanel --------------------------------------------------------
 
-TepRunPanel::TepRunPanel(TComponent* owner)
-    : TEffectGControl(owner), FTimer(new TTimer(nullptr)), FLines(new TStringList)
+TepRunPanel::TepRunPanel(TComponent* owner) : TAnimatedGControl(owner, 50), FLines(new TStringList)
 {
-    FTimer->SetEnabled(false);
-    FTimer->SetInterval(50);
-    FTimer->OnTimer = MakeEvent<&TepRunPanel::TimerExpired>(this);
     SetBounds(Left(), Top(), 50, 25);
     FOffset = Height();
     SetTransparent(false);
 }
 
-TepRunPanel::~TepRunPanel()
-{
-    // No tick may reach a control, or paint a window, that is going away.
-    FTimer->SetEnabled(false);
-    FTimer->OnTimer = TNotifyEvent();
-    FActive = false;
-    delete FTimer;
-    delete FLines;
-}
+TepRunPanel::~TepRunPanel() { delete FLines; }
 
-void TepRunPanel::SetActive(bool value)
+void TepRunPanel::Rewind()
 {
-    if (value == FActive) return;
-    if (value) {
-        FFirstLine = 0;
-        FOffset = Height();
-        FTimer->OnTimer = MakeEvent<&TepRunPanel::TimerExpired>(this);
-        FTimer->SetEnabled(true);
-        FActive = FTimer->Enabled();
-        Start();
-    } else {
-        FTimer->SetEnabled(false);
-        FTimer->OnTimer = TNotifyEvent();
-        FActive = false;
-        Stop();
-        XPaint();
-    }
+    FFirstLine = 0;
+    FOffset = Height();
 }
 
 void TepRunPanel::TimerExpired(TObject*)
@@ -396,19 +333,9 @@ void TepRunPanel::TimerExpired(TObject*)
     if (Visible() && Enabled() && FLines->Count() > 0) XPaint();
 }
 
-void TepRunPanel::Start()
-{
-    if (OnStart) OnStart(this);
-}
-
-void TepRunPanel::Stop()
-{
-    if (OnStop) OnStop(this);
-}
-
 void TepRunPanel::PaintFace()
 {
-    if (!FActive || FLines->Count() == 0) return;
+    if (!Active() || FLines->Count() == 0) return;
     FOffset -= FStep;
     TCanvas* canvas = OffCanvas();
     canvas->Font()->Assign(Font());
@@ -435,7 +362,7 @@ void TepRunPanel::PaintFace()
 TPersistent* TepRunPanel::PropertyObject(const std::string& name)
 {
     if (name == "Lines") return FLines;
-    return TEffectGControl::PropertyObject(name);
+    return TAnimatedGControl::PropertyObject(name);
 }
 
 bool TepRunPanel::ReadProperty(const std::string& name, TReader& reader)
@@ -443,51 +370,20 @@ bool TepRunPanel::ReadProperty(const std::string& name, TReader& reader)
     static const TEnumNames layouts = {"tlRight", "tlCenter", "tlLeft"};
     if (name == "TextLayout") FTextLayout = TRunTextLayout(reader.ReadEnum(layouts));
     else if (name == "Step") SetStep(reader.ReadInteger());
-    else if (name == "Interval") SetInterval(unsigned(std::max(0, reader.ReadInteger())));
-    else if (name == "Active") SetActive(reader.ReadBool());
-    else if (name == "OnStart") OnStart = reader.ReadEvent<TNotifyEvent>();
-    else if (name == "OnStop") OnStop = reader.ReadEvent<TNotifyEvent>();
-    else return TEffectGControl::ReadProperty(name, reader);
+    else return TAnimatedGControl::ReadProperty(name, reader);
     return true;
 }
 
 // --- TepRunStr ----------------------------------------------------------
 
-TepRunStr::TepRunStr(TComponent* owner) : TEffectGControl(owner), FTimer(new TTimer(nullptr))
+TepRunStr::TepRunStr(TComponent* owner) : TAnimatedGControl(owner, 50)
 {
-    FTimer->SetEnabled(false);
-    FTimer->SetInterval(50);
-    FTimer->OnTimer = MakeEvent<&TepRunStr::TimerExpired>(this);
     ControlStyle &= ~csSetCaption;
     SetCaption("");
     SetBounds(Left(), Top(), 50, 25);
 }
 
-TepRunStr::~TepRunStr()
-{
-    FTimer->SetEnabled(false);
-    FTimer->OnTimer = TNotifyEvent();
-    FActive = false;
-    delete FTimer;
-}
-
-void TepRunStr::SetActive(bool value)
-{
-    if (value == FActive) return;
-    if (value) {
-        FXOffset = Width();
-        FTimer->OnTimer = MakeEvent<&TepRunStr::TimerExpired>(this);
-        FTimer->SetEnabled(true);
-        FActive = FTimer->Enabled();
-        Start();
-    } else {
-        FTimer->SetEnabled(false);
-        FTimer->OnTimer = TNotifyEvent();
-        FActive = false;
-        Stop();
-        XPaint();
-    }
-}
+void TepRunStr::Rewind() { FXOffset = Width(); }
 
 void TepRunStr::TimerExpired(TObject*)
 {
@@ -497,21 +393,11 @@ void TepRunStr::TimerExpired(TObject*)
     XPaint();
 }
 
-void TepRunStr::Start()
-{
-    if (OnStart) OnStart(this);
-}
-
-void TepRunStr::Stop()
-{
-    if (OnStop) OnStop(this);
-}
-
 void TepRunStr::PaintFace()
 {
     TCanvas* canvas = OffCanvas();
     const std::string caption = Caption();
-    if (!FActive) FXOffset = Width();
+    if (!Active()) FXOffset = Width();
     if (FXOffset < -canvas->TextWidth(caption)) FXOffset = Width();
     canvas->Brush()->SetStyle(bsClear);
     canvas->TextOut(FXOffset, Height() / 2 - canvas->TextHeight(caption) / 2, caption);
@@ -520,11 +406,7 @@ void TepRunStr::PaintFace()
 bool TepRunStr::ReadProperty(const std::string& name, TReader& reader)
 {
     if (name == "Step") SetStep(reader.ReadInteger());
-    else if (name == "Interval") SetInterval(unsigned(std::max(0, reader.ReadInteger())));
-    else if (name == "Active") SetActive(reader.ReadBool());
-    else if (name == "OnStart") OnStart = reader.ReadEvent<TNotifyEvent>();
-    else if (name == "OnStop") OnStop = reader.ReadEvent<TNotifyEvent>();
-    else return TEffectGControl::ReadProperty(name, reader);
+    else return TAnimatedGControl::ReadProperty(name, reader);
     return true;
 }
 

@@ -6,8 +6,10 @@
 // see-through background. TepBitmap holds a picture other controls share.
 #pragma once
 
+#include "BevelColors.h"
 #include "EffectControl.h"
 #include "Panel.h"
+#include "Reader.h"
 #include "Strings.h"
 
 #include <algorithm>
@@ -46,28 +48,60 @@ using TPanelBevelPainter = std::function<void(TCanvas* canvas, const RECT& rect,
 void PaintPanelBevelsAndCaption(TCanvas* canvas, TPanel* panel, RECT rect, TColor innerColor, TColor outerColor,
                                 const TPanelBevelPainter& painter = nullptr);
 
-class TepShadowPanel : public TPanel {
+// A panel's shared wallpaper ("Wallpaper"), forgotten when it is freed;
+// every change repaints the panel.
+template <class Base>
+class TWallpaperPanel : public Base {
+public:
+    explicit TWallpaperPanel(TComponent* owner) : Base(owner) {}
+    ~TWallpaperPanel() override
+    {
+        if (FWallpaper) FWallpaper->RemoveFreeNotification(this);
+    }
+
+    TepBitmap* Wallpaper() const { return FWallpaper; }
+    void SetWallpaper(TepBitmap* wallpaper)
+    {
+        if (wallpaper == FWallpaper) return;
+        if (FWallpaper) FWallpaper->RemoveFreeNotification(this);
+        FWallpaper = wallpaper;
+        if (FWallpaper) FWallpaper->FreeNotification(this);
+        this->Invalidate();
+    }
+
+    void Notification(TComponent* component, TOperation operation) override
+    {
+        Base::Notification(component, operation);
+        if (operation == opRemove && FWallpaper && component == FWallpaper) {
+            FWallpaper = nullptr;
+            this->Invalidate();
+        }
+    }
+    bool ReadProperty(const std::string& name, TReader& reader) override
+    {
+        if (name != "Wallpaper") return Base::ReadProperty(name, reader);
+        reader.ReadReference<TepBitmap>([this](TepBitmap* b) { SetWallpaper(b); });
+        return true;
+    }
+
+private:
+    TepBitmap* FWallpaper = nullptr;
+};
+
+class TepShadowPanel : public TWallpaperPanel<TBevelColorPanel<TPanel>> {
     GANTREL_CLASS(TepShadowPanel)
     explicit TepShadowPanel(TComponent* owner);
-    ~TepShadowPanel() override;
 
     int ShadowWidth() const { return FShadowWidth; }
     // Never below 0.
     void SetShadowWidth(int width);
     TShadowKind ShadowKind() const { return FShadowKind; }
     void SetShadowKind(TShadowKind kind);
-    TColor BevelInnerColor() const { return FBevelInnerColor; }
-    void SetBevelInnerColor(TColor color);
-    TColor BevelOuterColor() const { return FBevelOuterColor; }
-    void SetBevelOuterColor(TColor color);
-    TepBitmap* Wallpaper() const { return FWallpaper; }
-    void SetWallpaper(TepBitmap* wallpaper);
 
     // The face, and the two shadow strips (inclusive bounds), of the current kind.
     RECT FaceRect() const;
     void ShadowStrips(RECT& strip1, RECT& strip2) const;
 
-    void Notification(TComponent* component, TOperation operation) override;
     void Dispatch(TMessage& message) override;
     bool ReadProperty(const std::string& name, TReader& reader) override;
 
@@ -78,9 +112,6 @@ protected:
 private:
     int FShadowWidth = 4;
     TShadowKind FShadowKind = skRightBottom;
-    TColor FBevelInnerColor = clBtnHighlight;
-    TColor FBevelOuterColor = clBtnShadow;
-    TepBitmap* FWallpaper = nullptr;
     void Reshaped();
 };
 
@@ -120,7 +151,7 @@ private:
 
 // The scrolling texts: the panel's lines rise through it like credits and
 // start again from the bottom; the one-line caption runs right to left.
-class TepRunPanel : public TEffectGControl {
+class TepRunPanel : public TAnimatedGControl {
     GANTREL_CLASS(TepRunPanel)
     // Where each line stands across the panel (the label's layout names are
     // taken by its vertical placement, hence the class scope).
@@ -128,36 +159,26 @@ class TepRunPanel : public TEffectGControl {
     explicit TepRunPanel(TComponent* owner);
     ~TepRunPanel() override;
 
-    bool Active() const { return FActive; }
-    void SetActive(bool value);
     TStrings* Lines() const { return FLines; }
     void SetLines(TStrings* lines) { FLines->Assign(lines); }
     int Step() const { return FStep; }
     void SetStep(int step) { FStep = std::clamp(step, 1, 100); }
     TRunTextLayout TextLayout() const { return FTextLayout; }
     void SetTextLayout(TRunTextLayout layout) { FTextLayout = layout; }
-    unsigned Interval() const { return FTimer->Interval(); }
-    void SetInterval(unsigned interval) { FTimer->SetInterval(interval); }
     // Where the text stands: the topmost line drawn and its top.
     int FirstLine() const { return FFirstLine; }
     int Offset() const { return FOffset; }
 
-    TNotifyEvent OnStart;
-    TNotifyEvent OnStop;
-
     bool ReadProperty(const std::string& name, TReader& reader) override;
     TPersistent* PropertyObject(const std::string& name) override;
 
-    void TimerExpired(TObject* sender);
+    void TimerExpired(TObject* sender) override;
 
 protected:
     void PaintFace() override;
-    virtual void Start();
-    virtual void Stop();
+    void Rewind() override;
 
 private:
-    TTimer* FTimer;
-    bool FActive = false;
     TStrings* FLines;
     int FFirstLine = 0;
     int FOffset = 0;
@@ -165,33 +186,22 @@ private:
     TRunTextLayout FTextLayout = tlRight;
 };
 
-class TepRunStr : public TEffectGControl {
+class TepRunStr : public TAnimatedGControl {
     GANTREL_CLASS(TepRunStr)
     explicit TepRunStr(TComponent* owner);
-    ~TepRunStr() override;
 
-    bool Active() const { return FActive; }
-    void SetActive(bool value);
     int Step() const { return FStep; }
     void SetStep(int step) { FStep = std::clamp(step, 1, 100); }
-    unsigned Interval() const { return FTimer->Interval(); }
-    void SetInterval(unsigned interval) { FTimer->SetInterval(interval); }
     int XOffset() const { return FXOffset; }
 
-    TNotifyEvent OnStart;
-    TNotifyEvent OnStop;
-
     bool ReadProperty(const std::string& name, TReader& reader) override;
-    void TimerExpired(TObject* sender);
+    void TimerExpired(TObject* sender) override;
 
 protected:
     void PaintFace() override;
-    virtual void Start();
-    virtual void Stop();
+    void Rewind() override;
 
 private:
-    TTimer* FTimer;
-    bool FActive = false;
     int FXOffset = 0;
     int FStep = 10;
 };

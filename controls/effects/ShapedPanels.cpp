@@ -13,63 +13,17 @@ const TEnumNames& PanelKindNames()
     return names;
 }
 
-// Points a wallpaper reference at wallpaper, asking to hear when it is freed.
-bool ChangeWallpaper(TComponent* self, TepBitmap*& field, TepBitmap* wallpaper)
-{
-    if (wallpaper == field) return false;
-    if (field) field->RemoveFreeNotification(self);
-    field = wallpaper;
-    if (field) field->FreeNotification(self);
-    return true;
-}
-
-// Forgets the wallpaper when it is the component going away.
-bool WallpaperRemoved(TepBitmap*& field, TComponent* component, TOperation operation)
-{
-    if (operation != opRemove || component != field || !field) return false;
-    field = nullptr;
-    return true;
-}
-
 }  // namespace
 
 // --- TepImagePanel ------------------------------------------------------
 
-TepImagePanel::TepImagePanel(TComponent* owner) : TPanel(owner) { SetBounds(Left(), Top(), 100, 100); }
-
-TepImagePanel::~TepImagePanel()
-{
-    if (FWallpaper) FWallpaper->RemoveFreeNotification(this);
-}
-
-void TepImagePanel::SetBevelInnerColor(TColor color)
-{
-    FBevelInnerColor = color;
-    Invalidate();
-}
-
-void TepImagePanel::SetBevelOuterColor(TColor color)
-{
-    FBevelOuterColor = color;
-    Invalidate();
-}
-
-void TepImagePanel::SetWallpaper(TepBitmap* wallpaper)
-{
-    if (ChangeWallpaper(this, FWallpaper, wallpaper)) Invalidate();
-}
-
-void TepImagePanel::Notification(TComponent* component, TOperation operation)
-{
-    TPanel::Notification(component, operation);
-    if (WallpaperRemoved(FWallpaper, component, operation)) Invalidate();
-}
+TepImagePanel::TepImagePanel(TComponent* owner) : TWallpaperPanel(owner) { SetBounds(Left(), Top(), 100, 100); }
 
 void TepImagePanel::Paint()
 {
     const RECT face{0, 0, Width(), Height()};
-    PaintPanelFace(Canvas(), face, FWallpaper, Color(), Width(), Height());
-    PaintPanelBevelsAndCaption(Canvas(), this, face, FBevelInnerColor, FBevelOuterColor);
+    PaintPanelFace(Canvas(), face, Wallpaper(), Color(), Width(), Height());
+    PaintPanelBevelsAndCaption(Canvas(), this, face, BevelInnerColor(), BevelOuterColor());
 }
 
 void TepImagePanel::Dispatch(TMessage& m)
@@ -79,15 +33,6 @@ void TepImagePanel::Dispatch(TMessage& m)
         return;
     }
     TPanel::Dispatch(m);
-}
-
-bool TepImagePanel::ReadProperty(const std::string& name, TReader& reader)
-{
-    if (name == "BevelInnerColor") SetBevelInnerColor(ReadColor(reader));
-    else if (name == "BevelOuterColor") SetBevelOuterColor(ReadColor(reader));
-    else if (name == "Wallpaper") reader.ReadReference<TepBitmap>([this](TepBitmap* b) { SetWallpaper(b); });
-    else return TPanel::ReadProperty(name, reader);
-    return true;
 }
 
 // --- TRoundShape --------------------------------------------------------
@@ -121,7 +66,7 @@ void TRoundShape::PaintFrame(TCanvas* canvas, TPanel* panel, TColor innerColor, 
 
 // --- TepCustomRndPanel --------------------------------------------------
 
-TepCustomRndPanel::TepCustomRndPanel(TComponent* owner) : TPanel(owner) { SetBounds(Left(), Top(), 100, 100); }
+TepCustomRndPanel::TepCustomRndPanel(TComponent* owner) : TBevelColorPanel(owner) { SetBounds(Left(), Top(), 100, 100); }
 
 void TepCustomRndPanel::CreateR()
 {
@@ -157,18 +102,6 @@ void TepCustomRndPanel::SetRadius(int radius)
     Invalidate();
 }
 
-void TepCustomRndPanel::SetBevelInnerColor(TColor color)
-{
-    FBevelInnerColor = color;
-    Invalidate();
-}
-
-void TepCustomRndPanel::SetBevelOuterColor(TColor color)
-{
-    FBevelOuterColor = color;
-    Invalidate();
-}
-
 void TepCustomRndPanel::Dispatch(TMessage& m)
 {
     if (m.Msg == WM_SIZE) CreateR();
@@ -179,35 +112,17 @@ bool TepCustomRndPanel::ReadProperty(const std::string& name, TReader& reader)
 {
     if (name == "PanelKind") SetPanelKind(TPanelKind(reader.ReadEnum(PanelKindNames())));
     else if (name == "Radius") SetRadius(reader.ReadInteger());
-    else if (name == "BevelInnerColor") SetBevelInnerColor(ReadColor(reader));
-    else if (name == "BevelOuterColor") SetBevelOuterColor(ReadColor(reader));
-    else return TPanel::ReadProperty(name, reader);
+    else return TBevelColorPanel::ReadProperty(name, reader);
     return true;
 }
 
 // --- TepRndPanel --------------------------------------------------------
 
-TepRndPanel::TepRndPanel(TComponent* owner) : TepCustomRndPanel(owner) {}
-
-TepRndPanel::~TepRndPanel()
-{
-    if (FWallpaper) FWallpaper->RemoveFreeNotification(this);
-}
-
-void TepRndPanel::SetWallpaper(TepBitmap* wallpaper)
-{
-    if (ChangeWallpaper(this, FWallpaper, wallpaper)) Invalidate();
-}
-
-void TepRndPanel::Notification(TComponent* component, TOperation operation)
-{
-    TepCustomRndPanel::Notification(component, operation);
-    if (WallpaperRemoved(FWallpaper, component, operation)) Invalidate();
-}
+TepRndPanel::TepRndPanel(TComponent* owner) : TWallpaperPanel(owner) {}
 
 void TepRndPanel::Paint()
 {
-    PaintPanelFace(Canvas(), RECT{0, 0, Width(), Height()}, FWallpaper, Color(), Width(), Height());
+    PaintPanelFace(Canvas(), RECT{0, 0, Width(), Height()}, Wallpaper(), Color(), Width(), Height());
     PaintFrame(Canvas());
 }
 
@@ -218,13 +133,6 @@ void TepRndPanel::Dispatch(TMessage& m)
         return;
     }
     TepCustomRndPanel::Dispatch(m);
-}
-
-bool TepRndPanel::ReadProperty(const std::string& name, TReader& reader)
-{
-    if (name == "Wallpaper") reader.ReadReference<TepBitmap>([this](TepBitmap* b) { SetWallpaper(b); });
-    else return TepCustomRndPanel::ReadProperty(name, reader);
-    return true;
 }
 
 // --- TepEffectRndPanel --------------------------------------------------
@@ -317,35 +225,7 @@ bool TepEffectRndPanel::ReadProperty(const std::string& name, TReader& reader)
 
 // --- TepCustomMediaPanel ------------------------------------------------
 
-TepCustomMediaPanel::TepCustomMediaPanel(TComponent* owner) : TPanel(owner) {}
-
-TepCustomMediaPanel::~TepCustomMediaPanel()
-{
-    if (FWallpaper) FWallpaper->RemoveFreeNotification(this);
-}
-
-void TepCustomMediaPanel::SetInnerColor(TColor color)
-{
-    FInnerColor = color;
-    Invalidate();
-}
-
-void TepCustomMediaPanel::SetOuterColor(TColor color)
-{
-    FOuterColor = color;
-    Invalidate();
-}
-
-void TepCustomMediaPanel::SetWallpaper(TepBitmap* wallpaper)
-{
-    if (ChangeWallpaper(this, FWallpaper, wallpaper)) Invalidate();
-}
-
-void TepCustomMediaPanel::Notification(TComponent* component, TOperation operation)
-{
-    TPanel::Notification(component, operation);
-    if (WallpaperRemoved(FWallpaper, component, operation)) Invalidate();
-}
+TepCustomMediaPanel::TepCustomMediaPanel(TComponent* owner) : TInnerOuterColors(owner) {}
 
 void TepCustomMediaPanel::Paint()
 {
@@ -358,34 +238,25 @@ void TepCustomMediaPanel::Paint()
     canvas->Pen()->SetWidth(1);
     canvas->Pen()->SetStyle(psSolid);
     for (int i = 0; i < BevelWidth(); ++i) {
-        canvas->Pen()->SetColor(FInnerColor);
+        canvas->Pen()->SetColor(InnerColor());
         canvas->MoveTo(i, i);
         canvas->LineTo(w - i, i);
         canvas->MoveTo(i, i);
         canvas->LineTo(i, h - i);
-        canvas->Pen()->SetColor(FOuterColor);
+        canvas->Pen()->SetColor(OuterColor());
         canvas->MoveTo(i, h - i - 1);
         canvas->LineTo(w - i, h - i - 1);
         canvas->MoveTo(w - i - 1, i);
         canvas->LineTo(w - i - 1, h - i - 1);
     }
-    if (!WallpaperGraphic(FWallpaper)) return;
+    if (!WallpaperGraphic(Wallpaper())) return;
     int d = BorderWidth();
     if (BevelOuter() != bvNone) d += BevelWidth();
     if (BevelInner() != bvNone) d += BevelWidth();
     // The tiles are cut to the wallpaper area, so they never cover the frame.
     const RECT area{d, d, w - d, h - d};
     if (area.right <= area.left || area.bottom <= area.top) return;
-    PaintPanelFace(canvas, area, FWallpaper, Color(), w - 2 * d, h - 2 * d);
-}
-
-bool TepCustomMediaPanel::ReadProperty(const std::string& name, TReader& reader)
-{
-    if (name == "InnerColor") SetInnerColor(ReadColor(reader));
-    else if (name == "OuterColor") SetOuterColor(ReadColor(reader));
-    else if (name == "Wallpaper") reader.ReadReference<TepBitmap>([this](TepBitmap* b) { SetWallpaper(b); });
-    else return TPanel::ReadProperty(name, reader);
-    return true;
+    PaintPanelFace(canvas, area, Wallpaper(), Color(), w - 2 * d, h - 2 * d);
 }
 
 void RegisterShapedPanelClasses()

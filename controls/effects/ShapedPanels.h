@@ -10,29 +10,14 @@
 
 enum TPanelKind { pkEllipse, pkRndRect };
 
-class TepImagePanel : public TPanel {
+class TepImagePanel : public TWallpaperPanel<TBevelColorPanel<TPanel>> {
     GANTREL_CLASS(TepImagePanel)
     explicit TepImagePanel(TComponent* owner);
-    ~TepImagePanel() override;
 
-    TColor BevelInnerColor() const { return FBevelInnerColor; }
-    void SetBevelInnerColor(TColor color);
-    TColor BevelOuterColor() const { return FBevelOuterColor; }
-    void SetBevelOuterColor(TColor color);
-    TepBitmap* Wallpaper() const { return FWallpaper; }
-    void SetWallpaper(TepBitmap* wallpaper);
-
-    void Notification(TComponent* component, TOperation operation) override;
     void Dispatch(TMessage& message) override;
-    bool ReadProperty(const std::string& name, TReader& reader) override;
 
 protected:
     void Paint() override;
-
-private:
-    TColor FBevelInnerColor = clBtnHighlight;
-    TColor FBevelOuterColor = clBtnShadow;
-    TepBitmap* FWallpaper = nullptr;
 };
 
 // The window shape of the round panels. The region handed to the window
@@ -56,7 +41,7 @@ private:
 
 // Base of the two round panels: the shape, its bevel colours, and the
 // window cut to it whenever the window is made or sized.
-class TepCustomRndPanel : public TPanel {
+class TepCustomRndPanel : public TBevelColorPanel<TPanel> {
     GANTREL_CLASS(TepCustomRndPanel)
     explicit TepCustomRndPanel(TComponent* owner);
 
@@ -64,10 +49,6 @@ class TepCustomRndPanel : public TPanel {
     void SetPanelKind(TPanelKind kind);
     int Radius() const { return FShape.Radius; }
     void SetRadius(int radius);
-    TColor BevelInnerColor() const { return FBevelInnerColor; }
-    void SetBevelInnerColor(TColor color);
-    TColor BevelOuterColor() const { return FBevelOuterColor; }
-    void SetBevelOuterColor(TColor color);
     HRGN WindowRegion() const { return FShape.Region(); }
 
     void Dispatch(TMessage& message) override;
@@ -77,31 +58,20 @@ protected:
     void CreateWnd() override;
     void DestroyWnd() override;
     void CreateR();
-    void PaintFrame(TCanvas* canvas) { FShape.PaintFrame(canvas, this, FBevelInnerColor, FBevelOuterColor); }
+    void PaintFrame(TCanvas* canvas) { FShape.PaintFrame(canvas, this, BevelInnerColor(), BevelOuterColor()); }
 
 private:
     TRoundShape FShape;
-    TColor FBevelInnerColor = clBtnHighlight;
-    TColor FBevelOuterColor = clBtnShadow;
 };
 
-class TepRndPanel : public TepCustomRndPanel {
+class TepRndPanel : public TWallpaperPanel<TepCustomRndPanel> {
     GANTREL_CLASS(TepRndPanel)
     explicit TepRndPanel(TComponent* owner);
-    ~TepRndPanel() override;
 
-    TepBitmap* Wallpaper() const { return FWallpaper; }
-    void SetWallpaper(TepBitmap* wallpaper);
-
-    void Notification(TComponent* component, TOperation operation) override;
     void Dispatch(TMessage& message) override;
-    bool ReadProperty(const std::string& name, TReader& reader) override;
 
 protected:
     void Paint() override;
-
-private:
-    TepBitmap* FWallpaper = nullptr;
 };
 
 class TepEffectRndPanel : public TepCustomRndPanel {
@@ -132,28 +102,12 @@ private:
     void FreePI();
 };
 
-class TepCustomMediaPanel : public TPanel {
+class TepCustomMediaPanel : public TInnerOuterColors<TWallpaperPanel<TPanel>> {
     GANTREL_CLASS(TepCustomMediaPanel)
     explicit TepCustomMediaPanel(TComponent* owner);
-    ~TepCustomMediaPanel() override;
-
-    TColor InnerColor() const { return FInnerColor; }
-    void SetInnerColor(TColor color);
-    TColor OuterColor() const { return FOuterColor; }
-    void SetOuterColor(TColor color);
-    TepBitmap* Wallpaper() const { return FWallpaper; }
-    void SetWallpaper(TepBitmap* wallpaper);
-
-    void Notification(TComponent* component, TOperation operation) override;
-    bool ReadProperty(const std::string& name, TReader& reader) override;
 
 protected:
     void Paint() override;
-
-private:
-    TColor FInnerColor = clBtnHighlight;
-    TColor FOuterColor = clBtnShadow;
-    TepBitmap* FWallpaper = nullptr;
 };
 
 class TepMediaPanel : public TepCustomMediaPanel {

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-TepSplitter::TepSplitter(TComponent* owner) : TGraphicControl(owner), FSplitterGlyph(new TBitmap)
+TepSplitter::TepSplitter(TComponent* owner) : TInnerOuterColors(owner), FSplitterGlyph(new TBitmap)
 {
     ControlStyle |= csOpaque;
     SetAlign(alLeft);
@@ -16,15 +16,7 @@ TepSplitter::TepSplitter(TComponent* owner) : TGraphicControl(owner), FSplitterG
 TepSplitter::~TepSplitter()
 {
     // A drag cut short by freeing: the device context and the key handler go back.
-    if (FControl) {
-        if (FLineVisible) DrawLine();
-        if (FLineDC) ReleaseDC(FLineWindow, FLineDC);
-        FLineDC = nullptr;
-        if (FActiveControl) {
-            FActiveControl->OnKeyDown = FOldKeyDown;
-            FActiveControl->RemoveFreeNotification(this);
-        }
-    }
+    if (FControl) EndDrag();
     delete FSplitterGlyph;
 }
 
@@ -37,18 +29,6 @@ void TepSplitter::SetUseGlyph(bool value)
 void TepSplitter::SetSplitterGlyph(TBitmap* glyph)
 {
     FSplitterGlyph->Assign(glyph);
-    Invalidate();
-}
-
-void TepSplitter::SetInnerColor(TColor color)
-{
-    FInnerColor = color;
-    Invalidate();
-}
-
-void TepSplitter::SetOuterColor(TColor color)
-{
-    FOuterColor = color;
     Invalidate();
 }
 
@@ -81,10 +61,10 @@ void TepSplitter::Paint()
     if (Horizontal()) InflateRect(&r, 2, -1);
     else InflateRect(&r, -1, 2);
     OffsetRect(&r, 1, 1);
-    c->Brush()->SetColor(FInnerColor);
+    c->Brush()->SetColor(InnerColor());
     c->FrameRect(r);
     OffsetRect(&r, -2, -2);
-    c->Brush()->SetColor(FOuterColor);
+    c->Brush()->SetColor(OuterColor());
     c->FrameRect(r);
 }
 
@@ -221,20 +201,25 @@ void TepSplitter::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 void TepSplitter::StopSizing()
 {
     if (FControl) {
-        if (FLineVisible) DrawLine();
         FControl->RemoveFreeNotification(this);
-        FControl = nullptr;
-        if (FLineDC) ReleaseDC(FLineWindow, FLineDC);
-        FLineDC = nullptr;
-        FLineWindow = nullptr;
-        if (FActiveControl) {
-            FActiveControl->OnKeyDown = FOldKeyDown;
-            FActiveControl->RemoveFreeNotification(this);
-            FActiveControl = nullptr;
-        }
+        EndDrag();
         FOldKeyDown = TKeyEvent();
     }
     if (OnMoved) OnMoved(this);
+}
+
+void TepSplitter::EndDrag()
+{
+    if (FLineVisible) DrawLine();
+    FControl = nullptr;
+    if (FLineDC) ReleaseDC(FLineWindow, FLineDC);
+    FLineDC = nullptr;
+    FLineWindow = nullptr;
+    if (FActiveControl) {
+        FActiveControl->OnKeyDown = FOldKeyDown;
+        FActiveControl->RemoveFreeNotification(this);
+        FActiveControl = nullptr;
+    }
 }
 
 void TepSplitter::FocusKeyDown(TObject* sender, WORD& key, TShiftState shift)
@@ -253,28 +238,17 @@ void TepSplitter::Notification(TComponent* component, TOperation operation)
     }
     if (component == FControl) {
         // The sized control is going: the drag ends without applying anything.
-        if (FLineVisible) DrawLine();
-        FControl = nullptr;
-        if (FLineDC) ReleaseDC(FLineWindow, FLineDC);
-        FLineDC = nullptr;
-        FLineWindow = nullptr;
-        if (FActiveControl) {
-            FActiveControl->OnKeyDown = FOldKeyDown;
-            FActiveControl->RemoveFreeNotification(this);
-            FActiveControl = nullptr;
-        }
+        EndDrag();
     }
 }
 
 bool TepSplitter::ReadProperty(const std::string& name, TReader& reader)
 {
     if (name == "UseGlyph") SetUseGlyph(reader.ReadBool());
-    else if (name == "InnerColor") SetInnerColor(ReadColor(reader));
-    else if (name == "OuterColor") SetOuterColor(ReadColor(reader));
     else if (name == "MinSize") SetMinSize(reader.ReadInteger());
     else if (name == "Beveled") SetBeveled(reader.ReadBool());
     else if (name == "OnMoved") OnMoved = reader.ReadEvent<TNotifyEvent>();
-    else return TGraphicControl::ReadProperty(name, reader);
+    else return TInnerOuterColors::ReadProperty(name, reader);
     return true;
 }
 

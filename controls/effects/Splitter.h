@@ -4,11 +4,12 @@
 // gives the drag up.
 #pragma once
 
+#include "BevelColors.h"
 #include "Control.h"
 #include "Graphic.h"
 #include "WinControl.h"
 
-class TepSplitter : public TGraphicControl {
+class TepSplitter : public TInnerOuterColors<TGraphicControl> {
     GANTREL_CLASS(TepSplitter)
 
     explicit TepSplitter(TComponent* owner);
@@ -18,10 +19,6 @@ class TepSplitter : public TGraphicControl {
     void SetUseGlyph(bool value);
     TBitmap* SplitterGlyph() const { return FSplitterGlyph; }
     void SetSplitterGlyph(TBitmap* glyph);
-    TColor InnerColor() const { return FInnerColor; }
-    void SetInnerColor(TColor color);
-    TColor OuterColor() const { return FOuterColor; }
-    void SetOuterColor(TColor color);
     int MinSize() const { return FMinSize; }
     void SetMinSize(int size);
     bool Beveled() const { return FBeveled; }
@@ -47,8 +44,6 @@ protected:
 private:
     bool FUseGlyph = false;
     TBitmap* FSplitterGlyph;
-    TColor FInnerColor = clBtnHighlight;
-    TColor FOuterColor = clBtnShadow;
     int FMinSize = 30;
     bool FBeveled = true;
 
@@ -68,5 +63,8 @@ private:
     void UpdateSize(int x, int y);
     void DrawLine();
     void StopSizing();
+    // Ends a drag without applying it: the line goes, the device context is
+    // released and the active control gets its key handler back.
+    void EndDrag();
     void FocusKeyDown(TObject* sender, WORD& key, TShiftState shift);
 };

@@ -3,13 +3,12 @@
 // strips and frame counts that hold no whole frame.
 #include "AniImage.h"
 #include "Application.h"
-#include "Form.h"
-#include "Panel.h"
+#include "EffectTestSupport.h"
 #include "Reader.h"
 
-#include <gtest/gtest.h>
-
 #include <vector>
+
+using namespace EffectTest;
 
 namespace {
 
@@ -19,7 +18,6 @@ class TAniProbe : public TepAniImage {
     void Tick() { TimerExpired(this); }
 };
 
-const COLORREF PanelColour = RGB(200, 0, 0);
 const COLORREF SeeThrough = RGB(255, 0, 255);
 const COLORREF FrameColours[] = {RGB(0, 0, 200), RGB(0, 200, 0), RGB(200, 200, 0), RGB(0, 200, 200), RGB(90, 90, 90)};
 
@@ -34,36 +32,22 @@ void MakeStrip(TBitmap& strip, int frames, int size)
     }
 }
 
-class AniImageTest : public ::testing::Test {
+class AniImageTest : public PanelFormTest {
 protected:
     void SetUp() override
     {
-        Form = new TForm(nullptr, 0);
-        Form->SetBounds(0, 0, 300, 200);
-        Panel = new TPanel(Form);
-        Panel->SetParent(Form);
-        Panel->SetBevelOuter(bvNone);
-        Panel->SetBounds(0, 0, 200, 150);
-        Panel->SetColor(TColor(PanelColour));
+        PanelFormTest::SetUp();
         Image = new TAniProbe(Form);
         Image->SetParent(Panel);
         Image->SetLeft(10);
         Image->SetTop(10);
     }
-    void TearDown() override { Form->Free(); }
     COLORREF Pixel(int x, int y)
     {
         TBitmap out;
-        out.SetSize(Image->Width(), Image->Height());
-        HDC dc = out.Canvas()->Handle();
-        int saved = SaveDC(dc);
-        IntersectClipRect(dc, 0, 0, Image->Width(), Image->Height());
-        Image->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-        RestoreDC(dc, saved);
+        PaintControl(Image, out);
         return out.Canvas()->Pixel(x, y);
     }
-    TForm* Form;
-    TPanel* Panel;
     TAniProbe* Image;
 };
 

@@ -3,42 +3,21 @@
 #include "Application.h"
 #include "Bevels.h"
 #include "Edit.h"
-#include "Panel.h"
+#include "EffectTestSupport.h"
 #include "Splitter.h"
 
-#include <gtest/gtest.h>
+using namespace EffectTest;
 
 namespace {
 
-// What a windowless control paints, at (0, 0) of a bitmap filled with fuchsia.
-void PaintAlone(TControl* control, TBitmap& into)
-{
-    into.SetSize(control->Width() + 4, control->Height() + 4);
-    into.Canvas()->Brush()->SetColor(clFuchsia);
-    into.Canvas()->FillRect(RECT{0, 0, into.Width(), into.Height()});
-    HDC dc = into.Canvas()->Handle();
-    int saved = SaveDC(dc);
-    IntersectClipRect(dc, 0, 0, control->Width(), control->Height());
-    control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    RestoreDC(dc, saved);
-}
+// What a windowless control paints, at (0, 0) of a bitmap 4 pixels larger filled with fuchsia.
+void PaintAlone(TControl* control, TBitmap& into) { PaintControl(control, into, 4, clFuchsia); }
 
 COLORREF Sys(int index) { return GetSysColor(index); }
 
-struct Counter : TObject {
-    int Count = 0;
-    void Hit(TObject*) { ++Count; }
-};
-
-class EffectBevelTest : public ::testing::Test {
+class EffectBevelTest : public FormTest {
 protected:
-    void SetUp() override
-    {
-        Form = new TForm(nullptr, 0);
-        Form->SetBounds(0, 0, 400, 300);
-    }
-    void TearDown() override { Form->Free(); }
-    TForm* Form = nullptr;
+    void SetUp() override { NewForm(400, 300); }
 };
 
 }  // namespace

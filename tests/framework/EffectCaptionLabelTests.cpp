@@ -3,30 +3,17 @@
 // TepShadowLabel, the wave label's plain caption without a divisor, and
 // their properties read from form text.
 #include "CaptionLabels.h"
-#include "Form.h"
-#include "Panel.h"
+#include "EffectTestSupport.h"
 #include "Reader.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <functional>
+
+using namespace EffectTest;
 
 namespace {
 
-class CaptionLabelTest : public ::testing::Test {
+class CaptionLabelTest : public PanelFormTest {
 protected:
-    void SetUp() override
-    {
-        Form = new TForm(nullptr, 0);
-        Form->SetBounds(0, 0, 300, 200);
-        Panel = new TPanel(Form);
-        Panel->SetParent(Form);
-        Panel->SetBevelOuter(bvNone);
-        Panel->SetBounds(0, 0, 200, 150);
-        Panel->SetColor(TColor(RGB(200, 0, 0)));
-    }
-    void TearDown() override { Form->Free(); }
 
     template <class Label>
     Label* Place(int w = 0, int h = 0)
@@ -36,26 +23,9 @@ protected:
         label->SetBounds(10, 10, w ? w : label->Width(), h ? h : label->Height());
         return label;
     }
-    // What the control paints, at (0, 0) of a fresh bitmap, clipped to it.
-    void PaintAlone(TControl* control, TBitmap& into)
-    {
-        into.SetSize(control->Width(), control->Height());
-        into.Canvas()->Brush()->SetColor(clFuchsia);
-        into.Canvas()->FillRect(RECT{0, 0, into.Width(), into.Height()});
-        HDC dc = into.Canvas()->Handle();
-        int saved = SaveDC(dc);
-        IntersectClipRect(dc, 0, 0, control->Width(), control->Height());
-        control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-        RestoreDC(dc, saved);
-    }
-    static int Count(TBitmap& b, const std::function<bool(COLORREF)>& which)
-    {
-        int n = 0;
-        for (int y = 0; y < b.Height(); ++y)
-            for (int x = 0; x < b.Width(); ++x)
-                if (which(b.Canvas()->Pixel(x, y))) ++n;
-        return n;
-    }
+    // What the control paints, at (0, 0) of a fresh fuchsia bitmap, clipped to it.
+    static void PaintAlone(TControl* control, TBitmap& into) { PaintControl(control, into, 0, clFuchsia); }
+    static int Count(TBitmap& b, const std::function<bool(COLORREF)>& which) { return CountPixels(b, which); }
     static SIZE TextSize(TFont* font, const std::string& text)
     {
         TBitmap b;
@@ -67,8 +37,6 @@ protected:
     {
         return Count(b, [c](COLORREF p) { return p == c; });
     }
-    TForm* Form;
-    TPanel* Panel;
 };
 
 }  // namespace

@@ -4,24 +4,11 @@
 // images and the glyph-and-text layout.
 #include "Application.h"
 #include "EffectControl.h"
-#include "Panel.h"
+#include "EffectTestSupport.h"
 
-#include <gtest/gtest.h>
+using namespace EffectTest;
 
 namespace {
-
-// A windowless sibling that fills itself with its Color.
-class TSolid : public TGraphicControl {
-    GANTREL_CLASS(TSolid)
-    explicit TSolid(TComponent* owner) : TGraphicControl(owner) {}
-
-protected:
-    void Paint() override
-    {
-        Canvas()->Brush()->SetColor(Color());
-        Canvas()->FillRect(RECT{0, 0, Width(), Height()});
-    }
-};
 
 class TProbe : public TEffectGControl {
     GANTREL_CLASS(TProbe)
@@ -46,42 +33,12 @@ class TWinProbe : public TEffectCControl {
     explicit TWinProbe(TComponent* owner) : TEffectCControl(owner) {}
 };
 
-class EffectControlTest : public ::testing::Test {
+class EffectControlTest : public PanelFormTest {
 protected:
-    void SetUp() override
-    {
-        Form = new TForm(nullptr, 0);
-        Form->SetBounds(0, 0, 300, 200);
-        Panel = new TPanel(Form);
-        Panel->SetParent(Form);
-        Panel->SetBevelOuter(bvNone);
-        Panel->SetBounds(0, 0, 200, 150);
-        Panel->SetColor(TColor(RGB(200, 0, 0)));
-    }
-    void TearDown() override { Form->Free(); }
-    TSolid* Solid(TColor color, int l, int t, int w, int h)
-    {
-        TSolid* s = new TSolid(Form);
-        s->SetParent(Panel);
-        s->SetColor(color);
-        s->SetBounds(l, t, w, h);
-        return s;
-    }
-    // What the control itself paints, at (0, 0) of a fresh bitmap.
-    void PaintAlone(TControl* control, TBitmap& into)
-    {
-        into.SetSize(control->Width() + 4, control->Height() + 4);
-        into.Canvas()->Brush()->SetColor(clFuchsia);
-        into.Canvas()->FillRect(RECT{0, 0, into.Width(), into.Height()});
-        // Clipped to the control as its parent clips it.
-        HDC dc = into.Canvas()->Handle();
-        int saved = SaveDC(dc);
-        IntersectClipRect(dc, 0, 0, control->Width(), control->Height());
-        control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-        RestoreDC(dc, saved);
-    }
-    TForm* Form;
-    TPanel* Panel;
+    // A windowless sibling on the panel.
+    TFill* Solid(TColor color, int l, int t, int w, int h) { return AddFill(Form, Panel, color, l, t, w, h); }
+    // What the control itself paints, at (0, 0) of a fresh fuchsia bitmap 4 pixels larger.
+    static void PaintAlone(TControl* control, TBitmap& into) { PaintControl(control, into, 4, clFuchsia); }
 };
 
 }  // namespace
@@ -162,7 +119,7 @@ TEST_F(EffectControlTest, TransparentWindowedControlSeesGraphicSiblingsAndTwoSee
 TEST_F(EffectControlTest, AMovedTransparentControlRepaintsItsNewBackground)
 {
     Form->Show();
-    TSolid* below = Solid(TColor(RGB(0, 0, 200)), 100, 0, 50, 150);
+    TFill* below = Solid(TColor(RGB(0, 0, 200)), 100, 0, 50, 150);
     (void)below;
     TProbe* probe = new TProbe(Form);
     probe->SetParent(Panel);

@@ -6,50 +6,33 @@
 // background when stopped.
 #include "Application.h"
 #include "EffectPanels.h"
+#include "EffectTestSupport.h"
 
-#include <gtest/gtest.h>
+using namespace EffectTest;
 
 namespace {
 
-class TFill : public TGraphicControl {
-    GANTREL_CLASS(TFill)
-    explicit TFill(TComponent* owner) : TGraphicControl(owner) {}
-
-protected:
-    void Paint() override
-    {
-        Canvas()->Brush()->SetColor(Color());
-        Canvas()->FillRect(RECT{0, 0, Width(), Height()});
-    }
-};
-
-class EffectPanelTest : public ::testing::Test {
+class EffectPanelTest : public FormTest {
 protected:
     void SetUp() override
     {
-        Form = new TForm(nullptr, 0);
-        Form->SetBounds(0, 0, 320, 240);
+        NewForm(320, 240);
         Form->SetColor(TColor(RGB(192, 192, 192)));
     }
-    void TearDown() override { Form->Free(); }
     TFill* Fill(TWinControl* parent, TColor color, int l, int t, int w, int h)
     {
-        TFill* f = new TFill(Form);
-        f->SetParent(parent);
-        f->SetColor(color);
-        f->SetBounds(l, t, w, h);
-        return f;
+        return AddFill(Form, parent, color, l, t, w, h);
     }
-    static void PaintAlone(TControl* control, TBitmap& into)
+    // A navy shadow panel without an outer bevel on the form.
+    TepShadowPanel* ShadowPanel(int l, int t, int w, int h)
     {
-        into.SetSize(control->Width(), control->Height());
-        HDC dc = into.Canvas()->Handle();
-        int saved = SaveDC(dc);
-        IntersectClipRect(dc, 0, 0, control->Width(), control->Height());
-        control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-        RestoreDC(dc, saved);
+        TepShadowPanel* panel = new TepShadowPanel(Form);
+        panel->SetParent(Form);
+        panel->SetBevelOuter(bvNone);
+        panel->SetColor(TColor(RGB(0, 0, 160)));
+        panel->SetBounds(l, t, w, h);
+        return panel;
     }
-    TForm* Form;
 };
 
 }  // namespace
@@ -57,11 +40,7 @@ protected:
 TEST_F(EffectPanelTest, ShadowStripsHalveWhatLiesBeneathSiblingsIncluded)
 {
     Fill(Form, TColor(RGB(255, 255, 255)), 100, 0, 20, 240);  // beneath the right shadow strip
-    TepShadowPanel* panel = new TepShadowPanel(Form);
-    panel->SetParent(Form);
-    panel->SetBevelOuter(bvNone);
-    panel->SetColor(TColor(RGB(0, 0, 160)));
-    panel->SetBounds(10, 10, 100, 60);  // the strip's columns 96..99 lie at form x 106..109
+    TepShadowPanel* panel = ShadowPanel(10, 10, 100, 60);  // the strip's columns 96..99 lie at form x 106..109
     Fill(Form, TColor(RGB(0, 255, 0)), 0, 60, 320, 20);  // above: not copied
     EXPECT_EQ(panel->ShadowWidth(), 4);
     EXPECT_EQ(panel->ShadowKind(), skRightBottom);
@@ -86,11 +65,7 @@ TEST_F(EffectPanelTest, ShadowStripsHalveWhatLiesBeneathSiblingsIncluded)
 
 TEST_F(EffectPanelTest, ShadowWidthZeroShowsNoShadowAndIsNeverNegative)
 {
-    TepShadowPanel* panel = new TepShadowPanel(Form);
-    panel->SetParent(Form);
-    panel->SetBevelOuter(bvNone);
-    panel->SetColor(TColor(RGB(0, 0, 160)));
-    panel->SetBounds(10, 10, 50, 40);
+    TepShadowPanel* panel = ShadowPanel(10, 10, 50, 40);
     panel->SetShadowWidth(0);
     TBitmap out;
     out.SetSize(50, 40);
@@ -106,11 +81,7 @@ TEST_F(EffectPanelTest, ShadowWidthZeroShowsNoShadowAndIsNeverNegative)
 
 TEST_F(EffectPanelTest, AFreedWallpaperIsForgottenAndThePanelFallsBackToItsColour)
 {
-    TepShadowPanel* panel = new TepShadowPanel(Form);
-    panel->SetParent(Form);
-    panel->SetBevelOuter(bvNone);
-    panel->SetColor(TColor(RGB(0, 0, 160)));
-    panel->SetBounds(0, 0, 40, 30);
+    TepShadowPanel* panel = ShadowPanel(0, 0, 40, 30);
     TepBitmap* paper = new TepBitmap(Form);
     TBitmap tile;
     tile.SetSize(3, 3);
@@ -131,11 +102,7 @@ TEST_F(EffectPanelTest, AFreedWallpaperIsForgottenAndThePanelFallsBackToItsColou
 
 TEST_F(EffectPanelTest, TransparentLabelShowsTheSiblingBeneathAndItsNewBackgroundWhenMoved)
 {
-    TepShadowPanel* panel = new TepShadowPanel(Form);
-    panel->SetParent(Form);
-    panel->SetBevelOuter(bvNone);
-    panel->SetColor(TColor(RGB(0, 0, 160)));
-    panel->SetBounds(0, 0, 200, 100);
+    TepShadowPanel* panel = ShadowPanel(0, 0, 200, 100);
     Fill(panel, TColor(RGB(255, 0, 0)), 0, 0, 50, 100);  // beneath
     TepTextLabel* label = new TepTextLabel(Form);
     label->SetParent(panel);
@@ -144,28 +111,28 @@ TEST_F(EffectPanelTest, TransparentLabelShowsTheSiblingBeneathAndItsNewBackgroun
     Fill(panel, TColor(RGB(0, 255, 0)), 60, 0, 50, 100);  // above
     EXPECT_EQ(label->Lines()->Count(), 0);
     TBitmap out;
-    PaintAlone(label, out);
+    PaintControl(label, out);
     EXPECT_EQ(out.Canvas()->Pixel(5, 5), RGB(255, 0, 0));    // x 35: the sibling beneath
     EXPECT_EQ(out.Canvas()->Pixel(25, 5), RGB(0, 0, 160));   // x 55: the panel
     EXPECT_EQ(out.Canvas()->Pixel(35, 5), RGB(0, 0, 160));   // x 65: not the sibling above
     label->SetLeft(120);
-    PaintAlone(label, out);
+    PaintControl(label, out);
     EXPECT_EQ(out.Canvas()->Pixel(5, 5), RGB(0, 0, 160));
     // Half see-through: the background blended with the label's colour.
     label->SetColor(clBlack);
     label->SetMiddleTransparent(true);
     label->SetLeft(30);
-    PaintAlone(label, out);
+    PaintControl(label, out);
     EXPECT_EQ(out.Canvas()->Pixel(5, 5), RGB(127, 0, 0));
     // An opaque label shows its colour.
     label->SetTransparent(false);
     label->SetColor(clWhite);
-    PaintAlone(label, out);
+    PaintControl(label, out);
     EXPECT_EQ(out.Canvas()->Pixel(5, 5), RGB(255, 255, 255));
     // Text lands inside the label in the font colour.
     label->Font()->SetColor(clBlack);
     label->Lines()->SetText("WWWW\nWWWW");
-    PaintAlone(label, out);
+    PaintControl(label, out);
     int dark = 0;
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 40; ++x) dark += out.Canvas()->Pixel(x, y) == RGB(0, 0, 0);
@@ -191,15 +158,15 @@ TEST_F(EffectPanelTest, RunPanelRisesAPixelAPaintWrapsRoundAndStopsToItsBackgrou
     run->OnStart = MakeEvent<&Counter::Count>(&start);
     run->OnStop = MakeEvent<&Counter::Count>(&stop);
     TBitmap out;
-    PaintAlone(run, out);  // inactive: nothing moves (the height at construction)
+    PaintControl(run, out);  // inactive: nothing moves (the height at construction)
     EXPECT_EQ(run->Offset(), 25);
     run->SetActive(true);
     run->SetActive(true);  // no restart
     EXPECT_EQ(starts, 1);
     EXPECT_EQ(run->Offset(), 44);
-    PaintAlone(run, out);
+    PaintControl(run, out);
     EXPECT_EQ(run->Offset(), 43);
-    PaintAlone(run, out);
+    PaintControl(run, out);
     EXPECT_EQ(run->Offset(), 42);
     TBitmap probe;
     probe.SetSize(1, 1);
@@ -208,20 +175,20 @@ TEST_F(EffectPanelTest, RunPanelRisesAPixelAPaintWrapsRoundAndStopsToItsBackgrou
     ASSERT_GT(lh, 0);
     // After the eleventh line has left the top the text starts again below the bottom.
     const int cycle = 44 + 1 + 11 * lh;
-    for (int i = 2; i < cycle - 1; ++i) PaintAlone(run, out);
+    for (int i = 2; i < cycle - 1; ++i) PaintControl(run, out);
     EXPECT_EQ(run->FirstLine(), 10);
     EXPECT_EQ(run->Offset(), -lh);
-    PaintAlone(run, out);
+    PaintControl(run, out);
     EXPECT_EQ(run->FirstLine(), 0);
     EXPECT_EQ(run->Offset(), 44);
-    for (int i = 0; i < 20; ++i) PaintAlone(run, out);
+    for (int i = 0; i < 20; ++i) PaintControl(run, out);
     int ink = 0;
     for (int y = 0; y < 44; ++y)
         for (int x = 0; x < 120; ++x) ink += out.Canvas()->Pixel(x, y) != RGB(255, 255, 255);
     EXPECT_GT(ink, 0);  // the first line has entered from the bottom
     run->SetActive(false);
     EXPECT_EQ(stops, 1);
-    PaintAlone(run, out);
+    PaintControl(run, out);
     for (int y = 0; y < 44; ++y)
         for (int x = 0; x < 120; ++x) ASSERT_EQ(out.Canvas()->Pixel(x, y), RGB(255, 255, 255)) << x << "," << y;
     // Started again: from the first line at the bottom.

@@ -5,26 +5,15 @@
 // see-through round panel blending what lies beneath with its colour, also
 // when a visibility change freed its background image.
 #include "Application.h"
+#include "EffectTestSupport.h"
 #include "ShapedPanels.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <initializer_list>
 
+using namespace EffectTest;
+
 namespace {
-
-class TFill : public TGraphicControl {
-    GANTREL_CLASS(TFill)
-    explicit TFill(TComponent* owner) : TGraphicControl(owner) {}
-
-protected:
-    void Paint() override
-    {
-        Canvas()->Brush()->SetColor(Color());
-        Canvas()->FillRect(RECT{0, 0, Width(), Height()});
-    }
-};
 
 const COLORREF Grey = RGB(192, 192, 192);
 const COLORREF Navy = RGB(0, 0, 160);
@@ -36,23 +25,14 @@ COLORREF Half(COLORREF a, COLORREF b)
                (GetBValue(a) + GetBValue(b)) / 2);
 }
 
-class EffectShapedPanelTest : public ::testing::Test {
+class EffectShapedPanelTest : public FormTest {
 protected:
     void SetUp() override
     {
-        Form = new TForm(nullptr, 0);
-        Form->SetBounds(0, 0, 320, 240);
+        NewForm(320, 240);
         Form->SetColor(TColor(Grey));
     }
-    void TearDown() override { Form->Free(); }
-    TFill* Fill(TColor color, int l, int t, int w, int h)
-    {
-        TFill* f = new TFill(Form);
-        f->SetParent(Form);
-        f->SetColor(color);
-        f->SetBounds(l, t, w, h);
-        return f;
-    }
+    TFill* Fill(TColor color, int l, int t, int w, int h) { return AddFill(Form, Form, color, l, t, w, h); }
     template <class T> T* Add(int l, int t, int w, int h)
     {
         T* panel = new T(Form);
@@ -89,7 +69,6 @@ protected:
         }
         return region;
     }
-    TForm* Form;
 };
 
 }  // namespace

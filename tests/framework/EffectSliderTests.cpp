@@ -2,26 +2,17 @@
 // switch driven by mouse messages sent to their windows, their window
 // regions, and the guards against empty ranges and steps.
 #include "Application.h"
+#include "EffectTestSupport.h"
 #include "Morphing.h"
 #include "Sliders.h"
 
-#include <gtest/gtest.h>
+using namespace EffectTest;
 
 namespace {
 
-struct Counter : TObject {
-    int Count = 0;
-    void Hit(TObject*) { ++Count; }
-};
-
-class EffectSliderTest : public ::testing::Test {
+class EffectSliderTest : public FormTest {
 protected:
-    void SetUp() override
-    {
-        Form = new TForm(nullptr, 0);
-        Form->SetBounds(0, 0, 400, 300);
-    }
-    void TearDown() override { Form->Free(); }
+    void SetUp() override { NewForm(400, 300); }
     void Send(TWinControl* c, UINT msg, WPARAM keys, int x, int y)
     {
         SendMessageA(c->Handle(), msg, keys, MAKELPARAM(x, y));
@@ -35,7 +26,6 @@ protected:
         r->HandleNeeded();
         return r;
     }
-    TForm* Form = nullptr;
     Counter Changes;
 };
 

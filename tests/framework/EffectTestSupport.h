@@ -1,0 +1,101 @@
+// What the effect control tests share: a form of their own per test (with
+// a borderless red panel where the control under test sits on one), a
+// windowless sibling in one colour, and the pixels a control paints alone.
+#pragma once
+
+#include "Form.h"
+#include "Panel.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace EffectTest {
+
+// A windowless sibling that fills itself with its Color.
+class TFill : public TGraphicControl {
+    GANTREL_CLASS(TFill)
+    explicit TFill(TComponent* owner) : TGraphicControl(owner) {}
+
+protected:
+    void Paint() override
+    {
+        Canvas()->Brush()->SetColor(Color());
+        Canvas()->FillRect(RECT{0, 0, Width(), Height()});
+    }
+};
+
+// A fill owned by owner, placed on parent.
+inline TFill* AddFill(TComponent* owner, TWinControl* parent, TColor color, int l, int t, int w, int h)
+{
+    TFill* f = new TFill(owner);
+    f->SetParent(parent);
+    f->SetColor(color);
+    f->SetBounds(l, t, w, h);
+    return f;
+}
+
+// Counts the events it is handed.
+struct Counter : TObject {
+    int Count = 0;
+    void Hit(TObject*) { ++Count; }
+};
+
+// What the control itself paints, at (0, 0) of a fresh bitmap margin pixels
+// larger each way, first filled with background unless that is clNone.
+// Clipped to the control as its parent clips it.
+inline void PaintControl(TControl* control, TBitmap& into, int margin = 0, TColor background = clNone)
+{
+    into.SetSize(control->Width() + margin, control->Height() + margin);
+    if (background != clNone) {
+        into.Canvas()->Brush()->SetColor(background);
+        into.Canvas()->FillRect(RECT{0, 0, into.Width(), into.Height()});
+    }
+    HDC dc = into.Canvas()->Handle();
+    int saved = SaveDC(dc);
+    IntersectClipRect(dc, 0, 0, control->Width(), control->Height());
+    control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    RestoreDC(dc, saved);
+}
+
+// How many pixels of b satisfy which.
+inline int CountPixels(TBitmap& b, const std::function<bool(COLORREF)>& which)
+{
+    int n = 0;
+    for (int y = 0; y < b.Height(); ++y)
+        for (int x = 0; x < b.Width(); ++x)
+            if (which(b.Canvas()->Pixel(x, y))) ++n;
+    return n;
+}
+
+const COLORREF PanelColour = RGB(200, 0, 0);
+
+// A form of the given size for each test, freed with all it owns.
+class FormTest : public ::testing::Test {
+protected:
+    void NewForm(int width, int height)
+    {
+        Form = new TForm(nullptr, 0);
+        Form->SetBounds(0, 0, width, height);
+    }
+    void TearDown() override { Form->Free(); }
+    TForm* Form = nullptr;
+};
+
+// A 300 x 200 form with a borderless 200 x 150 panel in PanelColour at its
+// top-left, the parent of the control under test.
+class PanelFormTest : public FormTest {
+protected:
+    void SetUp() override
+    {
+        NewForm(300, 200);
+        Panel = new TPanel(Form);
+        Panel->SetParent(Form);
+        Panel->SetBevelOuter(bvNone);
+        Panel->SetBounds(0, 0, 200, 150);
+        Panel->SetColor(TColor(PanelColour));
+    }
+    TPanel* Panel = nullptr;
+};
+
+}  // namespace EffectTest
