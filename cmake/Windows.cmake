@@ -104,7 +104,7 @@ file(GLOB GANTREL_TEST_FORM_RESOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/test
 set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/framework/TestResources.rc PROPERTIES OBJECT_DEPENDS "${GANTREL_TEST_FORM_RESOURCES}")
 target_include_directories(framework-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/framework ${CMAKE_SOURCE_DIR}/tests/support)
 target_compile_options(framework-tests PRIVATE ${GANTREL_WARNINGS})
-target_link_libraries(framework-tests PRIVATE gantrel_controls gtest)
+target_link_libraries(framework-tests PRIVATE gantrel_controls gantrel_screencapture gtest)
 
 # The main window in a test process, driven against the simulated
 # controllers (its resources are the program's own).

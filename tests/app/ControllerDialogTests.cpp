@@ -5,6 +5,7 @@
 #include "Form12.h"
 #include "Form13.h"
 #include "Form9.h"
+#include "SavedPicture.h"
 
 namespace {
 
@@ -98,6 +99,54 @@ TEST_F(HardwareInfoTest, ShowsTheUnscrambledNumbersTheInfoBlockAndBothNotes)
     EXPECT_EQ("Serial Number", Form9->Label1->Caption());
     EXPECT_EQ("Ignition Revision", Form9->Label9->Caption());
     EXPECT_EQ("&Ok", Form9->Button1->Caption());
+    EXPECT_TRUE(MonitorGoesOn());
+}
+
+// The picture kept of the window (build/artifacts/hardware-info-window.bmp)
+// shows the panels' own drawing: shadow strips at half the form's colour
+// beside them, and the notes' text on the panels' faces.
+TEST_F(HardwareInfoTest, KeepsAPictureOfTheWindowWithItsShadowsAndNotes)
+{
+    ConnectVersion1();
+    TSavedPicture picture;
+    POINT client{};
+    bool kept = false;
+    RECT panel1{}, panel3{}, label2{};
+    Script script;
+    script.Then([&] { return Form9->Visible(); })
+        .Then([&] { return LabelText(Form9->epTextLabel2).find(DefaultProductionNotes) != std::string::npos; })
+        .Then([&] {
+            panel1 = Form9->epShadowPanel1->BoundsRect();
+            panel3 = Form9->epShadowPanel3->BoundsRect();
+            label2 = Form9->epTextLabel2->BoundsRect();
+            kept = KeepWindowPicture(Form9->Handle(), ExeDirectory(), "hardware-info-window.bmp", picture, client);
+            Script::Click(Form9->Button1);
+            return true;
+        });
+    script.Start();
+    ChooseMenu(Form()->HardwareInfo1);
+    ASSERT_TRUE(script.Finished()) << "steps done: " << script.StepsDone();
+    ASSERT_TRUE(kept);
+    ASSERT_GE(picture.Width(), 440);
+    ASSERT_GE(picture.Height(), 336);
+    auto at = [&](int x, int y) { return picture.Pixel(client.x + x, client.y + y); };
+    // The first panel's right strip (its last four columns, from four rows
+    // down) and bottom strip lie over the bare form: half of it.
+    const COLORREF form = at(panel1.right + 2, (panel1.top + panel1.bottom) / 2);
+    EXPECT_EQ(form, at(panel1.right + 2, panel1.top + 20));
+    EXPECT_EQ(Halved(form), at(panel1.right - 2, (panel1.top + panel1.bottom) / 2));
+    EXPECT_EQ(Halved(form), at(panel1.right - 1, panel1.bottom - 1));
+    EXPECT_EQ(form, at(panel1.right - 2, panel1.top + 1));  // above the strip
+    EXPECT_EQ(form, at((panel3.left + panel3.right) / 2, panel3.top - 3));  // between the panels
+    EXPECT_EQ(Halved(form), at((panel3.left + panel3.right) / 2, panel3.bottom - 2));
+    // The production notes' label drew text over the third panel's face.
+    const COLORREF face = at(panel3.left + 3, panel3.top + 3);
+    size_t text = 0;
+    for (int y = panel3.top + label2.top; y < panel3.top + label2.bottom; ++y)
+        for (int x = panel3.left + label2.left; x < panel3.left + label2.right; ++x)
+            if (at(x, y) != face) ++text;
+    EXPECT_GT(text, 200u);
+    EXPECT_GT(picture.Differing(), size_t(picture.Width() * picture.Height() / 50));
     EXPECT_TRUE(MonitorGoesOn());
 }
 

@@ -3,6 +3,7 @@
 // writes the calibration block, against the simulated controller.
 #include "ControllerDialogFixture.h"
 #include "Form7.h"
+#include "SavedPicture.h"
 
 namespace {
 
@@ -329,6 +330,76 @@ TEST_F(ThrottleCalibrationTest, TheInstructionsShowBelowAndGoAgain)
     EXPECT_TRUE(scrolling);
     EXPECT_TRUE(stoppedAfter);
     EXPECT_NE(std::string::npos, lines.find("    the TP Open Button."));
+    EXPECT_TRUE(MonitorGoesOn());
+}
+
+// The picture kept of the window with its instructions showing
+// (build/artifacts/calibration-window.bmp): the run panel's text, and a
+// second picture a few ticks later showing the same text risen.
+TEST_F(ThrottleCalibrationTest, KeepsAPictureOfTheWindowWithItsInstructionsScrolling)
+{
+    ASSERT_TRUE(ConnectCom1());
+    TSavedPicture first, second;
+    POINT client{};
+    bool keptFirst = false, keptSecond = false;
+    RECT run{};
+    int firstOffset = 0;
+    Script script;
+    script.Then([&] { return Showing(); })
+        .Then([&] {
+            Script::Click(Form7->BitBtn3);
+            return true;
+        })
+        .Then([&] {
+            if (!Form7->epRunPanel1->Visible() || !Form7->epRunPanel1->Active()) return false;
+            // Hurried along, so the text climbs into view without a long wait.
+            Form7->epRunPanel1->SetInterval(10);
+            return true;
+        })
+        .Then([&] {
+            // The first lines near the top: the instructions fill the panel.
+            if (Form7->epRunPanel1->FirstLine() != 0 || Form7->epRunPanel1->Offset() > 24) return false;
+            run = Form7->epRunPanel1->BoundsRect();
+            keptFirst = KeepWindowPicture(Form7->Handle(), ExeDirectory(), "calibration-window.bmp", first, client);
+            firstOffset = Form7->epRunPanel1->Offset();
+            return true;
+        })
+        .Then([&] {
+            if (Form7->epRunPanel1->Offset() > firstOffset - 6) return false;
+            keptSecond = KeepWindowPicture(Form7->Handle(), ExeDirectory(), "calibration-window.bmp", second, client);
+            Script::Click(Form7->BitBtn3);
+            return true;
+        })
+        .Then([&] {
+            if (Form7->epRunPanel1->Visible()) return false;
+            Script::Click(Form7->BitBtn2);
+            return true;
+        });
+    script.Start();
+    ChooseMenu(Form()->SetTP1);
+    ASSERT_TRUE(script.Finished()) << "steps done: " << script.StepsDone();
+    ASSERT_TRUE(keptFirst);
+    ASSERT_TRUE(keptSecond);
+    ASSERT_EQ(first.Width(), second.Width());
+    ASSERT_EQ(first.Height(), second.Height());
+    ASSERT_GE(first.Height(), client.y + run.bottom);
+    const int w = run.right - run.left, h = run.bottom - run.top;
+    auto inRun = [&](const TSavedPicture& p, int x, int y) { return p.Pixel(client.x + run.left + x, client.y + run.top + y); };
+    // The panel's white face with the instructions' text on it.
+    size_t white = 0, text = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) ++(inRun(first, x, y) == RGB(255, 255, 255) ? white : text);
+    EXPECT_GT(white, size_t(w * h / 2));
+    EXPECT_GT(text, 500u);
+    // Risen: some upward shift of the first picture is the second one.
+    int risen = 0;
+    for (int d = 1; d <= 60 && !risen; ++d) {
+        bool same = true;
+        for (int y = 0; y + d < h && same; ++y)
+            for (int x = 0; x < w && same; ++x) same = inRun(second, x, y) == inRun(first, x, y + d);
+        if (same) risen = d;
+    }
+    EXPECT_GT(risen, 0);
     EXPECT_TRUE(MonitorGoesOn());
 }
 
