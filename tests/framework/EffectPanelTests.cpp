@@ -63,6 +63,30 @@ TEST_F(EffectPanelTest, ShadowStripsHalveWhatLiesBeneathSiblingsIncluded)
     EXPECT_EQ(face.bottom, 56);
 }
 
+// A see-through child copies the panel beneath it: where it overlaps a
+// shadow strip the copy is darkened as the panel shows it, and where it lies
+// inside the face it shows the face (the panel then paints only its face).
+TEST_F(EffectPanelTest, ASeeThroughChildShowsTheShadowStripItOverlapsAndTheFaceElsewhere)
+{
+    TepShadowPanel* panel = ShadowPanel(10, 10, 100, 60);  // face (0, 0, 96, 56)
+    TepTextLabel* corner = new TepTextLabel(Form);
+    corner->SetParent(panel);
+    corner->SetTransparent(true);
+    corner->SetBounds(80, 40, 20, 20);
+    TepTextLabel* inside = new TepTextLabel(Form);
+    inside->SetParent(panel);
+    inside->SetTransparent(true);
+    inside->SetBounds(20, 20, 20, 20);
+    TBitmap out;
+    PaintControl(corner, out);
+    EXPECT_EQ(out.Canvas()->Pixel(5, 5), RGB(0, 0, 160));     // panel (85, 45): the face
+    EXPECT_EQ(out.Canvas()->Pixel(17, 10), RGB(96, 96, 96));  // panel (97, 50): right strip over the form
+    EXPECT_EQ(out.Canvas()->Pixel(10, 17), RGB(96, 96, 96));  // panel (90, 57): bottom strip
+    PaintControl(inside, out);
+    for (int y = 0; y < 20; y += 4)
+        for (int x = 0; x < 20; x += 4) EXPECT_EQ(out.Canvas()->Pixel(x, y), RGB(0, 0, 160)) << x << "," << y;
+}
+
 TEST_F(EffectPanelTest, ShadowWidthZeroShowsNoShadowAndIsNeverNegative)
 {
     TepShadowPanel* panel = ShadowPanel(10, 10, 50, 40);
