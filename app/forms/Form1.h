@@ -244,6 +244,8 @@ class TForm1 : public TForm {
     // The status label shows "O2 Change: 2" for 12, ": 1" for 11, ": 0"
     // otherwise; the O2 dialog's choice follows.
     void ShowO2Setting(uint8_t value);
+    // A setting the user chose: shown, and written with the next upload.
+    void ChooseO2(uint8_t value);
     // Byte positions 0..count-1 where the two buffers differ.
     static int CountDifferences(const uint8_t* sent, const uint8_t* readBack, int count);
     // The start every transfer shares: monitor held, controller identified

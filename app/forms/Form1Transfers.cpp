@@ -379,47 +379,29 @@ void TForm1::ShowO2Setting(uint8_t value)
     N01->SetChecked(step == 0);
 }
 
-void TForm1::N21Click(TObject*)
+void TForm1::ChooseO2(uint8_t value)
 {
-    Config.O2Value = 12;
-    ShowO2Setting(Config.O2Value);
+    Config.O2Value = value;
+    ShowO2Setting(value);
     Config.O2Pending = true;
     Config.O2Known = true;
 }
 
-void TForm1::N11Click(TObject*)
-{
-    Config.O2Value = 11;
-    ShowO2Setting(Config.O2Value);
-    Config.O2Pending = true;
-    Config.O2Known = true;
-}
+void TForm1::N21Click(TObject*) { ChooseO2(12); }
 
-void TForm1::N01Click(TObject*)
-{
-    Config.O2Value = 0;
-    ShowO2Setting(Config.O2Value);
-    Config.O2Pending = true;
-    Config.O2Known = true;
-}
+void TForm1::N11Click(TObject*) { ChooseO2(11); }
+
+void TForm1::N01Click(TObject*) { ChooseO2(0); }
 
 void TForm1::O2ButtonClick(TObject*)
 {
     ShowO2Setting(Config.O2Value);
     if (Form8->ShowModal() != mrOk) return;
     const int index = Form8->RadioGroup1->ItemIndex();
-    Config.O2Value = index == 0 ? 12 : index == 1 ? 11 : 0;
-    ShowO2Setting(Config.O2Value);
-    Config.O2Pending = true;
-    Config.O2Known = true;
+    ChooseO2(index == 0 ? 12 : index == 1 ? 11 : 0);
 }
 
-void TForm1::SlideChange(TObject*)
-{
-    ShowO2Setting(Config.O2Value);
-    Config.O2Pending = true;
-    Config.O2Known = true;
-}
+void TForm1::SlideChange(TObject*) { ChooseO2(Config.O2Value); }
 
 void TForm1::epEfRndBtn2Click(TObject*)
 {
