@@ -1,6 +1,7 @@
 #include "Bevels.h"
 
 #include "BmpUtils.h"
+#include "GrUtils.h"
 #include "Reader.h"
 #include "Splitter.h"
 
@@ -108,16 +109,7 @@ void TepMediaBevel::SetBevelWidth(int width)
 
 void TepMediaBevel::Paint()
 {
-    TCanvas* c = Canvas();
-    c->Pen()->SetWidth(1);
-    c->Pen()->SetStyle(psSolid);
-    const int w = Width(), h = Height();
-    for (int i = 0; i < FBevelWidth; ++i) {
-        Line(c, InnerColor(), i, i, w - i, i);
-        Line(c, InnerColor(), i, i, i, h - i);
-        Line(c, OuterColor(), i, h - i - 1, w - i, h - i - 1);
-        Line(c, OuterColor(), w - i - 1, i, w - i - 1, h - i - 1);
-    }
+    MediaFrame(Canvas(), Width(), Height(), FBevelWidth, InnerColor(), OuterColor());
 }
 
 bool TepMediaBevel::ReadProperty(const std::string& name, TReader& reader)

@@ -88,3 +88,21 @@ void GetScreenImage(int x, int y, TBitmap* bitmap)
     BitBlt(bitmap->Canvas()->Handle(), 0, 0, bitmap->Width(), bitmap->Height(), screen, x, y, SRCCOPY);
     ReleaseDC(nullptr, screen);
 }
+
+void MediaFrame(TCanvas* canvas, int w, int h, int width, TColor inner, TColor outer)
+{
+    canvas->Pen()->SetWidth(1);
+    canvas->Pen()->SetStyle(psSolid);
+    for (int i = 0; i < width; ++i) {
+        canvas->Pen()->SetColor(inner);
+        canvas->MoveTo(i, i);
+        canvas->LineTo(w - i, i);
+        canvas->MoveTo(i, i);
+        canvas->LineTo(i, h - i);
+        canvas->Pen()->SetColor(outer);
+        canvas->MoveTo(i, h - i - 1);
+        canvas->LineTo(w - i, h - i - 1);
+        canvas->MoveTo(w - i - 1, i);
+        canvas->LineTo(w - i - 1, h - i - 1);
+    }
+}

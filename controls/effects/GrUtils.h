@@ -8,6 +8,9 @@
 // Width nested one-pixel frames inside rect: top and left in topColor,
 // right and bottom in bottomColor.
 void Frm3D(TCanvas* canvas, const RECT& rect, TColor topColor, TColor bottomColor, int width);
+// The media bevel's frame: width nested one-pixel frames of a w x h area,
+// top and left lines in inner, bottom and right lines in outer.
+void MediaFrame(TCanvas* canvas, int w, int h, int width, TColor inner, TColor outer);
 // An elliptic 3-D frame in rect.
 void RndFrm3D(TCanvas* canvas, TColor topColor, TColor bottomColor, int width, const RECT& rect);
 // A rounded-rectangle 3-D frame; a colour of clNone is not drawn.

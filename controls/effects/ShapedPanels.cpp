@@ -167,7 +167,8 @@ void TepEffectRndPanel::CreatePI()
 
 void TepEffectRndPanel::InvalidatePanel()
 {
-    CreatePI();
+    // The erase that the invalidation brings builds the image again.
+    FreePI();
     Invalidate();
 }
 
@@ -235,20 +236,7 @@ void TepCustomMediaPanel::Paint()
     canvas->Brush()->SetStyle(bsSolid);
     canvas->Brush()->SetColor(Color());
     canvas->FillRect(RECT{0, 0, w, h});
-    canvas->Pen()->SetWidth(1);
-    canvas->Pen()->SetStyle(psSolid);
-    for (int i = 0; i < BevelWidth(); ++i) {
-        canvas->Pen()->SetColor(InnerColor());
-        canvas->MoveTo(i, i);
-        canvas->LineTo(w - i, i);
-        canvas->MoveTo(i, i);
-        canvas->LineTo(i, h - i);
-        canvas->Pen()->SetColor(OuterColor());
-        canvas->MoveTo(i, h - i - 1);
-        canvas->LineTo(w - i, h - i - 1);
-        canvas->MoveTo(w - i - 1, i);
-        canvas->LineTo(w - i - 1, h - i - 1);
-    }
+    MediaFrame(canvas, w, h, BevelWidth(), InnerColor(), OuterColor());
     if (!WallpaperGraphic(Wallpaper())) return;
     int d = BorderWidth();
     if (BevelOuter() != bvNone) d += BevelWidth();

@@ -315,10 +315,7 @@ void TepSwitch::Paint()
 void TepSwitch::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
     if (button == mbLeft && PointinRndRect(x, y, Width() / 2, RECT{0, 0, Width(), Height()})) {
-        FState = FState == sOn ? sOff : sOn;
-        Repaint();
-        if (FState == sOff && OnOff) OnOff(this);
-        if (FState == sOn && OnOn) OnOn(this);
+        SetState(FState == sOn ? sOff : sOn);
     }
     TepShapedControl::MouseDown(button, shift, x, y);
 }
