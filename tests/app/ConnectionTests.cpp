@@ -5,8 +5,8 @@
 #include "TableKind.h"
 
 #include <fstream>
+#include <algorithm>
 #include <regex>
-#include <sstream>
 
 namespace {
 
@@ -162,10 +162,8 @@ TEST_F(MainWindowTest, AReturnAfterSearchesThatFoundNothingIsReported)
     // Each unanswered version request ends with the older units' 'D' (68):
     // after two, the search has restarted itself at least once.
     auto versionRequests = [this] {
-        std::istringstream in(Com1.Ok("transcript"));
-        int count = 0;
-        for (std::string token; in >> token;) count += token == "68";
-        return count;
+        const std::vector<std::string> commands = Transcript();
+        return std::count(commands.begin(), commands.end(), "68");
     };
     ASSERT_TRUE(WaitUntil([&] { return versionRequests() >= 2; }, 10000)) << Com1.Ok("transcript");
     Com1.Ok("fault none");

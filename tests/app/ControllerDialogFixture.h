@@ -19,15 +19,6 @@ protected:
                 ToHex(reinterpret_cast<const unsigned char*>(bytes.data()), int(bytes.size())));
     }
     static int Byte(const std::string& block, int i) { return static_cast<unsigned char>(block[size_t(i)]); }
-    // The commands the simulator received since the last "clear" ("18:224" for a
-    // block 0 write).
-    std::vector<std::string> Transcript()
-    {
-        std::istringstream in(Com1.Ok("transcript"));
-        std::vector<std::string> tokens;
-        for (std::string t; in >> t;) tokens.push_back(t);
-        return tokens;
-    }
     bool Received(const std::string& token)
     {
         for (const std::string& t : Transcript())

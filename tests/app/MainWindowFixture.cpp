@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <vector>
 
 bool WaitUntil(const std::function<bool()>& done, int ms)
@@ -139,6 +140,14 @@ bool MainWindowTest::Load(const std::string& path)
     ChooseMenu(FForm->Load1);
     TCommonDialog::ExecuteHook = nullptr;
     return FForm->FileLoaded;
+}
+
+std::vector<std::string> MainWindowTest::Transcript()
+{
+    std::istringstream in(Com1.Ok("transcript"));
+    std::vector<std::string> tokens;
+    for (std::string t; in >> t;) tokens.push_back(t);
+    return tokens;
 }
 
 void MainWindowTest::PressKey(WORD key)

@@ -48,6 +48,9 @@ protected:
     void ChooseMenu(TMenuItem* item);
     // Loads a map through the Load command, its dialog answered with path.
     bool Load(const std::string& path);
+    // The commands COM1's controller received since the last "clear", one
+    // token each ("82" for 'R', "18:224" for a block 0 write).
+    std::vector<std::string> Transcript();
     // A key pressed and released on the grid, through the message loop.
     void PressKey(WORD key);
     // The status line and a status bar panel as shown.

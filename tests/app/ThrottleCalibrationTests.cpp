@@ -366,7 +366,7 @@ TEST_F(ThrottleCalibrationTest, KeepsAPictureOfTheWindowWithItsInstructionsScrol
         })
         .Then([&] {
             if (Form7->epRunPanel1->Offset() > firstOffset - 6) return false;
-            keptSecond = KeepWindowPicture(Form7->Handle(), ExeDirectory(), "calibration-window.bmp", second, client);
+            keptSecond = KeepWindowPicture(Form7->Handle(), ExeDirectory(), "calibration-window-risen.bmp", second, client);
             Script::Click(Form7->BitBtn3);
             return true;
         })

@@ -239,15 +239,6 @@ std::vector<std::pair<int, std::string>> TransferTest::Writes()
     return writes;
 }
 
-std::vector<std::string> TransferTest::Transcript()
-{
-    std::vector<std::string> commands;
-    std::istringstream words(Com1.Ok("transcript"));
-    std::string word;
-    while (words >> word) commands.push_back(word);
-    return commands;
-}
-
 std::string TransferTest::SimTable(int n) { return FromHex(Com1.Ok("table " + std::to_string(n))); }
 std::string TransferTest::SimBlock(int n) { return FromHex(Com1.Ok("block " + std::to_string(n))); }
 

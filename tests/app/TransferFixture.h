@@ -77,8 +77,6 @@ protected:
 
     // Completed writes since the last clear, in order: command byte and payload.
     std::vector<std::pair<int, std::string>> Writes();
-    // Command bytes the controller received since the last clear ("10:288" for writes).
-    std::vector<std::string> Transcript();
     std::string SimTable(int n);
     std::string SimBlock(int n);
     void SetSimTable(int n, const std::vector<uint8_t>& bytes);
