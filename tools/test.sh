@@ -33,9 +33,7 @@ say "Windows tests under Wine"
 ensure_wine_prefix
 ensure_display
 trap 'stop_simulators; stop_wine; stop_print_server; stop_display' EXIT
-start_simulator COM1 --version 105
-start_handheld_simulator COM3
-start_simulator COM4 --version 105
+start_test_simulators
 start_print_server
 wine_test "$GANTREL_BUILD/win64/gantrel-win-tests.exe" --gtest_brief=1
 
@@ -73,9 +71,7 @@ done
 [ "$lanes_failed" = 0 ] || { echo "a lane failed (logs under $GANTREL_BUILD/lanes)" >&2; exit 1; }
 
 start_wine
-start_simulator COM1 --version 105
-start_handheld_simulator COM3
-start_simulator COM4 --version 105
+start_test_simulators
 
 say "printer tests without a print server"
 stop_print_server

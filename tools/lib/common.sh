@@ -457,12 +457,18 @@ run_in_lane() {
     ) >"$log" 2>&1
 }
 
-# The main window's tests (gtest options after the name) against
-# controllers on COM1 and COM4 and the handheld on COM3.
-app_tests_with_simulators() {
+# What the window tests talk to: controllers on COM1 and COM4, the handheld
+# on COM3.
+start_test_simulators() {
     start_simulator COM1 --version 105
     start_handheld_simulator COM3
     start_simulator COM4 --version 105
+}
+
+# The main window's tests (gtest options after the name) against
+# controllers on COM1 and COM4 and the handheld on COM3.
+app_tests_with_simulators() {
+    start_test_simulators
     wine_test "$GANTREL_BUILD/win64/app-tests.exe" --gtest_brief=1 "$@"
 }
 
