@@ -70,6 +70,21 @@ target_include_directories(gantrel_controls PUBLIC ${CMAKE_SOURCE_DIR}/controls/
 target_compile_options(gantrel_controls PRIVATE ${GANTREL_WARNINGS})
 target_link_libraries(gantrel_controls PUBLIC gantrel_framework)
 
+# The skinned form and control library, layer by layer: core (bitmaps,
+# styles, drawing, hooks, utilities, animations), then the controls.
+set(GANTREL_SKIN_LAYERS core controls)
+set(GANTREL_SKIN_SOURCES)
+set(GANTREL_SKIN_INCLUDES)
+foreach(layer ${GANTREL_SKIN_LAYERS})
+    file(GLOB layer_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/skin/${layer}/*.cpp)
+    list(APPEND GANTREL_SKIN_SOURCES ${layer_sources})
+    list(APPEND GANTREL_SKIN_INCLUDES ${CMAKE_SOURCE_DIR}/skin/${layer})
+endforeach()
+add_library(gantrel_skin STATIC ${GANTREL_SKIN_SOURCES})
+target_include_directories(gantrel_skin PUBLIC ${GANTREL_SKIN_INCLUDES})
+target_compile_options(gantrel_skin PRIVATE ${GANTREL_WARNINGS})
+target_link_libraries(gantrel_skin PUBLIC gantrel_framework)
+
 # The tuning application's windows and monitor; the entry stays in the executable.
 file(GLOB GANTREL_APP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/app/forms/*.cpp ${CMAKE_SOURCE_DIR}/app/monitor/*.cpp)
 list(REMOVE_ITEM GANTREL_APP_SOURCES ${CMAKE_SOURCE_DIR}/app/forms/Language.cpp ${CMAKE_SOURCE_DIR}/app/forms/Gantrel.cpp)
@@ -105,6 +120,15 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/framework/TestResources.rc
 target_include_directories(framework-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/framework ${CMAKE_SOURCE_DIR}/tests/support)
 target_compile_options(framework-tests PRIVATE ${GANTREL_WARNINGS})
 target_link_libraries(framework-tests PRIVATE gantrel_controls gantrel_screencapture gtest)
+
+# The skin library's tests (under Wine, on a virtual display).
+file(GLOB GANTREL_SKIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/skin/*.cpp ${CMAKE_SOURCE_DIR}/tests/skin/*.rc)
+file(GLOB GANTREL_SKIN_TEST_FORMS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/skin/forms/*.form)
+add_executable(skin-tests ${GANTREL_SKIN_TESTS})
+set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/skin/SkinTestResources.rc PROPERTIES OBJECT_DEPENDS "${GANTREL_SKIN_TEST_FORMS}")
+target_include_directories(skin-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/skin ${CMAKE_SOURCE_DIR}/tests/support)
+target_compile_options(skin-tests PRIVATE ${GANTREL_WARNINGS})
+target_link_libraries(skin-tests PRIVATE gantrel_skin gantrel_screencapture gtest)
 
 # The main window in a test process, driven against the simulated
 # controllers (its resources are the program's own).

@@ -40,6 +40,9 @@ wine_test "$GANTREL_BUILD/win64/gantrel-win-tests.exe" --gtest_brief=1
 say "framework tests under Wine"
 wine_test "$GANTREL_BUILD/win64/framework-tests.exe" --gtest_brief=1
 
+say "skin library tests under Wine"
+wine_test "$GANTREL_BUILD/win64/skin-tests.exe" --gtest_brief=1
+
 say "main window tests under Wine in lanes side by side, and the shipped 32-bit build beside them"
 # The lanes copy the main prefix: its server stops first, saving its registry.
 stop_simulators

@@ -643,4 +643,6 @@ run_i686_tests() {
     say "32-bit framework tests with threads of their own"
     run_i686_test "$GANTREL_BUILD/win32/framework-tests.exe" --gtest_brief=1 \
         --gtest_filter="$GANTREL_I686_THREAD_SUITES" || return 1
+    say "32-bit skin library tests"
+    run_i686_test "$GANTREL_BUILD/win32/skin-tests.exe" --gtest_brief=1 || return 1
 }
