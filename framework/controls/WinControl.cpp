@@ -840,6 +840,18 @@ void TWinControl::Dispatch(TMessage& m)
         DefaultHandler(m);
         Realign();
         return;
+    case WM_GETMINMAXINFO:
+        // The user sizing a window meets the same limits as SetBounds.
+        DefaultHandler(m);
+        if (TSizeConstraints* c = Constraints(); !c->Empty()) {
+            auto* info = reinterpret_cast<MINMAXINFO*>(m.LParam);
+            if (c->MinWidth() > 0) info->ptMinTrackSize.x = c->MinWidth();
+            if (c->MinHeight() > 0) info->ptMinTrackSize.y = c->MinHeight();
+            if (c->MaxWidth() > 0) info->ptMaxTrackSize.x = c->MaxWidth();
+            if (c->MaxHeight() > 0) info->ptMaxTrackSize.y = c->MaxHeight();
+        }
+        m.Result = 0;
+        return;
     case WM_COMMAND:
     case WM_NOTIFY:
     case WM_CTLCOLORBTN: case WM_CTLCOLOREDIT: case WM_CTLCOLORSTATIC: case WM_CTLCOLORLISTBOX:
