@@ -366,9 +366,10 @@ void TSkinBitmap<F>::LoadFromStream(TStream* stream)
     int32_t width = ReadInt32(stream), height = ReadInt32(stream);
     int64_t w = std::llabs(int64_t(width)), h = std::llabs(int64_t(height));
     if (w == 0 || h == 0) return;
-    // Never a picture larger than the stream could have filled.
+    // Never a picture larger than the stream could have filled (w and h
+    // are below 2^31 each: divide rather than multiply).
+    if (w > Remaining(stream) / 4 / h) return;
     int64_t bytes = w * h * 4;
-    if (bytes > Remaining(stream)) return;
     SetSize(width, height);
     if (width != FWidth || height != FHeight) return;
     GdiFlush();
