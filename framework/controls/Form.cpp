@@ -398,7 +398,7 @@ void TCustomForm::Dispatch(TMessage& m)
         return;
     case CM_FOCUSCHANGED:
         FActiveControl = reinterpret_cast<TWinControl*>(m.LParam);
-        return;
+        break;
     case CM_DIALOGKEY:
         m.Result = DialogKey(WORD(m.WParam), KeyboardShiftState()) ? 1 : 0;
         return;

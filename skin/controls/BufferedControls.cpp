@@ -325,18 +325,6 @@ void TSkinBufferedControl<F, Base>::Dispatch(TMessage& m)
         case WM_WINDOWPOSCHANGING:
             WindowPosChanging(m);
             return;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            // A press keeps the mouse until its release, wherever that is.
-            if (this->ControlStyle & csCaptureMouse) SetCapture(this->Handle());
-            Base::Dispatch(m);
-            return;
-        case WM_LBUTTONUP: {
-            const HWND window = this->Handle();
-            Base::Dispatch(m);
-            if (GetCapture() == window) ReleaseCapture();
-            return;
-        }
         }
     }
     Base::Dispatch(m);
