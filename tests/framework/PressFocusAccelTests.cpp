@@ -206,6 +206,16 @@ TEST_F(PressFocusAccel, EveryControlHearsWhichOneHasTheFocus)
     EXPECT_EQ(reinterpret_cast<LPARAM>(static_cast<TWinControl*>(second)), windowless->FocusNotices[0]);
 }
 
+TEST_F(PressFocusAccel, AShownFormFocusesItsActiveControl)
+{
+    Add<TEdit>(10, 10, 100, 21);
+    auto* second = Add<TEdit>(10, 40, 100, 21);
+    Form->SetActiveControl(second);
+    ShowForm();
+    EXPECT_EQ(second->Handle(), GetFocus());
+    EXPECT_EQ(second, Form->ActiveControl());
+}
+
 TEST_F(PressFocusAccel, APlainLetterClicksTheButtonWhereTheFocusTakesNoCharacters)
 {
     auto* go = Add<TButton>(10, 10, 90, 25);
