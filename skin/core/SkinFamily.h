@@ -15,6 +15,8 @@ template <class F> struct TSkinColors;
 struct TMpColors;
 class TKsBitmap;
 class TKsMediaBitmap;
+class TKsHook;
+class TMpHook;
 
 struct TKsFamily {
     using Bitmap = TKsBitmap;
@@ -31,6 +33,8 @@ struct TKsFamily {
     // The window property under which a hooked window keeps its record.
     static constexpr const char* HookProperty = "Gantrel.KsHook";
     static constexpr const char* UtilityWindowClass = "GantrelKsUtility";
+    // The hook class a hook component makes for itself.
+    using Hook = TKsHook;
 };
 
 struct TMpFamily {
@@ -44,4 +48,5 @@ struct TMpFamily {
     static constexpr bool SystemBtnShadowColor = true;
     static constexpr const char* HookProperty = "Gantrel.MpHook";
     static constexpr const char* UtilityWindowClass = "GantrelMpUtility";
+    using Hook = TMpHook;
 };
