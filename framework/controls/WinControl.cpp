@@ -790,7 +790,10 @@ void TWinControl::PaintTo(HDC dc, int x, int y)
     if (IsPlatformControl()) {
         SendMessageA(window, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
     } else {
-        Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        // An opaque control paints every pixel itself; its erase could only
+        // cost time, or start a see-through neighbour's background request
+        // that paints this control again.
+        if (!(ControlStyle & csOpaque)) Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
         PaintWindow(dc);
         PaintControls(dc, nullptr);
     }

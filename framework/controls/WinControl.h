@@ -85,6 +85,9 @@ class TWinControl : public TControl {
     // Paints only the control's own face on dc, without its children: what a
     // see-through child copies from beneath itself.
     void PaintFaceTo(HDC dc) { PaintWindow(dc); }
+    // Paints only the windowless children on dc, in this control's client
+    // coordinates: the rest of what lies beneath a see-through windowed child.
+    void PaintGraphicChildrenTo(HDC dc) { PaintControls(dc, nullptr); }
     void Invalidate() override;
     void Update() override;
     RECT ClientRect() override;

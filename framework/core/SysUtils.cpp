@@ -25,6 +25,37 @@ std::string LoadStr(int id)
     return result;
 }
 
+bool TryStrToInt(const std::string& text, int& value)
+{
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    int base = 10;
+    if (i < text.size() && text[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i == text.size()) return false;
+    long long result = 0;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        int digit;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        else return false;
+        result = result * base + digit;
+        if (result > 0x80000000LL) return false;
+    }
+    if (negative) result = -result;
+    if (result > 0x7FFFFFFFLL) return false;
+    value = int(result);
+    return true;
+}
+
 std::string ExtractFilePath(const std::string& fileName)
 {
     size_t pos = fileName.find_last_of("\\/:");

@@ -12,6 +12,11 @@ std::string LoadStr(int id);
 void SetStringCodePage(unsigned codePage);
 unsigned StringCodePage();
 
+// A whole text as an integer: an optional sign, then decimal digits or
+// hexadecimal ones after "$" or "0x". False, and value untouched, for
+// anything else (empty text, spaces, other characters, out of range).
+bool TryStrToInt(const std::string& text, int& value);
+
 // "C:\dir\file.ext" -> "C:\dir\" (everything up to the last '\', '/' or ':').
 std::string ExtractFilePath(const std::string& fileName);
 // "C:\dir\file.ext" -> "file.ext".

@@ -48,3 +48,32 @@ TEST(SysUtilsDate, DaysThePlatformCannotShowAreEmptyText)
 }
 
 }  // namespace
+
+TEST(SysUtilsInteger, WholeTextsAreReadAsIntegers)
+{
+    int value = 0;
+    EXPECT_TRUE(TryStrToInt("42", value));
+    EXPECT_EQ(42, value);
+    EXPECT_TRUE(TryStrToInt("-17", value));
+    EXPECT_EQ(-17, value);
+    EXPECT_TRUE(TryStrToInt("+5", value));
+    EXPECT_EQ(5, value);
+    EXPECT_TRUE(TryStrToInt("$1F", value));
+    EXPECT_EQ(31, value);
+    EXPECT_TRUE(TryStrToInt("0x10", value));
+    EXPECT_EQ(16, value);
+    EXPECT_TRUE(TryStrToInt("2147483647", value));
+    EXPECT_EQ(2147483647, value);
+    EXPECT_TRUE(TryStrToInt("-2147483648", value));
+    EXPECT_EQ(-2147483647 - 1, value);
+}
+
+TEST(SysUtilsInteger, AnythingElseLeavesTheValueAlone)
+{
+    int value = 7;
+    for (const char* text : {"", "-", "$", "0x", "1x", " 1", "1 ", "12a", "2147483648", "-2147483649",
+                             "99999999999999999999"}) {
+        EXPECT_FALSE(TryStrToInt(text, value)) << text;
+        EXPECT_EQ(7, value) << text;
+    }
+}
