@@ -105,7 +105,15 @@ void TSkinEffects<F>::Run(HDC dc, const RECT& backRect, Bitmap* image, const REC
     int elapsed = start;
     auto advance = [&](Counter*& counter) {
         elapsed += Round(StopCount(counter) * 1000.0) + 1;
-        while (whole.Measures() && elapsed < time && start + whole.Stop() * 1000.0 < elapsed) SwitchToThread();
+        while (whole.Measures() && elapsed < time) {
+            double ahead = elapsed - (start + whole.Stop() * 1000.0);
+            if (ahead <= 0) break;
+            // Sleep while a whole millisecond is left; spin only the rest.
+            if (ahead >= 2)
+                Sleep(1);
+            else
+                SwitchToThread();
+        }
     };
     while (elapsed < time) {
         Counter* counter = nullptr;
