@@ -497,18 +497,7 @@ void TMpCustomControl::PaintControls(HDC dc)
                 FBuffer->Draw(&beneath, 0, 0, r);
                 beneath.Draw(dc, r.left, r.top);
             }
-            const int saved = SaveDC(dc);
-            POINT origin;
-            GetViewportOrgEx(dc, &origin);
-            SetViewportOrgEx(dc, origin.x + r.left, origin.y + r.top, nullptr);
-            IntersectClipRect(dc, 0, 0, w, h);
-            try {
-                child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-            } catch (...) {
-                RestoreDC(dc, saved);
-                throw;
-            }
-            RestoreDC(dc, saved);
+            PaintControl(dc, child);
         }
     }
 }
@@ -693,6 +682,11 @@ bool TMpCustomControl::ReadProperty(const std::string& name, TReader& reader)
 // --- Mp windowless ----------------------------------------------------------------
 
 TMpGraphicControl::TMpGraphicControl(TComponent* owner) : TSkinBufferedControl(owner) {}
+
+void TMpGraphicControl::SetFont(TFont* font)
+{
+    FPaintFont->Assign(font);
+}
 
 void TMpGraphicControl::Paint()
 {

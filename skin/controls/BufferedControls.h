@@ -53,6 +53,10 @@ class TSkinBufferedControl : public Base {
     int BoundsHeight() const { return FBoundsHeight; }
     bool NeedUpdate() const { return FNeedUpdate; }
     bool MouseIn() const { return FMouseIn; }
+    // Windowed: the flag the focus notices set and clear.
+    bool HasFocusFlag() const { return FFocused; }
+    // Mp: the font painting uses (null in the Ks family).
+    TFont* PaintFont() const { return FPaintFont; }
 
     bool Transparent() const { return FTransparent; }
     void SetTransparent(bool value);
@@ -215,6 +219,8 @@ class TMpGraphicControl : public TSkinBufferedControl<TMpFamily, TGraphicControl
 
     explicit TMpGraphicControl(TComponent* owner);
     bool ParentPainting() const { return FParentPainting; }
+    // The font the next paint uses (the paint after it takes Font again).
+    void SetFont(TFont* font);
 
 protected:
     void Paint() override;
