@@ -349,15 +349,18 @@ bool TSkinBufferedControl<F, Base>::ReadProperty(const std::string& name, TReade
     else if (name == "BlendValue") SetBlendValue(reader.ReadInteger());
     else if (name == "Transparent") SetTransparent(reader.ReadBool());
     else if constexpr (!KsFamily) {
+        // Accepted from form resources and dropped: the framework has no drag
+        // and drop or right-to-left layout for them to drive.
         static const TEnumNames bidi = {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign",
                                         "bdRightToLeftReadingOnly"};
         static const TEnumNames kinds = {"dkDrag", "dkDock"};
         static const TEnumNames modes = {"dmManual", "dmAutomatic"};
-        if (name == "BiDiMode") FBiDiMode = reader.ReadEnum(bidi);
-        else if (name == "ParentBiDiMode") FParentBiDiMode = reader.ReadBool();
-        else if (name == "DragCursor") FDragCursor = reader.Value().Kind == TValueKind::Integer ? reader.ReadInteger() : (reader.ReadIdent(), -12);
-        else if (name == "DragKind") FDragKind = reader.ReadEnum(kinds);
-        else if (name == "DragMode") FDragMode = reader.ReadEnum(modes);
+        if (name == "BiDiMode") reader.ReadEnum(bidi);
+        else if (name == "ParentBiDiMode") reader.ReadBool();
+        else if (name == "DragCursor" && reader.Value().Kind == TValueKind::Integer) reader.ReadInteger();
+        else if (name == "DragCursor") reader.ReadIdent();
+        else if (name == "DragKind") reader.ReadEnum(kinds);
+        else if (name == "DragMode") reader.ReadEnum(modes);
         else return Base::ReadProperty(name, reader);
         return true;
     } else {

@@ -120,13 +120,6 @@ private:
     // A repaint under way: a see-through neighbour's background request
     // that reaches this control again copies what the buffer holds.
     bool FUpdating = false;
-    // Properties kept for form resources; the framework has no drag and
-    // drop or right-to-left layout for them to drive.
-    int FBiDiMode = 0;
-    bool FParentBiDiMode = true;
-    int FDragCursor = -12;
-    int FDragKind = 0;
-    int FDragMode = 0;
 
     bool CanUpdate();
     // Steps 1-5 of ResizeBuffer; true when a buffer changed size.
