@@ -66,7 +66,7 @@ bool TSkinBufferedControl<F, Base>::SizeBuffers()
 {
     const int w = FBoundsWidth, h = FBoundsHeight, g = FGranule;
     if (!FBuffer || w < 0 || h < 0 || g == 0) return false;
-    if (Windowed && KsFamily && w * h == 0) return false;
+    if (Windowed && KsFamily && (w == 0 || h == 0)) return false;
     // Always one granule more than the size rounded down: 30 gives 60.
     const int tw = g * (w / g + 1), th = g * (h / g + 1);
     const int oldWidth = FBuffer->Width(), oldHeight = FBuffer->Height();
@@ -264,10 +264,14 @@ void TSkinBufferedControl<F, Base>::WindowPosChanging(TMessage& m)
     if (pos && !(pos->flags & SWP_NOSIZE)) {
         FBoundsWidth = pos->cx;
         FBoundsHeight = pos->cy;
+        const int width = FBuffer->Width(), height = FBuffer->Height();
         ResizeBuffer();
+        // Ks repaints for the new size; a resized buffer has been already.
         if constexpr (KsFamily) {
-            FNeedUpdate = true;
-            UpdateBuffer();
+            if (FBuffer->Width() == width && FBuffer->Height() == height) {
+                FNeedUpdate = true;
+                UpdateBuffer();
+            }
         }
     }
     if (pos && (this->ComponentState() & csDesigning) && FBlend) pos->flags |= SWP_NOCOPYBITS;
