@@ -197,6 +197,24 @@ void TSkinBufferedControl<F, Base>::PaintBufferTo(HDC dc)
 }
 
 template <class F, class Base>
+template <class Paint>
+void TSkinBufferedControl<F, Base>::PaintMessage(TMessage& m, Paint paint)
+{
+    PAINTSTRUCT ps;
+    HDC dc = reinterpret_cast<HDC>(m.WParam);
+    const bool own = dc == nullptr;
+    if (own) dc = BeginPaint(this->Handle(), &ps);
+    try {
+        paint(dc);
+    } catch (...) {
+        if (own) EndPaint(this->Handle(), &ps);
+        throw;
+    }
+    if (own) EndPaint(this->Handle(), &ps);
+    m.Result = 0;
+}
+
+template <class F, class Base>
 void TSkinBufferedControl<F, Base>::Invalidate()
 {
     if (this->ComponentState() & csDesigning) {
@@ -291,24 +309,14 @@ void TSkinBufferedControl<F, Base>::Dispatch(TMessage& m)
     }
     if constexpr (Windowed && KsFamily) {
         switch (m.Msg) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = reinterpret_cast<HDC>(m.WParam);
-            const bool own = dc == nullptr;
-            if (own) dc = BeginPaint(this->Handle(), &ps);
-            try {
+        case WM_PAINT:
+            PaintMessage(m, [this](HDC dc) {
                 // Invalidate has repainted the buffer already; only a stale
                 // one (never painted yet) is brought up to date here.
                 PaintBufferTo(dc);
                 this->PaintControls(dc, nullptr);
-            } catch (...) {
-                if (own) EndPaint(this->Handle(), &ps);
-                throw;
-            }
-            if (own) EndPaint(this->Handle(), &ps);
-            m.Result = 0;
+            });
             return;
-        }
         case WM_SETFOCUS:
             HasFocus();
             break;
@@ -636,27 +644,16 @@ void TMpCustomControl::DoVScroll(TObject*, TKsScrollCode code, int& pos)
 void TMpCustomControl::Dispatch(TMessage& m)
 {
     switch (m.Msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = reinterpret_cast<HDC>(m.WParam);
-        const bool own = dc == nullptr;
-        if (own) dc = BeginPaint(Handle(), &ps);
-        try {
-            if (FBuffer && !FBuffer->Empty()) {
-                // Every paint repaints the buffer, the windowless children in it.
-                FNeedUpdate = true;
-                UpdateBuffer();
-                PaintControls(FBuffer->DC());
-                CopyBufferTo(dc);
-            }
-        } catch (...) {
-            if (own) EndPaint(Handle(), &ps);
-            throw;
-        }
-        if (own) EndPaint(Handle(), &ps);
-        m.Result = 0;
+    case WM_PAINT:
+        PaintMessage(m, [this](HDC dc) {
+            if (!FBuffer || FBuffer->Empty()) return;
+            // Every paint repaints the buffer, the windowless children in it.
+            FNeedUpdate = true;
+            UpdateBuffer();
+            PaintControls(FBuffer->DC());
+            CopyBufferTo(dc);
+        });
         return;
-    }
     case CM_ENTER:
         HasFocus();
         break;

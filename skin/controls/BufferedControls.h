@@ -97,6 +97,10 @@ protected:
     void CopyBufferTo(HDC dc);
     // A stale buffer repainted, then copied (a paint, an erase, PaintTo).
     void PaintBufferTo(HDC dc);
+    // WM_PAINT: paint on the message's context, or on the window's between
+    // BeginPaint and EndPaint.
+    template <class Paint>
+    void PaintMessage(TMessage& message, Paint paint);
 
     Bitmap* FBuffer;
     Bitmap* FBlendBuffer;
