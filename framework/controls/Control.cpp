@@ -48,9 +48,10 @@ HCURSOR ReadCursor(TReader& reader)
     return CursorHandle(TCursor(reader.ReadEnum(names)));
 }
 
-TControl::TControl(TComponent* owner) : TComponent(owner), FFont(new TFont)
+TControl::TControl(TComponent* owner) : TComponent(owner), FFont(new TFont), FConstraints(new TSizeConstraints)
 {
     FFont->OnChange = MakeEvent<&TControl::FontChanged>(this);
+    FConstraints->OnChange = MakeEvent<&TControl::ConstraintsChanged>(this);
     WindowProc = MakeEvent<&TControl::WndProc>(this);
 }
 
@@ -58,6 +59,7 @@ TControl::~TControl()
 {
     BeginDestroy();
     if (FParent) FParent->RemoveControl(this);
+    delete FConstraints;
     delete FFont;
 }
 
@@ -87,6 +89,7 @@ void TControl::SetBounds(int left, int top, int width, int height)
 {
     width = std::max(0, width);
     height = std::max(0, height);
+    FConstraints->Constrain(width, height);
     if (left == FLeft && top == FTop && width == FWidth && height == FHeight) return;
     bool sized = width != FWidth || height != FHeight;
     bool moved = left != FLeft || top != FTop;
@@ -107,6 +110,11 @@ void TControl::SetBounds(int left, int top, int width, int height)
     if (FParent && !FParent->FAligning) UpdateAnchorRules();
     RequestAlign();
     if (sized && !Loading()) Resize();
+}
+
+void TControl::ConstraintsChanged(TObject*)
+{
+    SetBounds(FLeft, FTop, FWidth, FHeight);
 }
 
 RECT TControl::ClientRect()

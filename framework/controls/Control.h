@@ -7,6 +7,7 @@
 #include "Canvas.h"
 #include "Component.h"
 #include "Messages.h"
+#include "SizeConstraints.h"
 
 #include <string>
 
@@ -77,6 +78,9 @@ class TControl : public TComponent {
     POINT ClientOrigin() const;  // screen position of the client area's top left
     POINT ClientToScreen(POINT p) const;
     POINT ScreenToClient(POINT p) const;
+    // Limits of the control's size; SetBounds keeps inside them. Classes
+    // that publish them answer PropertyObject("Constraints") with this.
+    TSizeConstraints* Constraints() const { return FConstraints; }
 
     TAlign Align() const { return FAlign; }
     void SetAlign(TAlign align);
@@ -189,11 +193,13 @@ private:
     TColor FColor = clWindow;
     bool FParentColor = true;
     TFont* FFont;
+    TSizeConstraints* FConstraints;
     bool FParentFont = true;
     bool FCopyingParentFont = false;
     bool FShowHint = false;
     TPopupMenu* FPopupMenu = nullptr;
     void MouseMessage(TMessage& message);
+    void ConstraintsChanged(TObject* sender);
 };
 
 // A control without a window: it paints on its parent's canvas.

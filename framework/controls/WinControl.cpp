@@ -730,14 +730,25 @@ void TWinControl::PaintControls(HDC dc, TControl* first)
         if (!c->Visible() || dynamic_cast<TWinControl*>(c)) continue;
         RECT r = c->BoundsRect();
         if (!RectVisible(dc, &r)) continue;
-        int saved = SaveDC(dc);
-        POINT origin;
-        GetViewportOrgEx(dc, &origin);
-        SetViewportOrgEx(dc, origin.x + r.left, origin.y + r.top, nullptr);
-        IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
-        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-        RestoreDC(dc, saved);
+        PaintControl(dc, c);
     }
+}
+
+void TWinControl::PaintControl(HDC dc, TControl* control)
+{
+    const RECT r = control->BoundsRect();
+    int saved = SaveDC(dc);
+    POINT origin;
+    GetViewportOrgEx(dc, &origin);
+    SetViewportOrgEx(dc, origin.x + r.left, origin.y + r.top, nullptr);
+    IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
+    try {
+        control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    } catch (...) {
+        RestoreDC(dc, saved);
+        throw;
+    }
+    RestoreDC(dc, saved);
 }
 
 void TWinControl::PaintHandler(TMessage& m)
@@ -854,6 +865,18 @@ void TWinControl::Dispatch(TMessage& m)
     case WM_SIZE:
         DefaultHandler(m);
         Realign();
+        return;
+    case WM_GETMINMAXINFO:
+        // The user sizing a window meets the same limits as SetBounds.
+        DefaultHandler(m);
+        if (TSizeConstraints* c = Constraints(); !c->Empty()) {
+            auto* info = reinterpret_cast<MINMAXINFO*>(m.LParam);
+            if (c->MinWidth() > 0) info->ptMinTrackSize.x = c->MinWidth();
+            if (c->MinHeight() > 0) info->ptMinTrackSize.y = c->MinHeight();
+            if (c->MaxWidth() > 0) info->ptMaxTrackSize.x = c->MaxWidth();
+            if (c->MaxHeight() > 0) info->ptMaxTrackSize.y = c->MaxHeight();
+        }
+        m.Result = 0;
         return;
     case WM_COMMAND:
     case WM_NOTIFY:
