@@ -366,10 +366,9 @@ void TSkinButton<F>::DrawCaption(TColor color)
     const int w = buffer->TextWidth(caption), h = buffer->TextHeight(caption);
     const int left = area.left + (RectWidth(area) - w) / 2, top = area.top + (RectHeight(area) - h) / 2;
     RECT r{left, top, left + w, top + h};
-    UINT format = DT_CENTER;
-    if constexpr (!KsFamily) {
-        if (this->BiDiMode() != 0 && GetSystemMetrics(SM_MIDEASTENABLED)) format |= DT_RTLREADING;
-    }
+    // (The media family would add its right-to-left reading flags; the
+    // framework lays everything out left to right.)
+    const UINT format = DT_CENTER;
     if (this->Enabled()) {
         buffer->Font()->SetColor(color);
         buffer->DrawText(caption, r, format);

@@ -32,7 +32,6 @@ struct TKsFamily {
     static constexpr bool SystemBtnShadowColor = false;
     // The window property under which a hooked window keeps its record.
     static constexpr const char* HookProperty = "Gantrel.KsHook";
-    static constexpr const char* UtilityWindowClass = "GantrelKsUtility";
     // The hook class a hook component makes for itself.
     using Hook = TKsHook;
 };
@@ -47,6 +46,5 @@ struct TMpFamily {
     static constexpr bool SystemWindowColor = true;
     static constexpr bool SystemBtnShadowColor = true;
     static constexpr const char* HookProperty = "Gantrel.MpHook";
-    static constexpr const char* UtilityWindowClass = "GantrelMpUtility";
     using Hook = TMpHook;
 };

@@ -55,18 +55,7 @@ struct THookListFinalizer {
 template <class F>
 THookList<F>::THookList()
 {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA wc = {};
-    if (!GetClassInfoA(instance, F::UtilityWindowClass, &wc)) {
-        wc = {};
-        wc.lpfnWndProc = &THookList::ServiceWndProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = F::UtilityWindowClass;
-        if (!RegisterClassA(&wc)) RaiseLastOSError("Cannot register the hook utility window class");
-    }
-    // A message-only window: posted work only, never shown.
-    FUtilityWindow = CreateWindowExA(0, F::UtilityWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
-    if (!FUtilityWindow) RaiseLastOSError("Cannot create the hook utility window");
+    FUtilityWindow = AllocateHWnd(MakeEvent<&THookList::ServiceWndProc>(this));
 }
 
 template <class F>
@@ -74,7 +63,7 @@ THookList<F>::~THookList()
 {
     // Each record takes itself out of the list.
     while (Count() > 0) Records(Count() - 1)->Free();
-    if (FUtilityWindow) DestroyWindow(FUtilityWindow);
+    DeallocateHWnd(FUtilityWindow);
 }
 
 template <class F>
@@ -121,27 +110,26 @@ TControlHook<F>* THookList<F>::HookFor(TWinControl* control)
 }
 
 template <class F>
-LRESULT CALLBACK THookList<F>::ServiceWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+void THookList<F>::ServiceWndProc(TMessage& message)
 {
-    if (msg != KM_REHOOK && msg != KM_FREEHOOK) return DefWindowProcA(window, msg, wParam, lParam);
-    try {
-        // A record that is gone (or never was one) is not looked at.
-        auto* record = reinterpret_cast<TControlHook<F>*>(lParam);
-        if (!FInstance || FInstance->IndexOf(record) < 0) return 0;
-        if (msg == KM_REHOOK) {
-            record->AttachWindowProc();
-        } else if (record->HookCount() == 0) {
-            // Its window may be handling a message through it right now (a
-            // hook running a modal loop): once that is through.
-            if (record->FBusy > 0)
-                record->FFreeWhenIdle = true;
-            else
-                record->Free();
-        }
-    } catch (...) {
-        HandleCallbackException();
+    if (message.Msg != KM_REHOOK && message.Msg != KM_FREEHOOK) {
+        message.Result = DefWindowProcA(FUtilityWindow, message.Msg, message.WParam, message.LParam);
+        return;
     }
-    return 0;
+    // A record that is gone (or never was one) is not looked at. Exceptions
+    // go to the application's handler through the utility window.
+    auto* record = reinterpret_cast<TControlHook<F>*>(message.LParam);
+    if (IndexOf(record) < 0) return;
+    if (message.Msg == KM_REHOOK) {
+        record->AttachWindowProc();
+    } else if (record->HookCount() == 0) {
+        // Its window may be handling a message through it right now (a
+        // hook running a modal loop): once that is through.
+        if (record->FBusy > 0)
+            record->FFreeWhenIdle = true;
+        else
+            record->Free();
+    }
 }
 
 // --- Subclassing record ------------------------------------------------------

@@ -54,7 +54,8 @@ class THookList : public TList {
     // FindHook, else a new record for control.
     TControlHook<F>* HookFor(TWinControl* control);
 
-    static LRESULT CALLBACK ServiceWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    // The utility window's messages: the deferred re-hooks and frees.
+    void ServiceWndProc(TMessage& message);
 
 private:
     THookList();
