@@ -706,8 +706,3 @@ TPersistent* TSkinStyledButton<F>::PropertyObject(const std::string& name)
 
 template class TSkinStyledButton<TKsFamily>;
 template class TSkinStyledButton<TMpFamily>;
-
-void RegisterButtonClasses()
-{
-    RegisterClasses<TKsCustomButton, TEpButton, TMpCustomButton, TMpMediaButton>();
-}

@@ -219,6 +219,3 @@ class TMpMediaButton : public TSkinStyledButton<TMpFamily> {
     GANTREL_CLASS(TMpMediaButton)
     using TSkinStyledButton::TSkinStyledButton;
 };
-
-// The form-resource classes of both families' buttons.
-void RegisterButtonClasses();

@@ -13,7 +13,9 @@
 #include "Edit.h"
 #include "ImageList.h"
 #include "SavedPicture.h"
+#include "SkinClasses.h"
 #include "SkinControlTestSupport.h"
+#include "SysUtils.h"
 #include "Streams.h"
 
 #include <windowsx.h>
@@ -200,7 +202,7 @@ class SkinButton : public SkinFormTest {
 protected:
     void SetUp() override
     {
-        RegisterButtonClasses();
+        RegisterSkinClasses();
         SkinFormTest::SetUp();
     }
     void TearDown() override
@@ -1176,7 +1178,7 @@ class SkinButtonDialog : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        RegisterButtonClasses();
+        RegisterSkinClasses();
         Form = new TButtonTestForm;
         ReadFormText(Form, DialogText, TButtonTestForm::Table());
         Form->SetBounds(80, 80, Form->Width(), Form->Height());
@@ -1326,31 +1328,18 @@ TEST_F(SkinButtonDialog, AnAcceleratorLetterClicksItsButton)
 TEST_F(SkinButtonDialog, TheDialogIsKeptAsAPictureWithItsGlyphs)
 {
     Form->SetActiveControl(Edit);
-    std::string folder;
-    {
-        char path[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, path, MAX_PATH);
-        std::string exe = path;
-        folder = ArtifactsFolder(exe.substr(0, exe.find_last_of("\\/") + 1));
-    }
-    const std::string file = folder + "\\skin-buttons.bmp";
-    bool saved = false;
+    TSavedPicture shot;
+    POINT client{};
+    bool kept = false;
     EXPECT_EQ(mrCancel, RunModal(Form, {Ready(Edit),
                                         [&] {
-                                            Form->Update();
-                                            saved = SaveScreenCapture(Form->Handle(), file);
+                                            kept = KeepWindowPicture(Form->Handle(), ExeDirectory(),
+                                                                     "skin-buttons.bmp", shot, client);
                                             return true;
                                         },
                                         Type(VK_ESCAPE)}));
-    ASSERT_TRUE(saved);
-    TSavedPicture shot;
-    ASSERT_TRUE(shot.Load(file));
-    // The window's picture: its client area starts where the frame ends.
-    RECT window;
-    GetWindowRect(Form->Handle(), &window);
-    POINT origin = {0, 0};
-    ::ClientToScreen(Form->Handle(), &origin);
-    const int dx = origin.x - window.left, dy = origin.y - window.top;
+    ASSERT_TRUE(kept);
+    const int dx = client.x, dy = client.y;
     // The OK button shows its tick in the first cell's green, pixel for pixel.
     int ticks = 0;
     for (const auto& row : Resource("KSBTN_OK"))
@@ -1365,4 +1354,7 @@ TEST_F(SkinButtonDialog, TheDialogIsKeptAsAPictureWithItsGlyphs)
     const COLORREF top = shot.Pixel(dx + Ok->Left() + 40, dy + Ok->Top());
     const COLORREF inside = shot.Pixel(dx + Ok->Left() + 40, dy + Ok->Top() + 4);
     EXPECT_GT(GetGValue(top), GetGValue(inside));
+    const COLORREF bottom = shot.Pixel(dx + Ok->Left() + 40, dy + Ok->Top() + Ok->Height() - 1);
+    const COLORREF above = shot.Pixel(dx + Ok->Left() + 40, dy + Ok->Top() + Ok->Height() - 5);
+    EXPECT_LT(GetGValue(bottom), GetGValue(above));
 }
