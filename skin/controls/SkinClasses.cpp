@@ -1,6 +1,7 @@
 #include "SkinClasses.h"
 
 #include "BitmapLists.h"
+#include "CheckBoxes.h"
 #include "Panels.h"
 #include "ScrollBars.h"
 
@@ -9,4 +10,5 @@ void RegisterSkinClasses()
     RegisterBitmapListClasses();
     RegisterClasses<TKsCustomControl, TMpCustomControl, TMpGraphicControl, TMpCustomScrollBar, TKsCustomPanel, TEpPanel,
                     TKsCustomStatusBar, TKsCustomToolBar>();
+    RegisterCheckBoxClasses();
 }

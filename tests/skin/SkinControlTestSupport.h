@@ -138,6 +138,16 @@ inline void Mouse(TWinControl* window, UINT msg, int x, int y, WPARAM keys = 0)
     Application->ProcessMessages();
 }
 
+// A key pressed and released on the window, as the keyboard delivers it to
+// the focused window, then handled through the application's loop.
+inline void Key(TWinControl* window, WORD key)
+{
+    const UINT scan = MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
+    PostMessageA(window->Handle(), WM_KEYDOWN, key, LPARAM(1 | (scan << 16)));
+    PostMessageA(window->Handle(), WM_KEYUP, key, LPARAM(1 | (scan << 16) | (3u << 30)));
+    Application->ProcessMessages();
+}
+
 // A form per test with a 360 x 240 gradient host at (0, 0).
 class SkinFormTest : public ::testing::Test {
 protected:
