@@ -4,6 +4,7 @@
 #include "CheckBoxes.h"
 #include "Panels.h"
 #include "ScrollBars.h"
+#include "TrackBars.h"
 
 void RegisterSkinClasses()
 {
@@ -11,4 +12,5 @@ void RegisterSkinClasses()
     RegisterClasses<TKsCustomControl, TMpCustomControl, TMpGraphicControl, TMpCustomScrollBar, TKsCustomPanel, TEpPanel,
                     TKsCustomStatusBar, TKsCustomToolBar>();
     RegisterCheckBoxClasses();
+    RegisterTrackBarClasses();
 }
