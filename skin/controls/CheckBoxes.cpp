@@ -192,16 +192,40 @@ TKsCustomRadioButton::TKsCustomRadioButton(TComponent* owner) : TKsCustomBoxCont
     SetCaption("RadioButton");
 }
 
+unsigned long long TKsCustomRadioButton::FCheckedReads = 0;
+
 void TKsCustomRadioButton::SetChecked(bool value)
 {
     if (value == FChecked) return;
     SetTabStop(value);
     FChecked = value;
     if (value) {
-        TurnSiblingsOff();
-        if (!Loading()) Click();
+        if (Loading()) {
+            FCheckedRead = ++FCheckedReads;
+        } else {
+            TurnSiblingsOff();
+            Click();
+        }
     }
     Invalidate();
+}
+
+void TKsCustomRadioButton::Loaded()
+{
+    TKsCustomBoxControl::Loaded();
+    if (!FChecked || !Parent()) return;
+    // Every group index is read now: of the group's buttons read as
+    // checked, the last one read stays so.
+    TWinControl* parent = Parent();
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        auto* other = dynamic_cast<TKsCustomRadioButton*>(parent->Controls(i));
+        if (other && other != this && other->FChecked && other->FGroupIndex == FGroupIndex &&
+            other->FCheckedRead > FCheckedRead) {
+            SetChecked(false);
+            return;
+        }
+    }
+    TurnSiblingsOff();
 }
 
 void TKsCustomRadioButton::TurnSiblingsOff()

@@ -96,8 +96,10 @@ class TKsCustomRadioButton : public TKsCustomBoxControl {
     bool GetChecked() const { return FChecked; }
     bool Checked() const { return FChecked; }
     // Only the checked button of a group is a tab stop. Becoming checked
-    // unchecks the group's others and clicks (not while loading); becoming
-    // unchecked clicks nothing.
+    // unchecks the group's others and clicks; becoming unchecked clicks
+    // nothing. While a form resource is read nothing clicks, and the group
+    // is settled once the whole form is read (GroupIndex may come after
+    // Checked): the button read as checked last stays checked.
     void SetChecked(bool value);
     // Buttons of one parent with the same GroupIndex are exclusive.
     uint8_t GroupIndex() const { return FGroupIndex; }
@@ -105,6 +107,7 @@ class TKsCustomRadioButton : public TKsCustomBoxControl {
     // Unchecks every other radio button of the same parent and group.
     void TurnSiblingsOff();
 
+    void Loaded() override;
     bool ReadProperty(const std::string& name, TReader& reader) override;
 
 protected:
@@ -118,6 +121,9 @@ protected:
 private:
     bool FChecked = false;
     uint8_t FGroupIndex = 0;
+    // When the button was read as checked, in the order of all such reads.
+    unsigned long long FCheckedRead = 0;
+    static unsigned long long FCheckedReads;
 };
 
 // The Ep box: background and border styles, a size of its own and the mark

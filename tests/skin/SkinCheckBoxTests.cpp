@@ -413,6 +413,7 @@ class TBoxForm : public TForm {
     TEpRadioButton* EpRadioButton1 = nullptr;
     TEpRadioButton* EpRadioButton2 = nullptr;
     TEpRadioButton* EpRadioButton3 = nullptr;
+    TKsCustomRadioButton* OtherGroup = nullptr;
     int Clicks = 0;
     void BoxClick(TObject*) { ++Clicks; }
     void BoxDragDrop(TObject*, TObject*, int, int) {}
@@ -428,7 +429,7 @@ class TBoxForm : public TForm {
         static const TFormTable table = {
             {GANTREL_FIELD(TBoxForm, CheckBox1), GANTREL_FIELD(TBoxForm, Grayed),
              GANTREL_FIELD(TBoxForm, EpRadioButton1), GANTREL_FIELD(TBoxForm, EpRadioButton2),
-             GANTREL_FIELD(TBoxForm, EpRadioButton3)},
+             GANTREL_FIELD(TBoxForm, EpRadioButton3), GANTREL_FIELD(TBoxForm, OtherGroup)},
             {GANTREL_HANDLER(TBoxForm, BoxClick), GANTREL_HANDLER(TBoxForm, BoxDragDrop),
              GANTREL_HANDLER(TBoxForm, BoxDragOver), GANTREL_HANDLER(TBoxForm, BoxEndDrag),
              GANTREL_HANDLER(TBoxForm, BoxKey), GANTREL_HANDLER(TBoxForm, BoxKeyPress),
@@ -511,6 +512,12 @@ const char* BoxFormText =
     "    Width = 200\n"
     "    Caption = 'Send to Position #3'\n"
     "  end\n"
+    "  object OtherGroup: TKsCustomRadioButton\n"
+    "    OnClick = BoxClick\n"
+    "    Top = 170\n"
+    "    Checked = True\n"
+    "    GroupIndex = 1\n"
+    "  end\n"
     "end\n";
 
 }  // namespace
@@ -531,10 +538,14 @@ TEST_F(SkinRadioButtonTest, LoadingAFormClicksNothingAndEachReadsItsOwnChecked)
     EXPECT_TRUE(bool(form->CheckBox1->OnDragOver));
     EXPECT_EQ(cbGrayed, form->Grayed->State());
     EXPECT_FALSE(form->Grayed->GetChecked());
-    // The second button read as checked took the check from the first.
+    // The second button read as checked took the check from the first; a
+    // button read as checked before its group index keeps its own group.
     EXPECT_FALSE(form->EpRadioButton1->GetChecked());
     EXPECT_TRUE(form->EpRadioButton2->GetChecked());
     EXPECT_FALSE(form->EpRadioButton3->GetChecked());
+    EXPECT_TRUE(form->OtherGroup->GetChecked());
+    EXPECT_FALSE(form->EpRadioButton1->TabStop());
+    EXPECT_TRUE(form->EpRadioButton2->TabStop());
     EXPECT_EQ(egdHorizontal, form->EpRadioButton1->BoxBackground()->GradientDirection());
     // Reading a radio button is reading that radio button, whatever the
     // check box says.
