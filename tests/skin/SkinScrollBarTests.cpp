@@ -4,7 +4,9 @@
 // repeat of a held button (at once, after the keyboard delay, then at the
 // keyboard rate), a slider dragged, a track area paging until the slider
 // reaches the mouse, a press dragged off; the keys; the auto-scroll.
+#include "Reader.h"
 #include "ScrollBars.h"
+#include "SkinClasses.h"
 #include "SkinControlTestSupport.h"
 #include "SkinUtils.h"
 
@@ -414,4 +416,62 @@ TEST_F(SkinScrollBarTest, ItsOwnDrawingIsOpaqueAndFollowsItsParts)
     for (const RECT& r : {b->GetLeftTopBtnRect(), b->GetRightBottomBtnRect()})
         for (int y = r.top; y < r.bottom; ++y)
             for (int x = r.left; x < r.right; ++x) ASSERT_EQ(255, KAlpha(buffer->GetPixel(x, y))) << x << "," << y;
+}
+
+TEST_F(SkinScrollBarTest, ItsPublishedPropertiesReadFromAForm)
+{
+    RegisterSkinClasses();
+    TForm* form = new TForm(nullptr, 0);
+    ReadFormText(form,
+                 "object BarForm: TForm\n"
+                 "  object Media1: TMpCustomControl\n"
+                 "    Width = 150\n"
+                 "    Height = 100\n"
+                 "    Constraints.MinHeight = 120\n"
+                 "    BiDiMode = bdLeftToRight\n"
+                 "    ParentBiDiMode = False\n"
+                 "    DragCursor = crDrag\n"
+                 "    DragKind = dkDrag\n"
+                 "    DragMode = dmManual\n"
+                 "    Blend = True\n"
+                 "    BlendValue = 99\n"
+                 "    Transparent = True\n"
+                 "    object Bar1: TMpCustomScrollBar\n"
+                 "      Kind = sbVertical\n"
+                 "      Width = 18\n"
+                 "      Height = 90\n"
+                 "      Max = 50\n"
+                 "      Min = 5\n"
+                 "      PageSize = 10\n"
+                 "      Position = 20\n"
+                 "      LargeChange = 4\n"
+                 "      SmallChange = 2\n"
+                 "      BorderWidth = 2\n"
+                 "      ShowButtons = False\n"
+                 "      DragCursor = -12\n"
+                 "      Constraints.MaxHeight = 80\n"
+                 "    end\n"
+                 "  end\n"
+                 "end\n",
+                 nullptr);
+    auto* media = form->FindComponent<TMpCustomControl>("Media1");
+    auto* bar = form->FindComponent<TMpCustomScrollBar>("Bar1");
+    ASSERT_NE(nullptr, media);
+    ASSERT_NE(nullptr, bar);
+    EXPECT_EQ(120, media->Height());
+    EXPECT_TRUE(media->Blend());
+    EXPECT_EQ(99, media->BlendValue());
+    EXPECT_TRUE(media->Transparent());
+    EXPECT_EQ(media, bar->Parent());
+    EXPECT_EQ(sbVertical, bar->Kind());
+    EXPECT_EQ(80, bar->Height());
+    EXPECT_EQ(50, bar->Max());
+    EXPECT_EQ(5, bar->Min());
+    EXPECT_EQ(10, bar->PageSize());
+    EXPECT_EQ(20, bar->Position());
+    EXPECT_EQ(4, bar->LargeChange());
+    EXPECT_EQ(2, bar->SmallChange());
+    EXPECT_EQ(2, bar->BorderWidth());
+    EXPECT_FALSE(bar->ShowButtons());
+    form->Free();
 }
