@@ -560,12 +560,13 @@ TEpTrackBar::TEpTrackBar(TComponent* owner)
       FThumbBackground(new TEpBackground), FThumbBorder(new TEpBorder), FHighlightBackground(new TEpBackground),
       FHighlightBorder(new TEpBorder)
 {
-    for (TSkinStyle<TKsFamily>* style :
-         {static_cast<TSkinStyle<TKsFamily>*>(FBackground), static_cast<TSkinStyle<TKsFamily>*>(FBorder),
-          static_cast<TSkinStyle<TKsFamily>*>(FThumbBackground), static_cast<TSkinStyle<TKsFamily>*>(FThumbBorder),
-          static_cast<TSkinStyle<TKsFamily>*>(FHighlightBackground),
-          static_cast<TSkinStyle<TKsFamily>*>(FHighlightBorder)})
-        style->OnChange = MakeEvent<&TEpTrackBar::StyleChanged>(this);
+    const TNotifyEvent changed = MakeEvent<&TEpTrackBar::StyleChanged>(this);
+    FBackground->OnChange = changed;
+    FBorder->OnChange = changed;
+    FThumbBackground->OnChange = changed;
+    FThumbBorder->OnChange = changed;
+    FHighlightBackground->OnChange = changed;
+    FHighlightBorder->OnChange = changed;
 }
 
 TEpTrackBar::~TEpTrackBar()

@@ -15,17 +15,6 @@ using namespace SkinTest;
 
 namespace {
 
-TKColor At(TKsCustomControl* c, int x, int y)
-{
-    GdiFlush();
-    return Rgb(c->Buffer()->GetPixel(x, y));
-}
-
-TKColor Opaque(TColor c)
-{
-    return Rgb(KColor(c, 255));
-}
-
 // The pixels of a line from (x0, y0) towards (x1, y1), the end left out;
 // every line of the cross runs at 45 degrees.
 void Diagonal(std::set<std::pair<int, int>>& pixels, int x0, int y0, int x1, int y1)
@@ -74,12 +63,12 @@ protected:
         int bad = 0;
         for (int y = top; y < top + 12; ++y)
             for (int x = 0; x < 12; ++x) {
-                TKColor want = Opaque(clWindow);
+                TKColor want = OpaqueRgb(clWindow);
                 if (x == 0 || y == top || x == 11 || y == top + 11)
                     want = 0;
                 else if (marked && cross.count({x, y}))
                     want = markColor;
-                if (At(box, x, y) != want) ++bad;
+                if (BufferRgb(box, x, y) != want) ++bad;
             }
         return bad;
     }
@@ -167,7 +156,7 @@ TEST_F(SkinCheckBoxTest, TheStyledBoxShowsTheThickCrossWhenCheckedOrGrayed)
     box->SetState(cbGrayed);
     EXPECT_EQ(0, BoxMismatches(box, top, true, 0)) << "grayed";
     box->SetGlyphColor(clRed);
-    EXPECT_EQ(0, BoxMismatches(box, top, true, Opaque(clRed))) << "red";
+    EXPECT_EQ(0, BoxMismatches(box, top, true, OpaqueRgb(clRed))) << "red";
     box->SetEnabled(false);
     EXPECT_EQ(0, BoxMismatches(box, top, true, Rgb(KsColors::ckBtnFace))) << "disabled";
     box->SetEnabled(true);
@@ -182,7 +171,7 @@ TEST_F(SkinCheckBoxTest, ThePlainBoxIsTheSystemsFrameAndChangesWithTheState)
     auto picture = [&] {
         std::vector<TKColor> p;
         for (int y = 3; y < 16; ++y)
-            for (int x = 0; x < 13; ++x) p.push_back(At(box, x, y));
+            for (int x = 0; x < 13; ++x) p.push_back(BufferRgb(box, x, y));
         return p;
     };
     const auto unchecked = picture();
@@ -190,9 +179,9 @@ TEST_F(SkinCheckBoxTest, ThePlainBoxIsTheSystemsFrameAndChangesWithTheState)
     const auto checked = picture();
     EXPECT_NE(unchecked, checked);
     // Beside the box the control is see-through.
-    EXPECT_EQ(Rgb(GradientAt(40 + 14, 60 + 1)), At(box, 14, 1));
+    EXPECT_EQ(Rgb(GradientAt(40 + 14, 60 + 1)), BufferRgb(box, 14, 1));
     // Above the box too.
-    EXPECT_EQ(Rgb(GradientAt(40 + 5, 60 + 1)), At(box, 5, 1));
+    EXPECT_EQ(Rgb(GradientAt(40 + 5, 60 + 1)), BufferRgb(box, 5, 1));
 }
 
 TEST_F(SkinCheckBoxTest, AMouseClickReleasedOverTheControlTurnsItFarEdgesIncluded)
@@ -291,18 +280,18 @@ TEST_F(SkinRadioButtonTest, TheStyledMarkFillsTheInnerSquare)
     r->SetGlyphColor(clRed);
     Show();
     // Box (0, 2, 15, 17); inside the border and 2 more: (3, 5, 12, 14).
-    EXPECT_EQ(0u, At(r, 0, 9));
-    EXPECT_EQ(Opaque(clWindow), At(r, 7, 9));
+    EXPECT_EQ(0u, BufferRgb(r, 0, 9));
+    EXPECT_EQ(OpaqueRgb(clWindow), BufferRgb(r, 7, 9));
     r->SetChecked(true);
-    EXPECT_EQ(Opaque(clRed), At(r, 7, 9));
-    EXPECT_EQ(Opaque(clRed), At(r, 7, 6));
-    EXPECT_EQ(Opaque(clWindow), At(r, 2, 9));
-    EXPECT_EQ(Opaque(clWindow), At(r, 12, 9));
-    EXPECT_EQ(Opaque(clWindow), At(r, 7, 4));
-    EXPECT_EQ(Opaque(clWindow), At(r, 7, 14));
+    EXPECT_EQ(OpaqueRgb(clRed), BufferRgb(r, 7, 9));
+    EXPECT_EQ(OpaqueRgb(clRed), BufferRgb(r, 7, 6));
+    EXPECT_EQ(OpaqueRgb(clWindow), BufferRgb(r, 2, 9));
+    EXPECT_EQ(OpaqueRgb(clWindow), BufferRgb(r, 12, 9));
+    EXPECT_EQ(OpaqueRgb(clWindow), BufferRgb(r, 7, 4));
+    EXPECT_EQ(OpaqueRgb(clWindow), BufferRgb(r, 7, 14));
     // A style change repaints at once.
     r->BoxBackground()->SetColor(clYellow);
-    EXPECT_EQ(Opaque(clYellow), At(r, 2, 9));
+    EXPECT_EQ(OpaqueRgb(clYellow), BufferRgb(r, 2, 9));
 }
 
 TEST_F(SkinRadioButtonTest, CheckingOneUnchecksTheOthersOfItsParentAndGroupOnly)

@@ -10,6 +10,7 @@
 #include "SkinClasses.h"
 #include "SkinControlTestSupport.h"
 #include "SysUtils.h"
+#include "TrackBarExpect.h"
 #include "TrackBars.h"
 
 using namespace SkinTest;
@@ -51,17 +52,6 @@ class TSkinCheckShowcaseForm : public TForm {
 TKColor FromScreen(COLORREF c)
 {
     return TKColor(GetRValue(c)) << 16 | TKColor(GetGValue(c)) << 8 | GetBValue(c);
-}
-
-// Where a bar of the given length and thumb half width puts v: 9 + half +
-// (v - min) x (length - 18 - 2 half - 1) / (max - min), halves to even.
-int Coord(int v, int min, int max, int length, int half = 4)
-{
-    const long long u = length - 18 - (2 * half + 1), num = (long long)(v - min) * u, den = max - min;
-    long long q = num / den;
-    const long long r = num % den;
-    if (2 * r > den || (2 * r == den && (q & 1))) ++q;
-    return 9 + half + int(q);
 }
 
 }  // namespace

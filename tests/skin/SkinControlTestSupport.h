@@ -24,6 +24,17 @@ inline TKColor GradientAt(int x, int y)
 
 inline TKColor Rgb(TKColor c) { return c & 0x00FFFFFFu; }
 
+// A framework colour as an opaque buffer pixel holds it, without alpha.
+inline TKColor OpaqueRgb(TColor c) { return Rgb(KColor(c, 255)); }
+
+// The red, green and blue of a control's buffer at (x, y).
+template <class C>
+TKColor BufferRgb(C* control, int x, int y)
+{
+    GdiFlush();
+    return Rgb(control->Buffer()->GetPixel(x, y));
+}
+
 // Each channel of (top over bottom at alpha a) within 1 of the library's
 // rule, computed here channel by channel: each share divided by 256 with
 // rounding, the bottom weighed by 255 - a.

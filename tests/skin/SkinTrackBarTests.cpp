@@ -7,6 +7,7 @@
 #include "Reader.h"
 #include "SkinClasses.h"
 #include "SkinControlTestSupport.h"
+#include "TrackBarExpect.h"
 #include "TrackBars.h"
 
 #include <algorithm>
@@ -15,46 +16,6 @@
 using namespace SkinTest;
 
 namespace {
-
-// num / den rounded to nearest, ties to even (den > 0).
-long long RoundHalfEven(long long num, long long den)
-{
-    long long q = num / den, r = num % den;
-    if (r < 0) {
-        --q;
-        r += den;
-    }
-    if (2 * r > den || (2 * r == den && (q & 1))) ++q;
-    return q;
-}
-
-// Where a bar of the given length puts a position: side margin 9, thumb
-// 2 x half + 1 wide, the thumb's centre travelling length - 18 - width.
-int Coord(long long v, long long min, long long max, int length, int half = 4)
-{
-    const long long u = length - 18 - (2 * half + 1);
-    return 9 + half + int(RoundHalfEven((v - min) * u, max - min));
-}
-
-// The position a coordinate stands for: (c - 9 - half) x range / U + Min,
-// rounded, then kept in the range.
-int Pos(int c, int min, int max, int length, int half = 4)
-{
-    const long long u = length - 18 - (2 * half + 1);
-    const long long v = RoundHalfEven((long long)(c - 9 - half) * (max - min) + (long long)min * u, u);
-    return int(std::clamp<long long>(v, min, max));
-}
-
-TKColor At(TKsCustomControl* c, int x, int y)
-{
-    GdiFlush();
-    return Rgb(c->Buffer()->GetPixel(x, y));
-}
-
-TKColor Opaque(TColor c)
-{
-    return Rgb(KColor(c, 255));
-}
 
 class SkinTrackBarTest : public SkinFormTest {
 protected:
@@ -83,16 +44,16 @@ protected:
     {
         int bad = 0;
         for (int y = 0; y < bar->Height(); ++y) {
-            TKColor want = Opaque(clWhite);
-            if (y == c - 4 || y == c + 4) want = Opaque(clBlue);
-            else if (y > c - 4 && y < c + 4) want = Opaque(clRed);
-            if (At(bar, 20, y) != want) ++bad;
+            TKColor want = OpaqueRgb(clWhite);
+            if (y == c - 4 || y == c + 4) want = OpaqueRgb(clBlue);
+            else if (y > c - 4 && y < c + 4) want = OpaqueRgb(clRed);
+            if (BufferRgb(bar, 20, y) != want) ++bad;
         }
         for (int x = 0; x < bar->Width(); ++x) {
-            TKColor want = Opaque(clWhite);
-            if (x == 12 || x == 31) want = Opaque(clBlue);
-            else if (x > 12 && x < 31) want = Opaque(clRed);
-            if (At(bar, x, c) != want) ++bad;
+            TKColor want = OpaqueRgb(clWhite);
+            if (x == 12 || x == 31) want = OpaqueRgb(clBlue);
+            else if (x > 12 && x < 31) want = OpaqueRgb(clRed);
+            if (BufferRgb(bar, x, c) != want) ++bad;
         }
         return bad;
     }
@@ -311,23 +272,23 @@ TEST_F(SkinTrackBarTest, ThePointedThumbIsHitAndDrawnAsItsFiveCorners)
     EXPECT_FALSE(bar->PtInThumb(55, 10));
     EXPECT_FALSE(bar->PtInThumb(50, 6));
     EXPECT_FALSE(bar->PtInThumb(50, 27));
-    const TKColor light = Opaque(clBtnHighlight), face = Opaque(clBtnFace), shadow = Opaque(clBtnShadow),
-                  dark = Opaque(cl3DDkShadow);
-    EXPECT_EQ(face, At(bar, 50, 15));
-    EXPECT_EQ(light, At(bar, 50, 7));   // top, light
-    EXPECT_EQ(light, At(bar, 46, 15));  // left, light
-    EXPECT_EQ(shadow, At(bar, 53, 15));  // right, shadow inside the dark
-    EXPECT_EQ(dark, At(bar, 54, 15));
-    EXPECT_EQ(Opaque(clWhite), At(bar, 45, 25));
-    EXPECT_EQ(Opaque(clWhite), At(bar, 55, 3));
+    const TKColor light = OpaqueRgb(clBtnHighlight), face = OpaqueRgb(clBtnFace), shadow = OpaqueRgb(clBtnShadow),
+                  dark = OpaqueRgb(cl3DDkShadow);
+    EXPECT_EQ(face, BufferRgb(bar, 50, 15));
+    EXPECT_EQ(light, BufferRgb(bar, 50, 7));   // top, light
+    EXPECT_EQ(light, BufferRgb(bar, 46, 15));  // left, light
+    EXPECT_EQ(shadow, BufferRgb(bar, 53, 15));  // right, shadow inside the dark
+    EXPECT_EQ(dark, BufferRgb(bar, 54, 15));
+    EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, 45, 25));
+    EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, 55, 3));
     // While dragging: a half-tone of the light and the face.
     Mouse(bar, WM_LBUTTONDOWN, 50, 15, MK_LBUTTON);
     ASSERT_TRUE(bar->Dragging());
-    EXPECT_EQ(light, At(bar, 50, 15));
-    EXPECT_EQ(face, At(bar, 49, 15));
+    EXPECT_EQ(light, BufferRgb(bar, 50, 15));
+    EXPECT_EQ(face, BufferRgb(bar, 49, 15));
     Mouse(bar, WM_LBUTTONUP, 50, 15);
-    EXPECT_EQ(face, At(bar, 49, 15));
-    EXPECT_EQ(face, At(bar, 50, 15));
+    EXPECT_EQ(face, BufferRgb(bar, 49, 15));
+    EXPECT_EQ(face, BufferRgb(bar, 50, 15));
 }
 
 TEST_F(SkinTrackBarTest, TheTrackStripAndTheTicksOfThePlainBar)
@@ -338,32 +299,32 @@ TEST_F(SkinTrackBarTest, TheTrackStripAndTheTicksOfThePlainBar)
     Show();
     // The strip: 9 .. 23 across (margin 7 + a quarter thumb; 20 + 9 - 4 - 2),
     // 9 .. 141 along, framed twice.
-    EXPECT_EQ(Opaque(clBtnShadow), At(bar, 20, 9));
-    EXPECT_EQ(Opaque(cl3DDkShadow), At(bar, 20, 10));
-    EXPECT_EQ(Opaque(clBtnHighlight), At(bar, 20, 15));
-    EXPECT_EQ(Opaque(cl3DLight), At(bar, 20, 21));
-    EXPECT_EQ(Opaque(clBtnHighlight), At(bar, 20, 22));
-    EXPECT_EQ(Opaque(clWhite), At(bar, 20, 23));
-    EXPECT_EQ(Opaque(clWhite), At(bar, 8, 15));
+    EXPECT_EQ(OpaqueRgb(clBtnShadow), BufferRgb(bar, 20, 9));
+    EXPECT_EQ(OpaqueRgb(cl3DDkShadow), BufferRgb(bar, 20, 10));
+    EXPECT_EQ(OpaqueRgb(clBtnHighlight), BufferRgb(bar, 20, 15));
+    EXPECT_EQ(OpaqueRgb(cl3DLight), BufferRgb(bar, 20, 21));
+    EXPECT_EQ(OpaqueRgb(clBtnHighlight), BufferRgb(bar, 20, 22));
+    EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, 20, 23));
+    EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, 8, 15));
     // Ticks below, from 7 + 20 + 2 = 29: four pixels at the ends, three between.
     const TKColor black = 0;
     for (int v = 0; v <= 10; ++v) {
         const int x = Coord(v, 0, 10, 150);
         const bool end = v == 0 || v == 10;
-        EXPECT_EQ(Opaque(clWhite), At(bar, x, 28)) << v;
-        EXPECT_EQ(black, At(bar, x, 29)) << v;
-        EXPECT_EQ(black, At(bar, x, 31)) << v;
-        EXPECT_EQ(end ? black : Opaque(clWhite), At(bar, x, 32)) << v;
-        EXPECT_EQ(Opaque(clWhite), At(bar, x, 33)) << v;
-        EXPECT_EQ(Opaque(clWhite), At(bar, x + 5, 30)) << v;
+        EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, x, 28)) << v;
+        EXPECT_EQ(black, BufferRgb(bar, x, 29)) << v;
+        EXPECT_EQ(black, BufferRgb(bar, x, 31)) << v;
+        EXPECT_EQ(end ? black : OpaqueRgb(clWhite), BufferRgb(bar, x, 32)) << v;
+        EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, x, 33)) << v;
+        EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, x + 5, 30)) << v;
     }
     bar->SetFrequency(5);
-    EXPECT_EQ(black, At(bar, Coord(5, 0, 10, 150), 30));
-    EXPECT_EQ(Opaque(clWhite), At(bar, Coord(4, 0, 10, 150), 30));
-    EXPECT_EQ(Opaque(clWhite), At(bar, Coord(6, 0, 10, 150), 30));
+    EXPECT_EQ(black, BufferRgb(bar, Coord(5, 0, 10, 150), 30));
+    EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, Coord(4, 0, 10, 150), 30));
+    EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, Coord(6, 0, 10, 150), 30));
     // Disabled: the strip takes the face colour.
     bar->SetEnabled(false);
-    EXPECT_EQ(Opaque(clBtnFace), At(bar, 20, 15));
+    EXPECT_EQ(OpaqueRgb(clBtnFace), BufferRgb(bar, 20, 15));
 }
 
 TEST_F(SkinTrackBarTest, TicksOnTheLeftAndOnBothSidesInTheTickColour)
@@ -378,10 +339,10 @@ TEST_F(SkinTrackBarTest, TicksOnTheLeftAndOnBothSidesInTheTickColour)
     for (int v = -6; v <= 5; ++v) {
         const int y = Coord(v, -6, 5, 150);
         const bool drawn = v % 2 == 0 || v == -6 || v == 5, end = v == -6 || v == 5;
-        EXPECT_EQ(drawn ? Opaque(clGreen) : Opaque(clWhite), At(bar, 8, y)) << v;
-        EXPECT_EQ(end ? Opaque(clGreen) : Opaque(clWhite), At(bar, 7, y)) << v;
-        EXPECT_EQ(Opaque(clWhite), At(bar, 6, y)) << v;
-        EXPECT_EQ(Opaque(clWhite), At(bar, 11, y)) << v;
+        EXPECT_EQ(drawn ? OpaqueRgb(clGreen) : OpaqueRgb(clWhite), BufferRgb(bar, 8, y)) << v;
+        EXPECT_EQ(end ? OpaqueRgb(clGreen) : OpaqueRgb(clWhite), BufferRgb(bar, 7, y)) << v;
+        EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, 6, y)) << v;
+        EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, 11, y)) << v;
     }
     // Both sides: the right ones from 7 + 20 + 6 = 33 on, so the bar is
     // widened to show them.
@@ -390,11 +351,11 @@ TEST_F(SkinTrackBarTest, TicksOnTheLeftAndOnBothSidesInTheTickColour)
     for (int v : {-6, -4, 5}) {
         const int y = Coord(v, -6, 5, 150);
         const bool end = v != -4;
-        EXPECT_EQ(Opaque(clGreen), At(bar, 8, y)) << v;
-        EXPECT_EQ(Opaque(clWhite), At(bar, 32, y)) << v;
-        EXPECT_EQ(Opaque(clGreen), At(bar, 35, y)) << v;
-        EXPECT_EQ(end ? Opaque(clGreen) : Opaque(clWhite), At(bar, 36, y)) << v;
-        EXPECT_EQ(Opaque(clWhite), At(bar, 37, y)) << v;
+        EXPECT_EQ(OpaqueRgb(clGreen), BufferRgb(bar, 8, y)) << v;
+        EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, 32, y)) << v;
+        EXPECT_EQ(OpaqueRgb(clGreen), BufferRgb(bar, 35, y)) << v;
+        EXPECT_EQ(end ? OpaqueRgb(clGreen) : OpaqueRgb(clWhite), BufferRgb(bar, 36, y)) << v;
+        EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, 37, y)) << v;
     }
 }
 
@@ -409,23 +370,23 @@ TEST_F(SkinTrackBarTest, TheHighlightedIntervalRunsFromItsEndToTheThumb)
     Show();
     const int c = Coord(8, 0, 10, 150);
     // Across the strip's 9 .. 23, along 9 .. the thumb.
-    EXPECT_EQ(Opaque(clBlack), At(bar, 0, 20));  // the whole control's border
-    EXPECT_EQ(Opaque(clLime), At(bar, 9, 9));
-    EXPECT_EQ(Opaque(clLime), At(bar, 30, 22));
-    EXPECT_EQ(Opaque(clWhite), At(bar, 30, 23));
-    EXPECT_EQ(Opaque(clWhite), At(bar, 8, 15));
-    EXPECT_EQ(Opaque(clWhite), At(bar, c + 10, 15));
+    EXPECT_EQ(OpaqueRgb(clBlack), BufferRgb(bar, 0, 20));  // the whole control's border
+    EXPECT_EQ(OpaqueRgb(clLime), BufferRgb(bar, 9, 9));
+    EXPECT_EQ(OpaqueRgb(clLime), BufferRgb(bar, 30, 22));
+    EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, 30, 23));
+    EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, 8, 15));
+    EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, c + 10, 15));
     bar->SetIntervalHighlightType(htHighInterval);
-    EXPECT_EQ(Opaque(clWhite), At(bar, 30, 15));
-    EXPECT_EQ(Opaque(clLime), At(bar, c + 10, 15));
-    EXPECT_EQ(Opaque(clLime), At(bar, 140, 15));
-    EXPECT_EQ(Opaque(clWhite), At(bar, 141, 15));
+    EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, 30, 15));
+    EXPECT_EQ(OpaqueRgb(clLime), BufferRgb(bar, c + 10, 15));
+    EXPECT_EQ(OpaqueRgb(clLime), BufferRgb(bar, 140, 15));
+    EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, 141, 15));
     bar->SetEnabled(false);
-    EXPECT_EQ(Opaque(clWhite), At(bar, c + 10, 15));
+    EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, c + 10, 15));
     // The thumb: a rectangle whatever the ticks, 9 wide and 20 long from 7.
-    EXPECT_EQ(Opaque(clBlack), At(bar, c - 4, 7));
-    EXPECT_EQ(Opaque(clBlack), At(bar, c + 4, 26));
-    EXPECT_EQ(Opaque(clWindow), At(bar, c, 15));
+    EXPECT_EQ(OpaqueRgb(clBlack), BufferRgb(bar, c - 4, 7));
+    EXPECT_EQ(OpaqueRgb(clBlack), BufferRgb(bar, c + 4, 26));
+    EXPECT_EQ(OpaqueRgb(clWindow), BufferRgb(bar, c, 15));
 }
 
 TEST_F(SkinTrackBarTest, TheThumbHoverFlagFollowsTheMouse)
@@ -510,9 +471,9 @@ TEST_F(SkinTrackBarTest, TheWidestRangeMapsWithoutOverflowAndTicksInTime)
     bar->Invalidate();
     EXPECT_LT(GetTickCount() - start, 2000u);
     bar->SetColor(clWhite);
-    for (int x = 13; x <= 136; ++x) EXPECT_EQ(0u, At(bar, x, 34)) << x;
-    EXPECT_EQ(Opaque(clWhite), At(bar, 12, 34));
-    EXPECT_EQ(Opaque(clWhite), At(bar, 137, 34));
+    for (int x = 13; x <= 136; ++x) EXPECT_EQ(0u, BufferRgb(bar, x, 34)) << x;
+    EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, 12, 34));
+    EXPECT_EQ(OpaqueRgb(clWhite), BufferRgb(bar, 137, 34));
     // Keys step without wrapping round.
     bar->SetFocus();
     Key(bar, VK_END);
@@ -650,9 +611,9 @@ TEST_F(SkinTrackBarTest, MinAndMaxReadInEitherOrderGiveTheStoredRange)
     // Thumb 11 wide and 24 long, from 7 + 5 across: tick colour above the
     // thumb's start, its border where the position puts it.
     const int c = Coord(-3, -5, 2, 112, 5);
-    EXPECT_EQ(Opaque(clNavy), At(bar, 20, c - 5));
-    EXPECT_EQ(Opaque(clNavy), At(bar, 12, c));
-    EXPECT_EQ(Opaque(clMaroon), At(bar, 8, Coord(-5, -5, 2, 112, 5)));
+    EXPECT_EQ(OpaqueRgb(clNavy), BufferRgb(bar, 20, c - 5));
+    EXPECT_EQ(OpaqueRgb(clNavy), BufferRgb(bar, 12, c));
+    EXPECT_EQ(OpaqueRgb(clMaroon), BufferRgb(bar, 8, Coord(-5, -5, 2, 112, 5)));
     form->Free();
 }
 
