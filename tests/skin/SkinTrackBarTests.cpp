@@ -7,6 +7,7 @@
 #include "Reader.h"
 #include "SkinClasses.h"
 #include "SkinControlTestSupport.h"
+#include "TrackBar.h"
 #include "TrackBarExpect.h"
 #include "TrackBars.h"
 
@@ -89,6 +90,18 @@ TEST_F(SkinTrackBarTest, DefaultsAndTheWorkedExample)
     EXPECT_EQ(20, bar->ThumbLength());
     for (int v = 0; v <= 10; ++v) EXPECT_EQ(Coord(v, 0, 10, 150), bar->PositionCoordinate(v)) << v;
     for (int c = -5; c < 160; ++c) EXPECT_EQ(Pos(c, 0, 10, 150), bar->CoordinatePosition(c)) << c;
+}
+
+TEST_F(SkinTrackBarTest, ThePlatformsTrackBarKeepsTickMarksOfItsOwn)
+{
+    // Both headers in one unit, as where the platform's bar is measured
+    // beside ours: the two tick-mark types count differently.
+    EXPECT_EQ(0, int(tmBoth));
+    EXPECT_EQ(1, int(tmBottomRight));
+    EXPECT_EQ(2, int(tmTopLeft));
+    EXPECT_EQ(2, int(TTrackBar::tmBoth));
+    auto* platform = new TTrackBar(Form);
+    EXPECT_EQ(TTrackBar::tmBottomRight, platform->TickMarks());
 }
 
 TEST_F(SkinTrackBarTest, AVerticalBarFromMinusFiveToFiveRunsDownwards)
