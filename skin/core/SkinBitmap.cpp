@@ -322,11 +322,8 @@ void TSkinBitmap<F>::AssignTo(TPersistent* dest)
     }
     if (auto* bmp = dynamic_cast<TBitmap*>(dest)) {
         bmp->SetPixelFormat(pf24bit);
-        if (Empty()) {
-            bmp->Assign(nullptr);
-            return;
-        }
         bmp->SetSize(FWidth, FHeight);
+        if (Empty()) return;
         GdiFlush();
         BitBlt(bmp->Canvas()->Handle(), 0, 0, FWidth, FHeight, FDC, 0, 0, SRCCOPY);
         GdiFlush();
@@ -913,10 +910,9 @@ void TSkinBitmap<F>::DrawVerticalText(const std::string& text, const RECT& rect,
         for (int i = 0; i < h; ++i) {
             // The platform's glyphs carry alpha 0: compare colours only.
             if (((row[i] ^ key) & 0x00FFFFFFu) == 0) continue;
-            if (clockwise)
-                SetPixel(rect.right - 1 - j, rect.top + i, color);
-            else
-                SetPixel(rect.left + j, rect.bottom - 1 - i, color);
+            int x = clockwise ? rect.right - 1 - j : rect.left + j;
+            int y = clockwise ? rect.top + i : rect.bottom - 1 - i;
+            if (x >= 0 && y >= 0 && x < FWidth && y < FHeight) ScanLine(y)[x] = color;
         }
     }
 }

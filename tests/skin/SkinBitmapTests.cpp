@@ -322,6 +322,10 @@ TYPED_TEST(SkinBitmap, FrameworkBitmapsComeInOpaqueAndGoOutWithoutAlpha)
     EXPECT_EQ(p[1], 0xCD);
     EXPECT_EQ(p[2], 0xAB);
 
+    TypeParam empty;
+    out.Assign(&empty);
+    EXPECT_TRUE(out.Empty());
+
     TPicture outPicture;
     outPicture.Assign(&bitmap);
     ASSERT_NE(outPicture.Graphic(), nullptr);
