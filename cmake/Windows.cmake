@@ -167,3 +167,7 @@ target_link_libraries(transfer-bench PRIVATE gantrel_app ws2_32)
 add_executable(effects-bench tests/bench/EffectsBench.cpp)
 target_compile_options(effects-bench PRIVATE ${GANTREL_WARNINGS})
 target_link_libraries(effects-bench PRIVATE gantrel_controls)
+
+add_executable(skin-bench tests/bench/SkinBench.cpp)
+target_compile_options(skin-bench PRIVATE ${GANTREL_WARNINGS})
+target_link_libraries(skin-bench PRIVATE gantrel_skin)

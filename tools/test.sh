@@ -94,4 +94,7 @@ say "live-value polling benchmark (paced at 2400 baud)"
 say "effect controls benchmark: a shadow panel's repaint on a gradient form, run panel at 10 ms ticks"
 "$WINE64" "$GANTREL_BUILD/win64/effects-bench.exe"
 
+say "skinned controls benchmark: a 638 x 489 blended buffer with 20 see-through children, beside a plain fill"
+"$WINE64" "$GANTREL_BUILD/win64/skin-bench.exe"
+
 say "all tests passed"

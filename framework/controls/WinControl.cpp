@@ -721,14 +721,25 @@ void TWinControl::PaintControls(HDC dc, TControl* first)
         if (!c->Visible() || dynamic_cast<TWinControl*>(c)) continue;
         RECT r = c->BoundsRect();
         if (!RectVisible(dc, &r)) continue;
-        int saved = SaveDC(dc);
-        POINT origin;
-        GetViewportOrgEx(dc, &origin);
-        SetViewportOrgEx(dc, origin.x + r.left, origin.y + r.top, nullptr);
-        IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
-        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-        RestoreDC(dc, saved);
+        PaintControl(dc, c);
     }
+}
+
+void TWinControl::PaintControl(HDC dc, TControl* control)
+{
+    const RECT r = control->BoundsRect();
+    int saved = SaveDC(dc);
+    POINT origin;
+    GetViewportOrgEx(dc, &origin);
+    SetViewportOrgEx(dc, origin.x + r.left, origin.y + r.top, nullptr);
+    IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
+    try {
+        control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    } catch (...) {
+        RestoreDC(dc, saved);
+        throw;
+    }
+    RestoreDC(dc, saved);
 }
 
 void TWinControl::PaintHandler(TMessage& m)

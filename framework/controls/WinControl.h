@@ -114,6 +114,8 @@ protected:
     virtual void AlignControls(RECT& rect);
     virtual void PaintWindow(HDC dc);
     void PaintControls(HDC dc, TControl* first);
+    // One windowless child on dc at its place, clipped to its size.
+    void PaintControl(HDC dc, TControl* control);
     void PaintHandler(TMessage& message);
     void BoundsChanged() override;
     void VisibleChanged() override;

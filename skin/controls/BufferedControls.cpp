@@ -66,7 +66,7 @@ bool TSkinBufferedControl<F, Base>::SizeBuffers()
 {
     const int w = FBoundsWidth, h = FBoundsHeight, g = FGranule;
     if (!FBuffer || w < 0 || h < 0 || g == 0) return false;
-    if (Windowed && KsFamily && w * h == 0) return false;
+    if (Windowed && KsFamily && (w == 0 || h == 0)) return false;
     // Always one granule more than the size rounded down: 30 gives 60.
     const int tw = g * (w / g + 1), th = g * (h / g + 1);
     const int oldWidth = FBuffer->Width(), oldHeight = FBuffer->Height();
@@ -197,6 +197,24 @@ void TSkinBufferedControl<F, Base>::PaintBufferTo(HDC dc)
 }
 
 template <class F, class Base>
+template <class Paint>
+void TSkinBufferedControl<F, Base>::PaintMessage(TMessage& m, Paint paint)
+{
+    PAINTSTRUCT ps;
+    HDC dc = reinterpret_cast<HDC>(m.WParam);
+    const bool own = dc == nullptr;
+    if (own) dc = BeginPaint(this->Handle(), &ps);
+    try {
+        paint(dc);
+    } catch (...) {
+        if (own) EndPaint(this->Handle(), &ps);
+        throw;
+    }
+    if (own) EndPaint(this->Handle(), &ps);
+    m.Result = 0;
+}
+
+template <class F, class Base>
 void TSkinBufferedControl<F, Base>::Invalidate()
 {
     if (this->ComponentState() & csDesigning) {
@@ -264,10 +282,14 @@ void TSkinBufferedControl<F, Base>::WindowPosChanging(TMessage& m)
     if (pos && !(pos->flags & SWP_NOSIZE)) {
         FBoundsWidth = pos->cx;
         FBoundsHeight = pos->cy;
+        const int width = FBuffer->Width(), height = FBuffer->Height();
         ResizeBuffer();
+        // Ks repaints for the new size; a resized buffer has been already.
         if constexpr (KsFamily) {
-            FNeedUpdate = true;
-            UpdateBuffer();
+            if (FBuffer->Width() == width && FBuffer->Height() == height) {
+                FNeedUpdate = true;
+                UpdateBuffer();
+            }
         }
     }
     if (pos && (this->ComponentState() & csDesigning) && FBlend) pos->flags |= SWP_NOCOPYBITS;
@@ -287,24 +309,14 @@ void TSkinBufferedControl<F, Base>::Dispatch(TMessage& m)
     }
     if constexpr (Windowed && KsFamily) {
         switch (m.Msg) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = reinterpret_cast<HDC>(m.WParam);
-            const bool own = dc == nullptr;
-            if (own) dc = BeginPaint(this->Handle(), &ps);
-            try {
+        case WM_PAINT:
+            PaintMessage(m, [this](HDC dc) {
                 // Invalidate has repainted the buffer already; only a stale
                 // one (never painted yet) is brought up to date here.
                 PaintBufferTo(dc);
                 this->PaintControls(dc, nullptr);
-            } catch (...) {
-                if (own) EndPaint(this->Handle(), &ps);
-                throw;
-            }
-            if (own) EndPaint(this->Handle(), &ps);
-            m.Result = 0;
+            });
             return;
-        }
         case WM_SETFOCUS:
             HasFocus();
             break;
@@ -349,15 +361,18 @@ bool TSkinBufferedControl<F, Base>::ReadProperty(const std::string& name, TReade
     else if (name == "BlendValue") SetBlendValue(reader.ReadInteger());
     else if (name == "Transparent") SetTransparent(reader.ReadBool());
     else if constexpr (!KsFamily) {
+        // Accepted from form resources and dropped: the framework has no drag
+        // and drop or right-to-left layout for them to drive.
         static const TEnumNames bidi = {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign",
                                         "bdRightToLeftReadingOnly"};
         static const TEnumNames kinds = {"dkDrag", "dkDock"};
         static const TEnumNames modes = {"dmManual", "dmAutomatic"};
-        if (name == "BiDiMode") FBiDiMode = reader.ReadEnum(bidi);
-        else if (name == "ParentBiDiMode") FParentBiDiMode = reader.ReadBool();
-        else if (name == "DragCursor") FDragCursor = reader.Value().Kind == TValueKind::Integer ? reader.ReadInteger() : (reader.ReadIdent(), -12);
-        else if (name == "DragKind") FDragKind = reader.ReadEnum(kinds);
-        else if (name == "DragMode") FDragMode = reader.ReadEnum(modes);
+        if (name == "BiDiMode") reader.ReadEnum(bidi);
+        else if (name == "ParentBiDiMode") reader.ReadBool();
+        else if (name == "DragCursor" && reader.Value().Kind == TValueKind::Integer) reader.ReadInteger();
+        else if (name == "DragCursor") reader.ReadIdent();
+        else if (name == "DragKind") reader.ReadEnum(kinds);
+        else if (name == "DragMode") reader.ReadEnum(modes);
         else return Base::ReadProperty(name, reader);
         return true;
     } else {
@@ -497,18 +512,7 @@ void TMpCustomControl::PaintControls(HDC dc)
                 FBuffer->Draw(&beneath, 0, 0, r);
                 beneath.Draw(dc, r.left, r.top);
             }
-            const int saved = SaveDC(dc);
-            POINT origin;
-            GetViewportOrgEx(dc, &origin);
-            SetViewportOrgEx(dc, origin.x + r.left, origin.y + r.top, nullptr);
-            IntersectClipRect(dc, 0, 0, w, h);
-            try {
-                child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-            } catch (...) {
-                RestoreDC(dc, saved);
-                throw;
-            }
-            RestoreDC(dc, saved);
+            PaintControl(dc, child);
         }
     }
 }
@@ -640,27 +644,16 @@ void TMpCustomControl::DoVScroll(TObject*, TKsScrollCode code, int& pos)
 void TMpCustomControl::Dispatch(TMessage& m)
 {
     switch (m.Msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = reinterpret_cast<HDC>(m.WParam);
-        const bool own = dc == nullptr;
-        if (own) dc = BeginPaint(Handle(), &ps);
-        try {
-            if (FBuffer && !FBuffer->Empty()) {
-                // Every paint repaints the buffer, the windowless children in it.
-                FNeedUpdate = true;
-                UpdateBuffer();
-                PaintControls(FBuffer->DC());
-                CopyBufferTo(dc);
-            }
-        } catch (...) {
-            if (own) EndPaint(Handle(), &ps);
-            throw;
-        }
-        if (own) EndPaint(Handle(), &ps);
-        m.Result = 0;
+    case WM_PAINT:
+        PaintMessage(m, [this](HDC dc) {
+            if (!FBuffer || FBuffer->Empty()) return;
+            // Every paint repaints the buffer, the windowless children in it.
+            FNeedUpdate = true;
+            UpdateBuffer();
+            PaintControls(FBuffer->DC());
+            CopyBufferTo(dc);
+        });
         return;
-    }
     case CM_ENTER:
         HasFocus();
         break;
@@ -693,6 +686,11 @@ bool TMpCustomControl::ReadProperty(const std::string& name, TReader& reader)
 // --- Mp windowless ----------------------------------------------------------------
 
 TMpGraphicControl::TMpGraphicControl(TComponent* owner) : TSkinBufferedControl(owner) {}
+
+void TMpGraphicControl::SetFont(TFont* font)
+{
+    FPaintFont->Assign(font);
+}
 
 void TMpGraphicControl::Paint()
 {

@@ -53,6 +53,10 @@ class TSkinBufferedControl : public Base {
     int BoundsHeight() const { return FBoundsHeight; }
     bool NeedUpdate() const { return FNeedUpdate; }
     bool MouseIn() const { return FMouseIn; }
+    // Windowed: the flag the focus notices set and clear.
+    bool HasFocusFlag() const { return FFocused; }
+    // Mp: the font painting uses (null in the Ks family).
+    TFont* PaintFont() const { return FPaintFont; }
 
     bool Transparent() const { return FTransparent; }
     void SetTransparent(bool value);
@@ -93,6 +97,10 @@ protected:
     void CopyBufferTo(HDC dc);
     // A stale buffer repainted, then copied (a paint, an erase, PaintTo).
     void PaintBufferTo(HDC dc);
+    // WM_PAINT: paint on the message's context, or on the window's between
+    // BeginPaint and EndPaint.
+    template <class Paint>
+    void PaintMessage(TMessage& message, Paint paint);
 
     Bitmap* FBuffer;
     Bitmap* FBlendBuffer;
@@ -116,13 +124,6 @@ private:
     // A repaint under way: a see-through neighbour's background request
     // that reaches this control again copies what the buffer holds.
     bool FUpdating = false;
-    // Properties kept for form resources; the framework has no drag and
-    // drop or right-to-left layout for them to drive.
-    int FBiDiMode = 0;
-    bool FParentBiDiMode = true;
-    int FDragCursor = -12;
-    int FDragKind = 0;
-    int FDragMode = 0;
 
     bool CanUpdate();
     // Steps 1-5 of ResizeBuffer; true when a buffer changed size.
@@ -215,6 +216,8 @@ class TMpGraphicControl : public TSkinBufferedControl<TMpFamily, TGraphicControl
 
     explicit TMpGraphicControl(TComponent* owner);
     bool ParentPainting() const { return FParentPainting; }
+    // The font the next paint uses (the paint after it takes Font again).
+    void SetFont(TFont* font);
 
 protected:
     void Paint() override;

@@ -115,28 +115,26 @@ void TMpCustomScrollBar::SetSmallChange(int value)
     FSmallChange = std::max(1, std::min(32767, value));
 }
 
-void TMpCustomScrollBar::SetAutoSrcollUp(bool on)
+void TMpCustomScrollBar::SetAutoScroll(bool& flag, bool& other, bool on)
 {
-    if (on == FAutoScrollUp) return;
-    FAutoScrollUp = on;
+    if (on == flag) return;
+    flag = on;
     if (on) {
-        FAutoScrollDown = false;
+        other = false;
         PartPress(false);
     } else {
         StopTimer();
     }
 }
 
+void TMpCustomScrollBar::SetAutoSrcollUp(bool on)
+{
+    SetAutoScroll(FAutoScrollUp, FAutoScrollDown, on);
+}
+
 void TMpCustomScrollBar::SetAutoSrcollDown(bool on)
 {
-    if (on == FAutoScrollDown) return;
-    FAutoScrollDown = on;
-    if (on) {
-        FAutoScrollUp = false;
-        PartPress(false);
-    } else {
-        StopTimer();
-    }
+    SetAutoScroll(FAutoScrollDown, FAutoScrollUp, on);
 }
 
 void TMpCustomScrollBar::UpdateSytemSize()

@@ -134,6 +134,8 @@ private:
     int Range() const;
     // The five hover flags at (x, y); true when any changed.
     bool UpdateHover(int x, int y);
+    // One direction on (the other off, repeating at the rate) or off.
+    void SetAutoScroll(bool& flag, bool& other, bool on);
     void PartPress(bool first);
     void TimerExpired(TObject* sender);
     void StopTimer();

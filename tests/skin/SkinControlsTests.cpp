@@ -77,6 +77,12 @@ TEST_F(SkinControlsTest, BuffersGrowAndShrinkInGranuleSteps)
     EXPECT_EQ(60, c->Buffer()->Height());
     c->SetBounds(10, 10, 29, 91);
     EXPECT_EQ(120, c->Buffer()->Height());
+    // The window sized by the platform: the same steps.
+    Show();
+    SetWindowPos(c->Handle(), nullptr, 0, 0, 95, 45, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(95, c->BoundsWidth());
+    EXPECT_EQ(120, c->Buffer()->Width());
+    EXPECT_EQ(60, c->Buffer()->Height());
     // The windowless media base follows the same steps.
     auto* g = Place<TMpGraphicProbe>(Host, 10, 10, 30, 61);
     EXPECT_EQ(60, g->Buffer()->Width());
@@ -392,4 +398,41 @@ TEST_F(SkinControlsTest, TheMediaBaseComposesItsWindowlessChildrenFromItsBuffer)
     Pump(10);
     GdiFlush();
     EXPECT_EQ(0xFFFF00u, Rgb(parent->Buffer()->GetPixel(85, 45)));
+}
+
+TEST_F(SkinControlsTest, FocusNoticesSetTheFlagAndRepaint)
+{
+    auto* ks = Place<TKsProbe>(Host, 10, 10, 50, 30);
+    auto* mp = Place<TMpProbe>(Host, 100, 10, 50, 30);
+    Show();
+    ks->SetFocus();
+    EXPECT_TRUE(ks->HasFocusFlag());
+    const int paints = ks->Paints;
+    mp->SetFocus();
+    EXPECT_FALSE(ks->HasFocusFlag());
+    EXPECT_GT(ks->Paints, paints);  // repainted without the focus
+    EXPECT_TRUE(mp->HasFocusFlag());
+    ks->SetFocus();
+    EXPECT_FALSE(mp->HasFocusFlag());
+}
+
+TEST_F(SkinControlsTest, TheMediaBaseRepaintsAtOnceWhenAskedAndPaintsWithItsPaintFont)
+{
+    auto* mp = Place<TMpProbe>(Host, 100, 10, 50, 30);
+    Show();
+    const int paints = mp->Paints;
+    mp->Invalidate();
+    EXPECT_EQ(paints, mp->Paints);  // the media base waits for the paint
+    mp->ImmediatelyUpdate();
+    EXPECT_EQ(paints + 1, mp->Paints);
+    EXPECT_FALSE(mp->NeedUpdate());
+    // A font given for the next paint; the paint after it takes Font again.
+    TFont big;
+    big.SetSize(30);
+    mp->SetFont(&big);
+    EXPECT_EQ(30, mp->PaintFont()->Size());
+    mp->Font()->SetSize(9);
+    mp->Repaint();
+    EXPECT_EQ(9, mp->PaintFont()->Size());
+    EXPECT_EQ(nullptr, Place<TKsProbe>(Host, 10, 10, 20, 20)->PaintFont());
 }

@@ -1,0 +1,12 @@
+#include "SkinClasses.h"
+
+#include "BitmapLists.h"
+#include "Panels.h"
+#include "ScrollBars.h"
+
+void RegisterSkinClasses()
+{
+    RegisterBitmapListClasses();
+    RegisterClasses<TKsCustomControl, TMpCustomControl, TMpGraphicControl, TMpCustomScrollBar, TKsCustomPanel, TEpPanel,
+                    TKsCustomStatusBar, TKsCustomToolBar>();
+}

@@ -1,0 +1,5 @@
+// Makes the skin library's classes known to form resources: the buffered
+// bases, the scroll bar, the panels and bars, and the bitmap lists.
+#pragma once
+
+void RegisterSkinClasses();

@@ -1,0 +1,306 @@
+// The skinned controls' painting cost on a real display: a 638 x 489
+// buffer blended over its form, with a gradient face, a 9-slice image
+// border and 20 see-through buffered children in a grid, in each family's
+// way: the Ks styled panel with 20 windowed Ks children, and the media base
+// with 20 windowless media children composed into its buffer. A full
+// repaint (the big buffer, every child's buffer composed over it, and the
+// window brought up to date) is timed beside a plain FillRect of the same
+// window, in the same run, in alternating blocks. Prints figures; asserts
+// none (it fails only when it could not paint at all).
+#include "Application.h"
+#include "BenchClock.h"
+#include "BitmapLists.h"
+#include "Framework.h"
+#include "Panels.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int Repaints = 100;
+constexpr int Blocks = 3;
+constexpr int Children = 20;
+constexpr double FrameMs = 1000.0 / 60.0;
+
+// A see-through child with a little of its own: an edge and a square.
+class TBenchChild : public TKsCustomControl {
+    GANTREL_CLASS(TBenchChild)
+    explicit TBenchChild(TComponent* owner) : TKsCustomControl(owner) { SetTransparent(true); }
+    int Paints = 0;
+
+protected:
+    void PaintBuffer() override
+    {
+        ++Paints;
+        const int w = BoundsWidth(), h = BoundsHeight();
+        FBuffer->DrawEdge(RECT{0, 0, w, h}, 0xFFFFFFFFu, 0xFF404040u);
+        FBuffer->FillRect(RECT{8, 8, 8 + w / 4, 8 + h / 4}, 0xFFC02020u);
+    }
+};
+
+// The media scene: the big buffer's face and frame drawn with the media
+// family's styles.
+class TMediaScene : public TMpCustomControl {
+    GANTREL_CLASS(TMediaScene)
+    explicit TMediaScene(TComponent* owner)
+        : TMpCustomControl(owner), Background(new TMpMediaBackground), Border(new TMpMediaBorder)
+    {
+    }
+    ~TMediaScene() override
+    {
+        delete Border;
+        delete Background;
+    }
+    TMpMediaBackground* Background;
+    TMpMediaBorder* Border;
+
+protected:
+    void PaintBuffer() override
+    {
+        const RECT all{0, 0, BoundsWidth(), BoundsHeight()};
+        Background->Draw(FBuffer, all);
+        Border->Draw(FBuffer, all);
+    }
+};
+
+class TMediaChild : public TMpGraphicControl {
+    GANTREL_CLASS(TMediaChild)
+    explicit TMediaChild(TComponent* owner) : TMpGraphicControl(owner) { SetTransparent(true); }
+    int Paints = 0;
+
+protected:
+    void PaintBuffer() override
+    {
+        ++Paints;
+        const int w = BoundsWidth(), h = BoundsHeight();
+        FBuffer->DrawEdge(RECT{0, 0, w, h}, 0xFFFFFFFFu, 0xFF404040u);
+        FBuffer->FillRect(RECT{8, 8, 8 + w / 4, 8 + h / 4}, 0xFFC02020u);
+    }
+};
+
+// The same window's plain answer: one FillRect of its client area.
+class TPlainFill : public TCustomControl {
+    GANTREL_CLASS(TPlainFill)
+    explicit TPlainFill(TComponent* owner) : TCustomControl(owner) { ControlStyle |= csOpaque; }
+
+protected:
+    void Paint() override
+    {
+        Canvas()->Brush()->SetColor(TColor(RGB(40, 90, 160)));
+        Canvas()->FillRect(ClientRect());
+    }
+};
+
+// A 30 x 30 frame image: 10-pixel margins in two colours, a see-through centre.
+template <class Bitmap>
+Bitmap* FrameImage()
+{
+    auto* image = new Bitmap;
+    image->SetSize(30, 30);
+    image->Clear(0x00000000u);
+    image->FillRect(RECT{0, 0, 30, 10}, 0xFF203060u);
+    image->FillRect(RECT{0, 20, 30, 30}, 0xFF203060u);
+    image->FillRect(RECT{0, 10, 10, 20}, 0xFF6080C0u);
+    image->FillRect(RECT{20, 10, 30, 20}, 0xFF6080C0u);
+    return image;
+}
+
+struct TTimes {
+    double Median, Mean, Worst;
+};
+
+TTimes Summary(std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    double sum = 0;
+    for (double t : times) sum += t;
+    return {times[times.size() / 2], sum / double(times.size()), times.back()};
+}
+
+void Report(const char* what, const std::vector<double>& times)
+{
+    TTimes t = Summary(times);
+    std::printf("%-52s median %6.2f ms, mean %6.2f ms, worst %6.2f ms (%zu)\n", what, t.Median, t.Mean, t.Worst,
+                times.size());
+}
+
+void RunLoop(int ms)
+{
+    const double start = NowMs();
+    while (NowMs() - start < ms) {
+        Application->ProcessMessages();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+}
+
+void Redraw(TWinControl* window)
+{
+    RedrawWindow(window->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    GdiFlush();
+}
+
+}  // namespace
+
+int main()
+{
+    InitFramework();
+    Application->Initialize();
+
+    TForm* form = new TForm(nullptr, 0);
+    form->SetBounds(20, 20, 700, 560);
+    form->SetClientWidth(638);
+    form->SetClientHeight(489);
+    form->SetCaption("skinned controls benchmark");
+
+    auto* list = new TEpBitmapList(form);
+    list->Bitmaps()->Add(FrameImage<TKsBitmap>());
+
+    auto* panel = new TEpPanel(form);
+    panel->SetParent(form);
+    panel->SetAlign(alClient);
+    panel->SetCaption("Blended panel");
+    panel->Background()->SetStyle(ebsGradient);
+    panel->Background()->SetColor(TColor(RGB(16, 48, 96)));
+    panel->Background()->SetGradientOrPlasmaColor(TColor(RGB(240, 192, 64)));
+    panel->Border()->SetBitmaps(list);
+    panel->Border()->SetBitmapIndex(0);
+    panel->Border()->SetBitmapMarginX(10);
+    panel->Border()->SetBitmapMarginY(10);
+    panel->Border()->SetStyle(ebsBitmapBorder);
+    panel->SetBlend(true);
+    panel->SetBlendValue(220);
+
+    std::vector<TBenchChild*> children;
+    for (int i = 0; i < Children; ++i) {
+        auto* child = new TBenchChild(form);
+        child->SetParent(panel);
+        child->SetBounds(16 + (i % 5) * 122, 40 + (i / 5) * 108, 110, 96);
+        children.push_back(child);
+    }
+
+    auto* mediaList = new TMpMediaBitmapList(form);
+    mediaList->Bitmaps()->Add(FrameImage<TKsMediaBitmap>());
+    auto* media = new TMediaScene(form);
+    media->SetParent(form);
+    media->SetAlign(alClient);
+    media->Background->SetStyle(ebsGradient);
+    media->Background->SetColor(TColor(RGB(16, 48, 96)));
+    media->Background->SetGradientOrPlasmaColor(TColor(RGB(240, 192, 64)));
+    media->Border->SetBitmaps(mediaList);
+    media->Border->SetBitmapIndex(0);
+    media->Border->SetBitmapMarginX(10);
+    media->Border->SetBitmapMarginY(10);
+    media->Border->SetStyle(ebsBitmapBorder);
+    media->SetBlend(true);
+    media->SetBlendValue(220);
+    std::vector<TMediaChild*> mediaChildren;
+    for (int i = 0; i < Children; ++i) {
+        auto* child = new TMediaChild(form);
+        child->SetParent(media);
+        child->SetBounds(16 + (i % 5) * 122, 40 + (i / 5) * 108, 110, 96);
+        mediaChildren.push_back(child);
+    }
+    media->SetVisible(false);
+
+    auto* plain = new TPlainFill(form);
+    plain->SetParent(form);
+    plain->SetAlign(alClient);
+    plain->SetVisible(false);
+    // The Ks scene's windows without the skin: what the platform alone costs.
+    auto* plainWindows = new TPlainFill(form);
+    plainWindows->SetParent(form);
+    plainWindows->SetAlign(alClient);
+    plainWindows->SetVisible(false);
+    for (int i = 0; i < Children; ++i) {
+        auto* child = new TPlainFill(form);
+        child->SetParent(plainWindows);
+        child->SetBounds(16 + (i % 5) * 122, 40 + (i / 5) * 108, 110, 96);
+    }
+
+    form->Show();
+    RunLoop(300);
+    if (!form->HandleAllocated() || children.front()->Paints == 0 || panel->Width() != 638 || panel->Height() != 489) {
+        std::fprintf(stderr, "the form or its controls never painted (panel %d x %d)\n", panel->Width(),
+                     panel->Height());
+        form->Free();
+        DoneFramework();
+        return 1;
+    }
+
+    std::printf("goal: a full repaint within one 60 Hz frame (%.1f ms) under Wine\n", FrameMs);
+    std::printf("scene: %d x %d blended panel, gradient face, 9-slice image border, %d see-through children\n",
+                panel->Width(), panel->Height(), Children);
+
+    std::vector<double> full, mediaTimes, fill, plainWindowTimes, panelOnly, childOnly, windowsOnly;
+    auto only = [&](TWinControl* shown) {
+        for (TWinControl* c : std::initializer_list<TWinControl*>{panel, media, plain, plainWindows})
+            c->SetVisible(c == shown);
+        RunLoop(50);
+    };
+    for (int block = 0; block < Blocks; ++block) {
+        only(panel);
+        for (int i = 0; i < Repaints; ++i) {
+            const double start = NowMs();
+            panel->Invalidate();
+            for (TBenchChild* child : children) child->Invalidate();
+            Redraw(form);
+            full.push_back(NowMs() - start);
+            Application->ProcessMessages();
+        }
+        for (int i = 0; i < Repaints / 4; ++i) {
+            double start = NowMs();
+            panel->Invalidate();
+            panelOnly.push_back(NowMs() - start);
+            start = NowMs();
+            children[7]->Invalidate();
+            childOnly.push_back(NowMs() - start);
+            start = NowMs();
+            Redraw(form);
+            windowsOnly.push_back(NowMs() - start);
+        }
+        only(media);
+        for (int i = 0; i < Repaints; ++i) {
+            const double start = NowMs();
+            media->Invalidate();
+            for (TMediaChild* child : mediaChildren) child->Invalidate();
+            Redraw(form);
+            mediaTimes.push_back(NowMs() - start);
+            Application->ProcessMessages();
+        }
+        only(plain);
+        for (int i = 0; i < Repaints; ++i) {
+            const double start = NowMs();
+            plain->Invalidate();
+            Redraw(form);
+            fill.push_back(NowMs() - start);
+            Application->ProcessMessages();
+        }
+        only(plainWindows);
+        for (int i = 0; i < Repaints / 4; ++i) {
+            const double start = NowMs();
+            Redraw(form);
+            plainWindowTimes.push_back(NowMs() - start);
+            Application->ProcessMessages();
+        }
+    }
+    if (mediaChildren.front()->Paints == 0) std::printf("the media children never painted\n");
+    Report("Ks: blended panel and 20 windowed children:", full);
+    Report("  the panel's buffer alone:", panelOnly);
+    Report("  one child's buffer alone:", childOnly);
+    Report("  the 21 windows brought to the screen alone:", windowsOnly);
+    Report("Mp: blended base and 20 windowless children:", mediaTimes);
+    Report("the same window, one plain FillRect:", fill);
+    Report("  21 plain windows like the Ks scene's, FillRect each:", plainWindowTimes);
+    const TTimes k = Summary(full), m = Summary(mediaTimes), p = Summary(fill);
+    for (const auto& [name, t] : {std::pair<const char*, TTimes>{"Ks", k}, {"Mp", m}})
+        std::printf("%s full repaint / plain fill: %.1f x (median); within one frame: %s\n", name,
+                    p.Median > 0 ? t.Median / p.Median : 0.0, t.Median <= FrameMs ? "yes" : "no");
+
+    form->Free();
+    DoneFramework();
+    return 0;
+}
