@@ -55,6 +55,15 @@ void RegisterWindowClass(WNDPROC proc)
 
 TControl* MouseControl = nullptr;
 
+// The window a control's mouse messages come through: its own, or for a
+// windowless control its nearest windowed parent's.
+TWinControl* WindowOf(TControl* control)
+{
+    for (; control; control = control->Parent())
+        if (auto* window = dynamic_cast<TWinControl*>(control)) return window;
+    return nullptr;
+}
+
 }  // namespace
 
 void UpdateMouseControl(TControl* control)
@@ -818,7 +827,10 @@ void TWinControl::WndProc(TMessage& m)
         break;
     }
     case WM_MOUSELEAVE:
-        UpdateMouseControl(nullptr);
+        // Only what this window hovers is left: when the pointer went on
+        // into a windowed child, the child's first move may have come before
+        // this leave, and the child is hovered now.
+        if (MouseControl && WindowOf(MouseControl) == this) UpdateMouseControl(nullptr);
         break;
     }
     TControl::WndProc(m);

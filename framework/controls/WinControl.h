@@ -36,6 +36,11 @@ class TWinControl : public TControl {
     void RecreateWnd();
     // The control that owns this window handle, or null.
     static TWinControl* FindControl(HWND window);
+    // Where the control's own handling sends what it leaves (DefaultHandler):
+    // DefWindowProcA for our window class, the class procedure of a platform
+    // control. Whoever subclasses the window and has lost the procedure it
+    // replaced can still give a message its default answer here.
+    WNDPROC DefWndProc() const { return FDefWndProc; }
     // How many messages reached a window that outlived its control (they got
     // the default handling). Any at all is a fault in someone's teardown.
     static unsigned StrayMessages();

@@ -1,10 +1,9 @@
 #include "IniFiles.h"
 
+#include "SysUtils.h"
+
 #include <windows.h>
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <vector>
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key, const std::string& def) const
@@ -21,25 +20,12 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
 
 int TIniFile::ReadInteger(const std::string& section, const std::string& key, int def) const
 {
-    std::string text = ReadString(section, key, std::string());
-    if (text.empty()) return def;
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    errno = 0;
     // "$1F" and "0x1F" are hexadecimal; everything else decimal ("010" is ten).
-    const char* digits = begin;
-    int base = 10;
-    if (text[0] == '$') {
-        digits = begin + 1;
-        base = 16;
-    } else if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        digits = begin + 2;
-        base = 16;
-    }
-    long long v = std::strtoll(digits, &end, base);
-    while (*end == ' ' || *end == '\t') ++end;
-    if (end == digits || *end != '\0' || errno == ERANGE || v < INT_MIN || v > INT_MAX) return def;
-    return int(v);
+    std::string text = ReadString(section, key, std::string());
+    size_t first = text.find_first_not_of(" \t"), last = text.find_last_not_of(" \t");
+    int value;
+    if (first == std::string::npos || !TryStrToInt(text.substr(first, last - first + 1), value)) return def;
+    return value;
 }
 
 bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool def) const

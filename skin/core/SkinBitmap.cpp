@@ -579,14 +579,17 @@ void TSkinBitmap<F>::DrawTile(TSkinBitmap* dest, const RECT& destRect, const REC
     int dw = RectWidth(destRect), dh = RectHeight(destRect);
     if (dw <= 0 || dh <= 0) return;
     int columns = dw / w + (dw % w ? 1 : 0), rows = dh / h + (dh % h ? 1 : 0);
-    RECT bounds{0, 0, dest->FWidth, dest->FHeight};
-    for (int i = 0; i < columns; ++i)
-        for (int j = 0; j < rows; ++j) {
+    // Only the tiles that reach the destination bitmap: a small tile over a
+    // large or mostly hidden rectangle costs no idle iterations.
+    RECT visible = Intersection(destRect, RECT{0, 0, dest->FWidth, dest->FHeight});
+    if (visible.left >= visible.right || visible.top >= visible.bottom) return;
+    int firstColumn = (visible.left - destRect.left) / w, lastColumn = std::min<int>(columns, (visible.right - destRect.left + w - 1) / w);
+    int firstRow = (visible.top - destRect.top) / h, lastRow = std::min<int>(rows, (visible.bottom - destRect.top + h - 1) / h);
+    for (int i = firstColumn; i < lastColumn; ++i)
+        for (int j = firstRow; j < lastRow; ++j) {
             LONG left = destRect.left + i * w, top = destRect.top + j * h;
             RECT tile = Intersection(RECT{left, top, left + w, top + h}, destRect);
             if (tile.left >= tile.right) break;
-            // Tiles off the destination bitmap would draw nothing.
-            if (!Intersects(tile, bounds)) continue;
             RECT part{srcRect.left, srcRect.top, srcRect.left + RectWidth(tile), srcRect.top + RectHeight(tile)};
             Draw(dest, tile, part);
         }

@@ -92,7 +92,8 @@ class TSkinBitmap : public TPersistent {
     // blue, green, red, alpha, top row first; the same in both families.
     void SaveToStream(TStream* stream);
     // Reads what SaveToStream writes. The bitmap takes the stored size only
-    // when the stream still holds its whole pixel block; a negative side
+    // when the stream still holds a whole pixel block of that size (so no
+    // size makes a picture the stream could not fill); a negative side then
     // gives the positive size with the pixels not read. Fields the stream
     // does not hold count as 0; nothing is read past its end.
     void LoadFromStream(TStream* stream);

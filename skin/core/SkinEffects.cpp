@@ -3,6 +3,7 @@
 #include "SkinBitmap.h"
 #include "SkinUtils.h"
 
+#include <algorithm>
 #include <cmath>
 
 // --- Counter -----------------------------------------------------------------
@@ -94,7 +95,26 @@ void TSkinEffects<F>::Run(HDC dc, const RECT& backRect, Bitmap* image, const REC
     image->PerformTransparent(TSkinUtils<F>::KeyColor());
     Bitmap picture;
     picture.SetSize(width, height);
+    // Each frame adds its own time plus a millisecond, which ends the loop
+    // even when frames take no measurable time. Frames quicker than that
+    // wait for the clock to catch up, or a long animation of a small
+    // picture would be over within a few milliseconds: it lasts about the
+    // time asked for on any machine.
+    Counter whole;
+    whole.Start();
     int elapsed = start;
+    auto advance = [&](Counter*& counter) {
+        elapsed += Round(StopCount(counter) * 1000.0) + 1;
+        while (whole.Measures() && elapsed < time) {
+            double ahead = elapsed - (start + whole.Stop() * 1000.0);
+            if (ahead <= 0) break;
+            // Sleep while a whole millisecond is left; spin only the rest.
+            if (ahead >= 2)
+                Sleep(1);
+            else
+                SwitchToThread();
+        }
+    };
     while (elapsed < time) {
         Counter* counter = nullptr;
         StartCount(counter);
@@ -102,12 +122,10 @@ void TSkinEffects<F>::Run(HDC dc, const RECT& backRect, Bitmap* image, const REC
             frame(&picture, double(elapsed) / time);
             picture.Draw(dc, destRect.left, destRect.top);
         } catch (...) {
-            elapsed += Round(StopCount(counter) * 1000.0) + 1;
+            advance(counter);
             throw;
         }
-        // The extra millisecond ends the loop even when frames take no
-        // measurable time.
-        elapsed += Round(StopCount(counter) * 1000.0) + 1;
+        advance(counter);
     }
 }
 

@@ -24,6 +24,8 @@ class TSkinCounter : public TObject {
     // The seconds since Start; 0 on a system without the counter.
     float Stop();
     bool Running() const { return FRunning; }
+    // False on a system without the counter: it measures nothing there.
+    bool Measures() const { return FFrequency > 0; }
     double Elapsed() const { return FElapsed; }
 
 protected:

@@ -15,6 +15,8 @@ template <class F> struct TSkinColors;
 struct TMpColors;
 class TKsBitmap;
 class TKsMediaBitmap;
+class TKsHook;
+class TMpHook;
 
 struct TKsFamily {
     using Bitmap = TKsBitmap;
@@ -30,7 +32,8 @@ struct TKsFamily {
     static constexpr bool SystemBtnShadowColor = false;
     // The window property under which a hooked window keeps its record.
     static constexpr const char* HookProperty = "Gantrel.KsHook";
-    static constexpr const char* UtilityWindowClass = "GantrelKsUtility";
+    // The hook class a hook component makes for itself.
+    using Hook = TKsHook;
 };
 
 struct TMpFamily {
@@ -43,5 +46,5 @@ struct TMpFamily {
     static constexpr bool SystemWindowColor = true;
     static constexpr bool SystemBtnShadowColor = true;
     static constexpr const char* HookProperty = "Gantrel.MpHook";
-    static constexpr const char* UtilityWindowClass = "GantrelMpUtility";
+    using Hook = TMpHook;
 };

@@ -77,6 +77,55 @@ TEST(BinaryPropertyTest, BitmapDataIsReadWithAndWithoutItsLength)
     counted->Free();
 }
 
+// A control publishing two plain bitmaps, as glyph buttons and shaped forms do.
+class TGlyphTestControl : public TGraphicControl {
+    GANTREL_CLASS(TGlyphTestControl)
+    explicit TGlyphTestControl(TComponent* owner) : TGraphicControl(owner) {}
+    TBitmap Glyph;
+    TBitmap Mask;
+    TPersistent* PropertyObject(const std::string& name) override
+    {
+        if (name == "Glyph") return &Glyph;
+        if (name == "Mask") return &Mask;
+        return TGraphicControl::PropertyObject(name);
+    }
+};
+
+TEST(BinaryPropertyTest, ControlsBitmapsAreReadFromAFormResource)
+{
+    class TGlyphResourceForm : public TForm {
+        GANTREL_CLASS(TGlyphResourceForm)
+        explicit TGlyphResourceForm(TComponent* owner) : TForm(owner, 0) { ReadFormResource(this, nullptr); }
+    };
+    RegisterClass<TGlyphTestControl>();
+    auto* form = NewForm<TGlyphResourceForm>(nullptr);
+    auto* control = form->FindComponent<TGlyphTestControl>("Glyphs1");
+    ASSERT_NE(nullptr, control);
+    EXPECT_EQ(form, control->Parent());
+    // 16 colours, 4 x 2, stored after its length.
+    TBitmap& glyph = control->Glyph;
+    ASSERT_EQ(4, glyph.Width());
+    ASSERT_EQ(2, glyph.Height());
+    const COLORREF top[] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 255)};
+    const COLORREF bottom[] = {RGB(0, 0, 0), RGB(255, 255, 0), RGB(255, 0, 255), RGB(0, 255, 255)};
+    for (int x = 0; x < 4; ++x) {
+        EXPECT_EQ(top[x], glyph.Canvas()->Pixel(x, 0)) << x;
+        EXPECT_EQ(bottom[x], glyph.Canvas()->Pixel(x, 1)) << x;
+    }
+    // 256 colours, 3 x 2, bare: magenta outside, black inside.
+    TBitmap& mask = control->Mask;
+    ASSERT_EQ(3, mask.Width());
+    ASSERT_EQ(2, mask.Height());
+    const COLORREF magenta = RGB(255, 0, 255), black = RGB(0, 0, 0);
+    EXPECT_EQ(magenta, mask.Canvas()->Pixel(0, 0));
+    EXPECT_EQ(black, mask.Canvas()->Pixel(1, 0));
+    EXPECT_EQ(magenta, mask.Canvas()->Pixel(2, 0));
+    EXPECT_EQ(black, mask.Canvas()->Pixel(0, 1));
+    EXPECT_EQ(black, mask.Canvas()->Pixel(1, 1));
+    EXPECT_EQ(magenta, mask.Canvas()->Pixel(2, 1));
+    form->Free();
+}
+
 TEST(BinaryPropertyTest, BitmapDataWrittenIsReadBackTheSame)
 {
     TGlyphForm* first = ReadGlyphForm("    Glyph.Data = {46000000" + BitmapHex + "}\n");

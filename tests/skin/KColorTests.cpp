@@ -79,7 +79,9 @@ TEST(SkinKColor, FillsStayInsideTheirRanges)
     EXPECT_EQ(pixels[5], 0xAABBCCDDu);
     EXPECT_EQ(pixels[10], 0xAABBCCDDu);
     EXPECT_EQ(pixels[11], 0u);
-    FillLongwordRect(pixels, 4, 3, 2, 0, 1, 2, 0x11111111u);  // empty range
+    FillLongwordRect(pixels, 4, 3, 3, 0, 1, 2, 0x11111111u);  // empty across
+    FillLongwordRect(pixels, 4, 3, 0, 2, 3, 0, 0x11111111u);  // empty down
+    for (int i : {0, 1, 2, 3, 4, 8, 11}) EXPECT_EQ(pixels[i], 0u) << i;
     FillAlphaRect(pixels, 4, 3, 0, 0, 3, 0, 0x7F);
     EXPECT_EQ(pixels[3], 0x7F000000u);
     EXPECT_EQ(pixels[4], 0u);

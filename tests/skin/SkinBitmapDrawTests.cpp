@@ -229,6 +229,13 @@ TYPED_TEST(SkinBitmapDraw, TilesCoverTheDestinationFromItsTopLeft)
                 TKColor expected = inside ? PatternColor(1 + (x - 2) % 10, 2 + (y - 3) % 10) : Sentinel;
                 ASSERT_EQ(dest.GetPixel(x, y), expected) << x << "," << y << " alpha " << useAlpha;
             }
+        // A destination hanging over every edge of the bitmap: the tiles
+        // still start at its own top-left corner.
+        Plain(dest, 30, 20);
+        source.DrawTile(&dest, RECT{-15, -5, 45, 35}, RECT{1, 2, 11, 12});
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 30; ++x)
+                ASSERT_EQ(dest.GetPixel(x, y), PatternColor(1 + (x + 15) % 10, 2 + (y + 5) % 10)) << x << "," << y;
         // An empty source draws nothing.
         Plain(dest, 30, 20);
         source.DrawTile(&dest, RECT{0, 0, 30, 20}, RECT{3, 3, 3, 9});
@@ -653,6 +660,9 @@ TEST(SkinBitmapDraw, MediaAlphaCopiesUseThePlatformEntryOnlyWhenSet)
     alphaBlendCall = AlphaBlendCall{};
     TKsMediaBitmap::AlphaBlend = &RecordAlphaBlend;
     source.Draw(&dest, 2, 3, RECT{1, 1, 3, 4});
+    EXPECT_EQ(alphaBlendCall.Count, 1);
+    const int unscaled[8] = {2, 3, 2, 3, 1, 1, 2, 3};
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(alphaBlendCall.Args[i], unscaled[i]) << i;
     source.Draw(&dest, RECT{0, 0, 8, 8}, RECT{0, 0, 4, 4});
     TKsMediaBitmap::AlphaBlend = nullptr;
     EXPECT_EQ(alphaBlendCall.Count, 2);

@@ -506,6 +506,18 @@ TYPED_TEST(SkinBitmap, NegativeStoredSizeGivesTheSizeWithoutReadingPixels)
     EXPECT_EQ(bitmap.Height(), 1);
     EXPECT_EQ(bitmap.GetPixel(0, 0), 0x55555555u);
     EXPECT_EQ(bitmap.GetPixel(1, 0), 0x55555555u);
+
+    // A negative size with no block behind it would be a picture the stream
+    // never filled: the bitmap stays as it was.
+    TypeParam fresh;
+    bytes.clear();
+    PutInt(bytes, 0);
+    PutInt(bytes, -3);
+    PutInt(bytes, 2);
+    Fill(stream, bytes);
+    fresh.LoadFromStream(&stream);
+    EXPECT_TRUE(fresh.Empty());
+    EXPECT_EQ(stream.Position(), 12);
 }
 
 TYPED_TEST(SkinBitmap, FilesRoundTripInTheOwnAndTheWindowsFormat)
