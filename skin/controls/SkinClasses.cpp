@@ -3,10 +3,12 @@
 #include "BitmapLists.h"
 #include "Panels.h"
 #include "ScrollBars.h"
+#include "TabControls.h"
 
 void RegisterSkinClasses()
 {
     RegisterBitmapListClasses();
     RegisterClasses<TKsCustomControl, TMpCustomControl, TMpGraphicControl, TMpCustomScrollBar, TKsCustomPanel, TEpPanel,
                     TKsCustomStatusBar, TKsCustomToolBar>();
+    RegisterTabControlClasses();
 }
