@@ -8,6 +8,7 @@
 #include "SkinTabTestSupport.h"
 
 #include "Reader.h"
+#include "SkinClasses.h"
 
 #include <map>
 
@@ -893,7 +894,7 @@ const char* TabFormText =
 
 TEST(SkinTabForm, EveryPublishedPropertyIsReadFromAFormResource)
 {
-    RegisterTabControlClasses();
+    RegisterSkinClasses();
     auto* form = new TTabForm;
     ReadFormText(form, TabFormText, TTabForm::Table());
     auto* c = form->FindComponent<TEpIITabControl>("EpIITabControl1");

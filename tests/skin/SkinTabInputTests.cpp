@@ -469,3 +469,29 @@ TEST_F(SkinTabScreenTest, AHeldButtonPausesWhileThePointerIsOffItAndStopsAtTheEn
     // A press on a button selects no tab.
     EXPECT_EQ(0, c->TabIndex());
 }
+
+TEST_F(SkinTabScreenTest, APageAndASeeThroughChildOnItShowTheControlsPageArea)
+{
+    auto* c = Place<TEpIITabControl>(Host, 10, 10, 240, 160);
+    c->Background()->SetColor(TColor(RGB(200, 30, 40)));
+    c->SetUsePages(true);
+    AddTabs(c, 2, "P");
+    c->SetTabIndex(0);
+    TKsCustomTabSheet* page = c->GetPage(0);
+    auto* child = new TKsCustomControl(Form);
+    child->SetParent(page);
+    child->SetBounds(20, 20, 60, 40);
+    child->SetTransparent(true);
+    Show();
+    child->Invalidate();
+    Pump(30);
+    const TKColor red = 0xC81E28;
+    // The child's buffer holds the page area's colour, asked of the page,
+    // which asks its control.
+    EXPECT_EQ(0, CountPixels(child, RECT{0, 0, 60, 40}, [&](TKColor p, int, int) { return Rgb(p) == red; }));
+    // The page itself paints the control's pixels beneath it.
+    HDC dc = GetDC(page->Handle());
+    EXPECT_EQ(red, Rgb(KColor(TColor(GetPixel(dc, 150, 80)), 255)));
+    EXPECT_EQ(red, Rgb(KColor(TColor(GetPixel(dc, 2, 2)), 255)));
+    ReleaseDC(page->Handle(), dc);
+}
