@@ -32,7 +32,14 @@ constexpr int Blocks = 3;
 constexpr int Children = 20;
 constexpr double FrameMs = 1000.0 / 60.0;
 
-// A see-through child with a little of its own: an edge and a square.
+// What a see-through child shows of its own: an edge and a square.
+template <class Bitmap>
+void PaintChildFace(Bitmap* buffer, int w, int h)
+{
+    buffer->DrawEdge(RECT{0, 0, w, h}, 0xFFFFFFFFu, 0xFF404040u);
+    buffer->FillRect(RECT{8, 8, 8 + w / 4, 8 + h / 4}, 0xFFC02020u);
+}
+
 class TBenchChild : public TKsCustomControl {
     GANTREL_CLASS(TBenchChild)
     explicit TBenchChild(TComponent* owner) : TKsCustomControl(owner) { SetTransparent(true); }
@@ -42,9 +49,7 @@ protected:
     void PaintBuffer() override
     {
         ++Paints;
-        const int w = BoundsWidth(), h = BoundsHeight();
-        FBuffer->DrawEdge(RECT{0, 0, w, h}, 0xFFFFFFFFu, 0xFF404040u);
-        FBuffer->FillRect(RECT{8, 8, 8 + w / 4, 8 + h / 4}, 0xFFC02020u);
+        PaintChildFace(FBuffer, BoundsWidth(), BoundsHeight());
     }
 };
 
@@ -82,9 +87,7 @@ protected:
     void PaintBuffer() override
     {
         ++Paints;
-        const int w = BoundsWidth(), h = BoundsHeight();
-        FBuffer->DrawEdge(RECT{0, 0, w, h}, 0xFFFFFFFFu, 0xFF404040u);
-        FBuffer->FillRect(RECT{8, 8, 8 + w / 4, 8 + h / 4}, 0xFFC02020u);
+        PaintChildFace(FBuffer, BoundsWidth(), BoundsHeight());
     }
 };
 
@@ -115,24 +118,6 @@ Bitmap* FrameImage()
     return image;
 }
 
-struct TTimes {
-    double Median, Mean, Worst;
-};
-
-TTimes Summary(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    double sum = 0;
-    for (double t : times) sum += t;
-    return {times[times.size() / 2], sum / double(times.size()), times.back()};
-}
-
-void Report(const char* what, const std::vector<double>& times)
-{
-    TTimes t = Summary(times);
-    std::printf("%-52s median %6.2f ms, mean %6.2f ms, worst %6.2f ms (%zu)\n", what, t.Median, t.Mean, t.Worst,
-                times.size());
-}
 
 void RunLoop(int ms)
 {

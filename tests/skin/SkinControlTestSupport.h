@@ -16,6 +16,14 @@
 
 namespace SkinTest {
 
+// Compares two rectangles, printing the actual one.
+#define EXPECT_RECT(expected, actual)                                                                         \
+    do {                                                                                                      \
+        const RECT e_ = (expected), a_ = (actual);                                                            \
+        EXPECT_TRUE(e_.left == a_.left && e_.top == a_.top && e_.right == a_.right && e_.bottom == a_.bottom) \
+            << a_.left << "," << a_.top << "," << a_.right << "," << a_.bottom;                               \
+    } while (0)
+
 // The host's pixel at (x, y) of its client area: every point its own colour.
 inline TKColor GradientAt(int x, int y)
 {

@@ -75,13 +75,6 @@ RECT Center(const RECT& r)
     return RECT{(r.left + r.right) / 2, (r.top + r.bottom) / 2, 0, 0};
 }
 
-#define EXPECT_RECT(expected, actual)                                                                         \
-    do {                                                                                                      \
-        const RECT e_ = (expected), a_ = (actual);                                                            \
-        EXPECT_TRUE(e_.left == a_.left && e_.top == a_.top && e_.right == a_.right && e_.bottom == a_.bottom) \
-            << a_.left << "," << a_.top << "," << a_.right << "," << a_.bottom;                               \
-    } while (0)
-
 }  // namespace
 
 TEST_F(SkinScrollBarTest, TheDefaultBarHasThumbSizedButtonsAndSlider)
