@@ -169,7 +169,8 @@ class TKsCustomTabControl : public TKsCustomControl {
     RECT GetBorderRect();
     // Extended width: justified into its row in multi-line mode.
     int GetTabExtWidth(int index);
-    const TTabRow& Row(int row) const { return FRows[row]; }
+    // Row row of the table (kept within it).
+    const TTabRow& Row(int row) const { return FRows[row < 0 ? 0 : row >= MaxTabRows ? MaxTabRows - 1 : row]; }
     int FirstVisibleTab() const { return FFirstVisible; }
     // Single line: the last tab shown (even in part); avoiding the buttons,
     // the last one clear of them.

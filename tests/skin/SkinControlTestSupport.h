@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -125,6 +126,26 @@ class TBlendAnswerForm : public TForm {
         TForm::Dispatch(m);
     }
 };
+
+// A millisecond clock for timing what the message loop does.
+inline double NowMs()
+{
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return double(c.QuadPart) * 1000.0 / double(f.QuadPart);
+}
+
+// The median gap between successive times[first - 1 .. last - 1]: the pace
+// of a repeat once it runs.
+inline double MedianGap(const std::vector<double>& times, size_t first, size_t last)
+{
+    std::vector<double> gaps;
+    for (size_t i = first; i < last; ++i) gaps.push_back(times[i] - times[i - 1]);
+    if (gaps.empty()) return 0;
+    std::sort(gaps.begin(), gaps.end());
+    return gaps[gaps.size() / 2];
+}
 
 // Runs the message loop for ms milliseconds, or until done says so.
 inline void Pump(int ms, const std::function<bool()>& done = nullptr)

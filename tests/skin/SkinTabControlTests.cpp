@@ -88,37 +88,37 @@ TEST_F(SkinTabTest, RowsStackAgainstTheBorderOnEverySide)
     // 0 lies next to the border, row 1 behind it; every tab reaches 2 into
     // the border.
     EXPECT_EQ(42, c->GetTabLineHeight());
-    EXPECT_TAB_RECT(2, 22, 77, 44, c->GetTabRect(0));
-    EXPECT_TAB_RECT(77, 22, 152, 44, c->GetTabRect(1));
-    EXPECT_TAB_RECT(2, 2, 152, 44, c->GetTabRect(2));
-    EXPECT_TAB_RECT(0, 42, 154, 120, c->GetBorderRect());
-    EXPECT_TAB_RECT(3, 45, 151, 117, c->ClientRect());
+    EXPECT_RECT((RECT{2, 22, 77, 44}), c->GetTabRect(0));
+    EXPECT_RECT((RECT{77, 22, 152, 44}), c->GetTabRect(1));
+    EXPECT_RECT((RECT{2, 2, 152, 44}), c->GetTabRect(2));
+    EXPECT_RECT((RECT{0, 42, 154, 120}), c->GetBorderRect());
+    EXPECT_RECT((RECT{3, 45, 151, 117}), c->ClientRect());
     // Selecting the tab of row 1 brings that row to the border.
     c->SetTabIndex(2);
-    EXPECT_TAB_RECT(2, 22, 152, 44, c->GetTabRect(2));
-    EXPECT_TAB_RECT(2, 2, 77, 44, c->GetTabRect(0));
-    EXPECT_TAB_RECT(77, 2, 152, 44, c->GetTabRect(1));
+    EXPECT_RECT((RECT{2, 22, 152, 44}), c->GetTabRect(2));
+    EXPECT_RECT((RECT{2, 2, 77, 44}), c->GetTabRect(0));
+    EXPECT_RECT((RECT{77, 2, 152, 44}), c->GetTabRect(1));
 
     c->SetTabIndex(0);
     c->SetTabPosition(tpBottom);
-    EXPECT_TAB_RECT(2, 76, 77, 98, c->GetTabRect(0));
-    EXPECT_TAB_RECT(2, 76, 152, 118, c->GetTabRect(2));
-    EXPECT_TAB_RECT(0, 0, 154, 78, c->GetBorderRect());
+    EXPECT_RECT((RECT{2, 76, 77, 98}), c->GetTabRect(0));
+    EXPECT_RECT((RECT{2, 76, 152, 118}), c->GetTabRect(2));
+    EXPECT_RECT((RECT{0, 0, 154, 78}), c->GetBorderRect());
 
     // Down the left side the 116 pixels of height hold one tab per row.
     c->SetTabPosition(tpLeft);
     EXPECT_TRUE(c->MultiLine());
     ASSERT_EQ(3, c->RowCount());
     EXPECT_EQ(62, c->GetTabLineHeight());
-    EXPECT_TAB_RECT(42, 2, 64, 118, c->GetTabRect(0));
-    EXPECT_TAB_RECT(22, 2, 64, 118, c->GetTabRect(1));
-    EXPECT_TAB_RECT(2, 2, 64, 118, c->GetTabRect(2));
-    EXPECT_TAB_RECT(62, 0, 154, 120, c->GetBorderRect());
+    EXPECT_RECT((RECT{42, 2, 64, 118}), c->GetTabRect(0));
+    EXPECT_RECT((RECT{22, 2, 64, 118}), c->GetTabRect(1));
+    EXPECT_RECT((RECT{2, 2, 64, 118}), c->GetTabRect(2));
+    EXPECT_RECT((RECT{62, 0, 154, 120}), c->GetBorderRect());
 
     c->SetTabPosition(tpRight);
-    EXPECT_TAB_RECT(90, 2, 112, 118, c->GetTabRect(0));
-    EXPECT_TAB_RECT(90, 2, 152, 118, c->GetTabRect(2));
-    EXPECT_TAB_RECT(0, 0, 92, 120, c->GetBorderRect());
+    EXPECT_RECT((RECT{90, 2, 112, 118}), c->GetTabRect(0));
+    EXPECT_RECT((RECT{90, 2, 152, 118}), c->GetTabRect(2));
+    EXPECT_RECT((RECT{0, 0, 92, 120}), c->GetBorderRect());
 }
 
 TEST_F(SkinTabTest, TheSelectedRowTouchesTheBorderAndTheRowsBeforeItWrapRound)
@@ -153,14 +153,14 @@ TEST_F(SkinTabTest, ScrollOppositeMovesTheRowsBeforeTheSelectedOneAcross)
     // Rows 1 and 2 above the page, row 0 below it.
     EXPECT_EQ(42, c->GetTabLineHeight());
     EXPECT_EQ(20, c->GetOpositeTabLineHeight());
-    EXPECT_TAB_RECT(0, 42, 154, 130, c->GetBorderRect());
-    EXPECT_TAB_RECT(3, 45, 151, 127, c->ClientRect());
+    EXPECT_RECT((RECT{0, 42, 154, 130}), c->GetBorderRect());
+    EXPECT_RECT((RECT{3, 45, 151, 127}), c->ClientRect());
     EXPECT_TRUE(c->IsTabOnOpositeSide(0));
     EXPECT_FALSE(c->IsTabOnOpositeSide(1));
     EXPECT_FALSE(c->IsTabOnOpositeSide(2));
-    EXPECT_TAB_RECT(2, 22, 152, 44, c->GetTabRect(1));
-    EXPECT_TAB_RECT(2, 2, 152, 44, c->GetTabRect(2));
-    EXPECT_TAB_RECT(2, 128, 152, 150, c->GetTabRect(0));
+    EXPECT_RECT((RECT{2, 22, 152, 44}), c->GetTabRect(1));
+    EXPECT_RECT((RECT{2, 2, 152, 44}), c->GetTabRect(2));
+    EXPECT_RECT((RECT{2, 128, 152, 150}), c->GetTabRect(0));
     // Nearest rows first.
     EXPECT_EQ(0, c->PtInTab(50, 140));
     EXPECT_EQ(2, c->PtInTab(50, 10));
@@ -185,12 +185,12 @@ TEST_F(SkinTabTest, OneLineIsOneRowWhateverItsLength)
     auto* c = Sized(200, 120, {50}, 8, false);
     EXPECT_EQ(1, c->RowCount());
     EXPECT_EQ(22, c->GetTabLineHeight());
-    EXPECT_TAB_RECT(0, 22, 200, 120, c->GetBorderRect());
+    EXPECT_RECT((RECT{0, 22, 200, 120}), c->GetBorderRect());
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(0, c->GetTabRow(i));
         EXPECT_EQ(50, c->GetTabExtWidth(i));
     }
-    EXPECT_TAB_RECT(152, 2, 202, 24, c->GetTabRect(3));
+    EXPECT_RECT((RECT{152, 2, 202, 24}), c->GetTabRect(3));
     // Rows laid out before are forgotten when the line comes back.
     c->SetMultiLine(true);
     EXPECT_EQ(3, c->RowCount());
@@ -264,8 +264,8 @@ TEST_F(SkinTabTest, AnOverflowingLineShowsTwoButtonsAtTheRightEndOfTheStrip)
     AddTabs(c, 5, "More");
     ASSERT_TRUE(c->ScrollButtonsVisible());
     // Buttons of 16 ending 2 above the border at 22.
-    EXPECT_TAB_RECT(168, 4, 184, 20, c->GetLeftScrlBtnRect());
-    EXPECT_TAB_RECT(184, 4, 200, 20, c->GetRightScrlBtnRect());
+    EXPECT_RECT((RECT{168, 4, 184, 20}), c->GetLeftScrlBtnRect());
+    EXPECT_RECT((RECT{184, 4, 200, 20}), c->GetRightScrlBtnRect());
     // Tab 3 is cut by the edge; clear of the buttons only tab 2 ends.
     EXPECT_EQ(3, c->GetLastVisibleTab(false));
     EXPECT_EQ(2, c->GetLastVisibleTab(true));
@@ -276,7 +276,7 @@ TEST_F(SkinTabTest, AnOverflowingLineShowsTwoButtonsAtTheRightEndOfTheStrip)
     c->SetTabPosition(tpBottom);
     EXPECT_TRUE(c->ScrollButtonsVisible());
     // 120 + 2 - 22: a margin below the strip's top.
-    EXPECT_TAB_RECT(168, 100, 184, 116, c->GetLeftScrlBtnRect());
+    EXPECT_RECT((RECT{168, 100, 184, 116}), c->GetLeftScrlBtnRect());
     c->Tabs()->BeginUpdate();
     while (c->Tabs()->Count() > 1) c->Tabs()->Delete(1);
     c->Tabs()->EndUpdate();
@@ -296,9 +296,9 @@ TEST_F(SkinTabTest, ScrollingRightStopsWhenTheLastTabIsWhole)
     }
     EXPECT_EQ((std::vector<int>{1, 2, 3, 4, 5, 5, 5, 5}), seen);
     EXPECT_EQ(7, c->GetLastVisibleTab(true));
-    EXPECT_TAB_RECT(102, 2, 152, 24, c->GetTabRect(7));
+    EXPECT_RECT((RECT{102, 2, 152, 24}), c->GetTabRect(7));
     // Tabs before the first visible one lie to the left, off the control.
-    EXPECT_TAB_RECT(-48, 2, 2, 24, c->GetTabRect(4));
+    EXPECT_RECT((RECT{-48, 2, 2, 24}), c->GetTabRect(4));
     c->ScrollTabs(0);
     EXPECT_EQ(5, c->FirstVisibleTab());
     c->ScrollTabs(-1);

@@ -1,5 +1,5 @@
 // What the tab control's tests share: controls whose tabs have widths set
-// by the test, a watch over the change events, and a rectangle check.
+// by the test, a watch over the change events, and a pixel count.
 #pragma once
 
 #include "SkinControlTestSupport.h"
@@ -53,24 +53,6 @@ inline void AddTabs(TKsCustomTabControl* c, int count, const std::string& prefix
     for (int i = 0; i < count; ++i) c->Tabs()->Add(prefix + std::to_string(i));
     c->Tabs()->EndUpdate();
 }
-
-inline bool SameRect(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-inline std::string RectText(const RECT& r)
-{
-    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-           std::to_string(r.bottom) + ")";
-}
-
-#define EXPECT_TAB_RECT(l, t, r, b, actual)                                                       \
-    do {                                                                                          \
-        const RECT a_ = (actual);                                                                 \
-        EXPECT_TRUE(SkinTest::SameRect(RECT{l, t, r, b}, a_)) << SkinTest::RectText(a_) << " != " \
-                                                              << SkinTest::RectText(RECT{l, t, r, b}); \
-    } while (0)
 
 // Every pixel of rect (clipped to the control) in the control's buffer.
 template <class C>
