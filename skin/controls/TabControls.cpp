@@ -4,7 +4,6 @@
 #include "TabControls.h"
 
 #include "Application.h"
-#include "Form.h"
 #include "Reader.h"
 #include "SkinUtils.h"
 #include "Timer.h"
@@ -242,7 +241,6 @@ bool TKsCustomTabSheet::ReadProperty(const std::string& name, TReader& reader)
 }
 
 // --- The control ------------------------------------------------------------------
-
 
 TKsCustomTabControl::TKsCustomTabControl(TComponent* owner)
     : TKsCustomControl(owner), FTabs(new TKsTabStringList(this))
@@ -910,14 +908,6 @@ void TKsCustomTabControl::InsertPage(int index, TKsCustomTabSheet* sheet)
     sheet->FTabControl = this;
     sheet->SetParent(this);
     sheet->SetVisible(false);
-    if ((ComponentState() & csDesigning) && sheet->Name().empty()) {
-        if (auto* form = dynamic_cast<TCustomForm*>(Owner())) {
-            const std::string base = sheet->ClassName();
-            int n = 1;
-            while (form->FindComponent(base + std::to_string(n))) ++n;
-            sheet->SetName(base + std::to_string(n));
-        }
-    }
     Invalidate();
 }
 

@@ -760,18 +760,6 @@ TEST_F(SkinTabPagesTest, ShowingAndHidingAPageIsTold)
     EXPECT_EQ(2, hidden.Count);
 }
 
-TEST_F(SkinTabPagesTest, InTheDesignerANewPageIsNamedAfterItsClass)
-{
-    auto* c = Place<TKsCustomTabControl>(Host, 0, 0, 300, 200);
-    auto* taken = new TKsCustomTabControl(Form);
-    taken->SetName("TKsCustomTabSheet1");
-    c->SetComponentState(csDesigning);
-    auto* sheet = new TKsCustomTabSheet(Form);
-    c->InsertPage(0, sheet);
-    c->ClearComponentState(csDesigning);
-    EXPECT_EQ("TKsCustomTabSheet2", sheet->Name());
-}
-
 // --- Form resources -----------------------------------------------------------------------------
 
 namespace {
