@@ -4,6 +4,7 @@
 #include "CheckBoxes.h"
 #include "Panels.h"
 #include "ScrollBars.h"
+#include "TabControls.h"
 #include "TrackBars.h"
 
 void RegisterSkinClasses()
@@ -11,6 +12,7 @@ void RegisterSkinClasses()
     RegisterBitmapListClasses();
     RegisterClasses<TKsCustomControl, TMpCustomControl, TMpGraphicControl, TMpCustomScrollBar, TKsCustomPanel, TEpPanel,
                     TKsCustomStatusBar, TKsCustomToolBar>();
+    RegisterTabControlClasses();
     RegisterCheckBoxClasses();
     RegisterTrackBarClasses();
 }

@@ -162,24 +162,6 @@ void RunLoop(int ms)
     }
 }
 
-struct TTimes {
-    double Median, Mean, Worst;
-};
-
-TTimes Summary(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    double sum = 0;
-    for (double t : times) sum += t;
-    return {times[times.size() / 2], sum / double(times.size()), times.back()};
-}
-
-void Report(const char* what, const std::vector<double>& times)
-{
-    TTimes t = Summary(times);
-    std::printf("%-52s median %6.2f ms, mean %6.2f ms, worst %6.2f ms (%zu)\n", what, t.Median, t.Mean, t.Worst,
-                times.size());
-}
 
 double TimedRedraw(TWinControl* control)
 {

@@ -11,10 +11,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
 namespace SkinTest {
+
+// Compares two rectangles, printing the actual one.
+#define EXPECT_RECT(expected, actual)                                                                         \
+    do {                                                                                                      \
+        const RECT e_ = (expected), a_ = (actual);                                                            \
+        EXPECT_TRUE(e_.left == a_.left && e_.top == a_.top && e_.right == a_.right && e_.bottom == a_.bottom) \
+            << a_.left << "," << a_.top << "," << a_.right << "," << a_.bottom;                               \
+    } while (0)
 
 // The host's pixel at (x, y) of its client area: every point its own colour.
 inline TKColor GradientAt(int x, int y)
@@ -128,6 +137,26 @@ class TBlendAnswerForm : public TForm {
         TForm::Dispatch(m);
     }
 };
+
+// A millisecond clock for timing what the message loop does.
+inline double NowMs()
+{
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return double(c.QuadPart) * 1000.0 / double(f.QuadPart);
+}
+
+// The median gap between successive times[first - 1 .. last - 1]: the pace
+// of a repeat once it runs.
+inline double MedianGap(const std::vector<double>& times, size_t first, size_t last)
+{
+    std::vector<double> gaps;
+    for (size_t i = first; i < last; ++i) gaps.push_back(times[i] - times[i - 1]);
+    if (gaps.empty()) return 0;
+    std::sort(gaps.begin(), gaps.end());
+    return gaps[gaps.size() / 2];
+}
 
 // Runs the message loop for ms milliseconds, or until done says so.
 inline void Pump(int ms, const std::function<bool()>& done = nullptr)

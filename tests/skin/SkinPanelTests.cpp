@@ -38,13 +38,6 @@ protected:
     Counter Clicks;
 };
 
-#define EXPECT_RECT(expected, actual)                                                                         \
-    do {                                                                                                      \
-        const RECT e_ = (expected), a_ = (actual);                                                            \
-        EXPECT_TRUE(e_.left == a_.left && e_.top == a_.top && e_.right == a_.right && e_.bottom == a_.bottom) \
-            << a_.left << "," << a_.top << "," << a_.right << "," << a_.bottom;                               \
-    } while (0)
-
 }  // namespace
 
 TEST_F(SkinPanelTest, TheDefaultsGiveTheWorkedGeometry)
