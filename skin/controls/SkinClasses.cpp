@@ -1,6 +1,7 @@
 #include "SkinClasses.h"
 
 #include "BitmapLists.h"
+#include "Buttons.h"
 #include "CheckBoxes.h"
 #include "Panels.h"
 #include "ScrollBars.h"
@@ -13,6 +14,7 @@ void RegisterSkinClasses()
     RegisterClasses<TKsCustomControl, TMpCustomControl, TMpGraphicControl, TMpCustomScrollBar, TKsCustomPanel, TEpPanel,
                     TKsCustomStatusBar, TKsCustomToolBar>();
     RegisterTabControlClasses();
+    RegisterClasses<TKsCustomButton, TEpButton, TMpCustomButton, TMpMediaButton>();
     RegisterCheckBoxClasses();
     RegisterTrackBarClasses();
 }
