@@ -21,7 +21,10 @@ class TStrings : public TPersistent {
     virtual void Clear() = 0;
 
     std::string operator[](int index) const { return Get(index); }
-    int Add(const std::string& text);
+    // Appends at the end; lists that check what they insert may append
+    // without the check (AddObject, AddStrings, SetText and reading a form
+    // resource all append through here).
+    virtual int Add(const std::string& text);
     int AddObject(const std::string& text, TObject* object);
     void AddStrings(TStrings* strings);
     int IndexOf(const std::string& text) const;  // ignoring case, as names are compared

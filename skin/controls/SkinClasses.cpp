@@ -2,13 +2,19 @@
 
 #include "BitmapLists.h"
 #include "Buttons.h"
+#include "CheckBoxes.h"
 #include "Panels.h"
 #include "ScrollBars.h"
+#include "TabControls.h"
+#include "TrackBars.h"
 
 void RegisterSkinClasses()
 {
     RegisterBitmapListClasses();
     RegisterClasses<TKsCustomControl, TMpCustomControl, TMpGraphicControl, TMpCustomScrollBar, TKsCustomPanel, TEpPanel,
                     TKsCustomStatusBar, TKsCustomToolBar>();
+    RegisterTabControlClasses();
     RegisterClasses<TKsCustomButton, TEpButton, TMpCustomButton, TMpMediaButton>();
+    RegisterCheckBoxClasses();
+    RegisterTrackBarClasses();
 }

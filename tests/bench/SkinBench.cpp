@@ -7,11 +7,17 @@
 // window brought up to date) is timed beside a plain FillRect of the same
 // window, in the same run, in alternating blocks. Prints figures; asserts
 // none (it fails only when it could not paint at all).
+//
+// Then the tab control: a click on a tab until the table it shows (a grid
+// refilled by OnChange) is on the screen, the styled tab control against
+// the platform's tab control with the same grid, in alternating blocks.
 #include "Application.h"
 #include "BenchClock.h"
 #include "BitmapLists.h"
 #include "Framework.h"
+#include "Grid.h"
 #include "Panels.h"
+#include "TabControls.h"
 
 #include <windows.h>
 
@@ -126,6 +132,113 @@ void Redraw(TWinControl* window)
 {
     RedrawWindow(window->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     GdiFlush();
+}
+
+// Refills the grid for the tab now selected, as the main window shows a table.
+struct TTableFiller : TObject {
+    TStringGrid* Grid = nullptr;
+    int Selected = -1;
+    int Fills = 0;
+    void Fill(int tab)
+    {
+        Selected = tab;
+        ++Fills;
+        for (int r = 1; r < Grid->RowCount(); ++r)
+            for (int c = 1; c < Grid->ColCount(); ++c) Grid->SetCells(c, r, std::to_string((tab + 1) * r * c % 256));
+    }
+    void SkinChange(TObject* sender) { Fill(static_cast<TKsCustomTabControl*>(sender)->TabIndex()); }
+    void PlatformChange(TObject* sender) { Fill(static_cast<TTabControl*>(sender)->TabIndex()); }
+};
+
+TStringGrid* TableGrid(TForm* form, TWinControl* parent)
+{
+    auto* grid = new TStringGrid(form);
+    grid->SetParent(parent);
+    grid->SetBounds(4, 26, 490, 298);
+    grid->SetColCount(7);
+    grid->SetRowCount(10);
+    grid->SetDefaultColWidth(45);
+    grid->SetDefaultRowHeight(20);
+    return grid;
+}
+
+// Clicks at the middle of rect and waits until the filler has the tab and
+// the form is on the screen again; the time it took, or -1.
+double ClickToPainted(TForm* form, TWinControl* tabs, const RECT& rect, int tab, const TTableFiller& filler)
+{
+    const int x = (rect.left + rect.right) / 2, y = (rect.top + rect.bottom) / 2;
+    const double start = NowMs();
+    PostMessageA(tabs->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(tabs->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    while (filler.Selected != tab) {
+        Application->ProcessMessages();
+        if (NowMs() - start > 1000) return -1;
+    }
+    Redraw(form);
+    return NowMs() - start;
+}
+
+void TabBench()
+{
+    TForm* form = new TForm(nullptr, 0);
+    form->SetBounds(40, 40, 560, 420);
+    form->SetCaption("tab control benchmark");
+    const char* captions[] = {"Fuel", "Ignition", "Fuel B1", "Fuel B2", "Ignition B1", "AT"};
+
+    TTableFiller skinFiller, platformFiller;
+    auto* skin = new TEpIITabControl(form);
+    skin->SetParent(form);
+    skin->SetBounds(4, 4, 500, 330);
+    skin->SetHotTrack(true);
+    skin->ActiveTabBackground()->SetColor(clBtnFace);
+    skin->ActiveTabBackground()->SetGradientOrPlasmaColor(clWhite);
+    skin->ActiveTabBackground()->SetStyle(ebsGradient);
+    skin->InactiveTabBackground()->SetColor(clBtnFace);
+    skin->InactiveTabBorder()->SetColor(clGray);
+    for (const char* c : captions) skin->Tabs()->Add(c);
+    skinFiller.Grid = TableGrid(form, skin);
+    skin->OnChange = MakeEvent<&TTableFiller::SkinChange>(&skinFiller);
+
+    auto* platform = new TTabControl(form);
+    platform->SetParent(form);
+    platform->SetBounds(4, 4, 500, 330);
+    for (const char* c : captions) platform->Tabs()->Add(c);
+    platformFiller.Grid = TableGrid(form, platform);
+    platform->OnChange = MakeEvent<&TTableFiller::PlatformChange>(&platformFiller);
+    platform->SetVisible(false);
+
+    form->Show();
+    RunLoop(300);
+    std::vector<double> skinTimes, platformTimes;
+    int failed = 0;
+    for (int block = 0; block < Blocks; ++block) {
+        skin->SetVisible(true);
+        platform->SetVisible(false);
+        RunLoop(50);
+        for (int i = 0; i < Repaints / 2; ++i) {
+            const int tab = 1 + i % 2;
+            const double t = ClickToPainted(form, skin, skin->TabRect(tab), tab, skinFiller);
+            if (t < 0) ++failed; else skinTimes.push_back(t);
+        }
+        skin->SetVisible(false);
+        platform->SetVisible(true);
+        RunLoop(50);
+        for (int i = 0; i < Repaints / 2; ++i) {
+            const int tab = 1 + i % 2;
+            const double t = ClickToPainted(form, platform, platform->TabRect(tab), tab, platformFiller);
+            if (t < 0) ++failed; else platformTimes.push_back(t);
+        }
+    }
+    if (skinTimes.empty() || platformTimes.empty()) {
+        std::printf("tab clicks: no click reached its tab control (%d lost)\n", failed);
+    } else {
+        Report("tab click to the new table painted, skinned:", skinTimes);
+        Report("the same with the platform's tab control:", platformTimes);
+        const double extra = Summary(skinTimes).Median - Summary(platformTimes).Median;
+        std::printf("skinned minus platform: %.2f ms (median); within one frame: %s%s\n", extra,
+                    extra <= FrameMs ? "yes" : "no", failed ? " (some clicks lost)" : "");
+    }
+    form->Free();
 }
 
 }  // namespace
@@ -286,6 +399,7 @@ int main()
                     p.Median > 0 ? t.Median / p.Median : 0.0, t.Median <= FrameMs ? "yes" : "no");
 
     form->Free();
+    TabBench();
     DoneFramework();
     return 0;
 }

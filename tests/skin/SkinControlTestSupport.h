@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -31,6 +32,17 @@ inline TKColor GradientAt(int x, int y)
 }
 
 inline TKColor Rgb(TKColor c) { return c & 0x00FFFFFFu; }
+
+// A framework colour as an opaque buffer pixel holds it, without alpha.
+inline TKColor OpaqueRgb(TColor c) { return Rgb(KColor(c, 255)); }
+
+// The red, green and blue of a control's buffer at (x, y).
+template <class C>
+TKColor BufferRgb(C* control, int x, int y)
+{
+    GdiFlush();
+    return Rgb(control->Buffer()->GetPixel(x, y));
+}
 
 // Each channel of (top over bottom at alpha a) within 1 of the library's
 // rule, computed here channel by channel: each share divided by 256 with
@@ -126,6 +138,26 @@ class TBlendAnswerForm : public TForm {
     }
 };
 
+// A millisecond clock for timing what the message loop does.
+inline double NowMs()
+{
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return double(c.QuadPart) * 1000.0 / double(f.QuadPart);
+}
+
+// The median gap between successive times[first - 1 .. last - 1]: the pace
+// of a repeat once it runs.
+inline double MedianGap(const std::vector<double>& times, size_t first, size_t last)
+{
+    std::vector<double> gaps;
+    for (size_t i = first; i < last; ++i) gaps.push_back(times[i] - times[i - 1]);
+    if (gaps.empty()) return 0;
+    std::sort(gaps.begin(), gaps.end());
+    return gaps[gaps.size() / 2];
+}
+
 // Runs the message loop for ms milliseconds, or until done says so.
 inline void Pump(int ms, const std::function<bool()>& done = nullptr)
 {
@@ -143,6 +175,16 @@ inline void Pump(int ms, const std::function<bool()>& done = nullptr)
 inline void Mouse(TWinControl* window, UINT msg, int x, int y, WPARAM keys = 0)
 {
     PostMessageA(window->Handle(), msg, keys, MAKELPARAM(x, y));
+    Application->ProcessMessages();
+}
+
+// A key pressed and released on the window, as the keyboard delivers it to
+// the focused window, then handled through the application's loop.
+inline void Key(TWinControl* window, WORD key)
+{
+    const UINT scan = MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
+    PostMessageA(window->Handle(), WM_KEYDOWN, key, LPARAM(1 | (scan << 16)));
+    PostMessageA(window->Handle(), WM_KEYUP, key, LPARAM(1 | (scan << 16) | (3u << 30)));
     Application->ProcessMessages();
 }
 

@@ -17,14 +17,6 @@ using namespace SkinTest;
 
 namespace {
 
-double NowMs()
-{
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return double(c.QuadPart) * 1000.0 / double(f.QuadPart);
-}
-
 // Keeps what the bar reports: every change with its time, every scroll code.
 struct TBarWatch : TObject {
     TMpCustomScrollBar* Bar = nullptr;
@@ -223,10 +215,7 @@ TEST_F(SkinScrollBarTest, AHeldButtonStepsAtOnceThenAfterTheDelayThenAtTheRate)
     EXPECT_GE(t[1] - t[0], delay - 15) << "second step too early";
     // Then at the rate: never faster, and as many as the time allows (a
     // loaded machine may give fewer, never more).
-    std::vector<double> gaps;
-    for (size_t i = 2; i < atRelease; ++i) gaps.push_back(t[i] - t[i - 1]);
-    std::sort(gaps.begin(), gaps.end());
-    const double median = gaps[gaps.size() / 2];
+    const double median = MedianGap(t, 2, atRelease);
     EXPECT_GE(median, rate - 15);
     if (delay > rate + 50) {
         EXPECT_GT(t[1] - t[0], median) << "the delay should exceed the repeat interval";
