@@ -807,9 +807,11 @@ void TKsCustomTabControl::TabsChanged()
                     const bool paged = std::any_of(FPages.begin(), FPages.end(),
                                                    [&](TKsCustomTabSheet* p) { return p->Caption() == text; });
                     if (paged) continue;
+                    // The page of an existing tab, even an empty one: naming
+                    // it would add a tab, and every change another page.
                     auto* sheet = new TKsCustomTabSheet(Owner());
                     sheet->SetCaption(text);
-                    InsertPage(k, sheet);
+                    AttachPage(k, sheet);
                     SetActivePage(sheet);
                 }
             }
@@ -903,6 +905,11 @@ void TKsCustomTabControl::InsertPage(int index, TKsCustomTabSheet* sheet)
         FInsertingPage = false;
         sheet->SetCaption(FTabs->Get(GetTabCount() - 1));
     }
+    AttachPage(index, sheet);
+}
+
+void TKsCustomTabControl::AttachPage(int index, TKsCustomTabSheet* sheet)
+{
     index = std::max(0, std::min(index, GetPageCount()));
     FPages.insert(FPages.begin() + index, sheet);
     sheet->FTabControl = this;

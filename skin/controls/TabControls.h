@@ -281,6 +281,8 @@ private:
     // A page is inserted with a tab of its own: the tab must not make a
     // second page.
     bool FInsertingPage = false;
+    // A sheet among the pages at index, as it is (InsertPage names it first).
+    void AttachPage(int index, TKsCustomTabSheet* sheet);
     // Each tab's width, measured by the last UpdateTabRows.
     std::vector<int> FWidths;
 

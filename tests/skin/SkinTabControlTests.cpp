@@ -691,6 +691,18 @@ TEST_F(SkinTabPagesTest, APageWithoutACaptionMakesOnePageForOneTab)
     EXPECT_EQ(2, c->GetPageCount());
 }
 
+TEST_F(SkinTabPagesTest, ATabWithoutACaptionGetsOnePageAndNoMoreTabs)
+{
+    auto* c = Place<TKsCustomTabControl>(Host, 0, 0, 300, 200);
+    c->SetUsePages(true);
+    c->Tabs()->Add("");
+    EXPECT_EQ(1, c->Tabs()->Count());
+    EXPECT_EQ(1, c->GetPageCount());
+    c->Tabs()->Add("Second");
+    EXPECT_EQ((std::vector<std::string>{"", "Second"}), TabTexts(c));
+    EXPECT_EQ(2, c->GetPageCount());
+}
+
 TEST_F(SkinTabPagesTest, APageMovesToAnotherControlWhole)
 {
     auto* one = Book({"A", "B"}, {"A", "B"});
