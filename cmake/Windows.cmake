@@ -126,7 +126,9 @@ file(GLOB GANTREL_SKIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/skin/*.
 file(GLOB GANTREL_SKIN_TEST_FORMS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/skin/forms/*.form)
 add_executable(skin-tests ${GANTREL_SKIN_TESTS})
 set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/skin/SkinTestResources.rc PROPERTIES OBJECT_DEPENDS "${GANTREL_SKIN_TEST_FORMS}")
-target_include_directories(skin-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/skin ${CMAKE_SOURCE_DIR}/tests/support)
+# resources/: the library's own bitmaps, which the tests' scripts include.
+target_include_directories(skin-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/skin ${CMAKE_SOURCE_DIR}/tests/support
+    ${CMAKE_SOURCE_DIR}/resources)
 target_compile_options(skin-tests PRIVATE ${GANTREL_WARNINGS})
 target_link_libraries(skin-tests PRIVATE gantrel_skin gantrel_screencapture gtest)
 

@@ -140,6 +140,13 @@ bool TApplication::IsKeyMessage(MSG& msg)
     } else if (msg.message == WM_SYSCHAR && form) {
         // Alt+letter: a control with that accelerator in its caption.
         if (form->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam)) return true;
+    } else if (msg.message == WM_CHAR && form && msg.wParam >= 0x20) {
+        // A plain letter is an accelerator too where the focused control
+        // takes no characters (a button, not an edit or the grid).
+        UINT code = UINT(SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)));
+        if (!(code & (DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) &&
+            form->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam))
+            return true;
     }
     return false;
 }

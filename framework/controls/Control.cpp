@@ -357,7 +357,14 @@ void TControl::MouseMessage(TMessage& m)
             shift |= ssDouble;
         }
         if (ControlStyle & csClickEvents) ControlState |= csClicked;
-        if (windowless && FParent && (ControlStyle & csCaptureMouse)) FParent->SetCaptureControl(this);
+        // A press keeps the mouse until its release, wherever that is: a
+        // windowless control through its parent's window, a windowed one
+        // through its own (platform controls capture for themselves); see
+        // Dispatch for the windowed one's release.
+        if (ControlStyle & csCaptureMouse) {
+            if (windowless && FParent) FParent->SetCaptureControl(this);
+            else if (!windowless) static_cast<TWinControl*>(this)->CaptureOnPress(true);
+        }
         MouseDown(mbLeft, shift, x, y);
         break;
     case WM_RBUTTONDOWN:
@@ -401,7 +408,13 @@ void TControl::Dispatch(TMessage& m)
         auto* window = dynamic_cast<TWinControl*>(this);
         HWND handle = window ? window->FHandle : nullptr;
         if (FEnabled) MouseMessage(m);
-        if (window && TWinControl::FindLive(window) && window->FHandle == handle) TComponent::Dispatch(m);
+        if (window && TWinControl::FindLive(window) && window->FHandle == handle) {
+            TComponent::Dispatch(m);
+            // Released once the control has seen the release: letting go
+            // earlier would tell it, inside its own handling, that it lost
+            // the mouse.
+            if (m.Msg == WM_LBUTTONUP && (ControlStyle & csCaptureMouse)) window->CaptureOnPress(false);
+        }
         return;
     }
     case CM_ENABLEDCHANGED:

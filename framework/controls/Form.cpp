@@ -397,8 +397,11 @@ void TCustomForm::Dispatch(TMessage& m)
         Free();
         return;
     case CM_FOCUSCHANGED:
-        FActiveControl = reinterpret_cast<TWinControl*>(m.LParam);
-        return;
+        // The form's own window takes the focus as it is activated, before
+        // the control it is to hand it on to: that one stays.
+        if (m.LParam != reinterpret_cast<LPARAM>(static_cast<TWinControl*>(this)))
+            FActiveControl = reinterpret_cast<TWinControl*>(m.LParam);
+        break;
     case CM_DIALOGKEY:
         m.Result = DialogKey(WORD(m.WParam), KeyboardShiftState()) ? 1 : 0;
         return;

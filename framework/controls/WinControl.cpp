@@ -640,6 +640,15 @@ void TWinControl::SetCaptureControl(TControl* control)
         ReleaseCapture();
 }
 
+void TWinControl::CaptureOnPress(bool pressed)
+{
+    if (!FHandle || IsPlatformControl()) return;
+    if (pressed)
+        SetCapture(FHandle);
+    else if (GetCapture() == FHandle)
+        ReleaseCapture();
+}
+
 void TWinControl::MouseRouting(TMessage& m, bool& handled)
 {
     handled = false;
@@ -906,6 +915,11 @@ void TWinControl::Dispatch(TMessage& m)
         return;
     case CM_EXIT:
         DoExit();
+        return;
+    case CM_FOCUSCHANGED:
+        // Every control hears which one has the focus now (a button shows
+        // whether Enter is its own).
+        for (TControl* child : std::vector<TControl*>(FControls)) child->Perform(CM_FOCUSCHANGED, m.WParam, m.LParam);
         return;
     case CM_DIALOGCHAR:
         // An accelerator character goes to every child until one takes it.

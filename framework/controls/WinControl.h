@@ -95,6 +95,9 @@ class TWinControl : public TControl {
 
     void SetCaptureControl(TControl* control);
     TControl* CaptureControl() const { return FCaptureControl; }
+    // The window's own capture for a left press (true) until its release
+    // (false); platform controls keep theirs as they do themselves.
+    void CaptureOnPress(bool pressed);
 
     void WndProc(TMessage& message) override;
     void Dispatch(TMessage& message) override;

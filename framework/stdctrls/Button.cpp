@@ -26,16 +26,11 @@ TButton* FocusedButton()
     return dynamic_cast<TButton*>(TWinControl::FindControl(GetFocus()));
 }
 
-struct KindInfo {
-    const char* Caption;
-    int ModalResult;
-    bool Default;
-    bool Cancel;
-};
+}  // namespace
 
-const KindInfo& KindOf(TBitBtnKind kind)
+const TBitBtnKindInfo& BitBtnKindInfo(TBitBtnKind kind)
 {
-    static const KindInfo kinds[] = {
+    static const TBitBtnKindInfo kinds[] = {
         {"", mrNone, false, false},           // bkCustom
         {"OK", mrOk, true, false},            // bkOK
         {"Cancel", mrCancel, false, true},    // bkCancel
@@ -51,7 +46,25 @@ const KindInfo& KindOf(TBitBtnKind kind)
     return kinds[kind];
 }
 
-}  // namespace
+const TEnumNames& BitBtnKindNames()
+{
+    static const TEnumNames names = {"bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo",
+                                     "bkClose", "bkAbort", "bkRetry", "bkIgnore", "bkAll"};
+    return names;
+}
+
+const TEnumNames& ButtonLayoutNames()
+{
+    static const TEnumNames names = {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"};
+    return names;
+}
+
+const TEnumNames& ModalResultNames()
+{
+    static const TEnumNames names = {"mrNone", "mrOk", "mrCancel", "mrAbort", "mrRetry", "mrIgnore",
+                                     "mrYes", "mrNo", "mrAll", "mrNoToAll", "mrYesToAll"};
+    return names;
+}
 
 // --- TButton ----------------------------------------------------------------
 
@@ -161,12 +174,10 @@ void TButton::Dispatch(TMessage& m)
 
 bool TButton::ReadProperty(const std::string& name, TReader& reader)
 {
-    static const TEnumNames results = {"mrNone", "mrOk", "mrCancel", "mrAbort", "mrRetry", "mrIgnore",
-                                       "mrYes", "mrNo", "mrAll", "mrNoToAll", "mrYesToAll"};
     if (name == "Default") SetDefault(reader.ReadBool());
     else if (name == "Cancel") SetCancel(reader.ReadBool());
     else if (name == "ModalResult")
-        SetModalResult(reader.Value().Kind == TValueKind::Ident ? reader.ReadEnum(results) : reader.ReadInteger());
+        SetModalResult(reader.Value().Kind == TValueKind::Ident ? reader.ReadEnum(ModalResultNames()) : reader.ReadInteger());
     else return TWinControl::ReadProperty(name, reader);
     return true;
 }
@@ -188,8 +199,8 @@ TBitBtn::~TBitBtn()
 void TBitBtn::SetKind(TBitBtnKind kind)
 {
     if (kind == FKind) return;
-    const KindInfo& old = KindOf(FKind);
-    const KindInfo& now = KindOf(kind);
+    const TBitBtnKindInfo& old = BitBtnKindInfo(FKind);
+    const TBitBtnKindInfo& now = BitBtnKindInfo(kind);
     FKind = kind;
     // A custom button keeps what the last kind gave it.
     if (kind == bkCustom) return;
@@ -366,11 +377,8 @@ TPersistent* TBitBtn::PropertyObject(const std::string& name)
 
 bool TBitBtn::ReadProperty(const std::string& name, TReader& reader)
 {
-    static const TEnumNames kinds = {"bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo",
-                                     "bkClose", "bkAbort", "bkRetry", "bkIgnore", "bkAll"};
-    static const TEnumNames layouts = {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"};
-    if (name == "Kind") SetKind(TBitBtnKind(reader.ReadEnum(kinds)));
-    else if (name == "Layout") SetLayout(TButtonLayout(reader.ReadEnum(layouts)));
+    if (name == "Kind") SetKind(TBitBtnKind(reader.ReadEnum(BitBtnKindNames())));
+    else if (name == "Layout") SetLayout(TButtonLayout(reader.ReadEnum(ButtonLayoutNames())));
     else if (name == "Margin") SetMargin(reader.ReadInteger());
     else if (name == "Spacing") SetSpacing(reader.ReadInteger());
     else if (name == "NumGlyphs") SetNumGlyphs(reader.ReadInteger());

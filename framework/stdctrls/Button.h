@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Graphic.h"
+#include "Reader.h"
 #include "WinControl.h"
 
 class TButton : public TWinControl {
@@ -46,6 +47,21 @@ private:
 
 enum TBitBtnKind { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll };
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+
+// What a stock kind gives a button: its caption, modal result and whether
+// it is the default (Enter) or cancel (Escape) button.
+struct TBitBtnKindInfo {
+    const char* Caption;
+    int ModalResult;
+    bool Default;
+    bool Cancel;
+};
+const TBitBtnKindInfo& BitBtnKindInfo(TBitBtnKind kind);
+
+// The names form resources give these values.
+const TEnumNames& BitBtnKindNames();
+const TEnumNames& ButtonLayoutNames();
+const TEnumNames& ModalResultNames();
 
 // With a glyph the button draws itself (owner-drawn, in the platform's
 // push-button frame); without one it is a plain platform button.

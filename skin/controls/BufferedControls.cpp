@@ -143,7 +143,7 @@ void TSkinBufferedControl<F, Base>::UpdateBuffer()
         if (!FBlend) {
             // Beneath a windowless control its Mp parent has put its own pixels.
             if (FTransparent && !FParentPainting) PaintParentBackground(FBuffer);
-            PaintFace();
+            PaintLayers();
         } else {
             // A blend switched on after the last resize finds its buffer sized.
             if (FBlendBuffer->Width() != FBuffer->Width() || FBlendBuffer->Height() != FBuffer->Height())
@@ -152,7 +152,7 @@ void TSkinBufferedControl<F, Base>::UpdateBuffer()
             GdiFlush();
             FBlendBuffer->SetAlpha(255);
             if (FTransparent) FBlendBuffer->Draw(FBuffer, 0, 0);
-            PaintFace();
+            PaintLayers();
             GdiFlush();
             FBuffer->SetAlpha(uint8_t(FBlendValue & 0xFF));
             FBuffer->MergeDraw(FBlendBuffer, 0, 0, RECT{0, 0, FBuffer->Width(), FBuffer->Height()});
@@ -337,18 +337,6 @@ void TSkinBufferedControl<F, Base>::Dispatch(TMessage& m)
         case WM_WINDOWPOSCHANGING:
             WindowPosChanging(m);
             return;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            // A press keeps the mouse until its release, wherever that is.
-            if (this->ControlStyle & csCaptureMouse) SetCapture(this->Handle());
-            Base::Dispatch(m);
-            return;
-        case WM_LBUTTONUP: {
-            const HWND window = this->Handle();
-            Base::Dispatch(m);
-            if (GetCapture() == window) ReleaseCapture();
-            return;
-        }
         }
     }
     Base::Dispatch(m);
@@ -399,7 +387,7 @@ void TKsCustomControl::PaintWindow(HDC dc)
     PaintBufferTo(dc);
 }
 
-void TKsCustomControl::PaintFace()
+void TKsCustomControl::PaintLayers()
 {
     PaintBackground();
     PaintBuffer();
@@ -549,7 +537,7 @@ void TMpCustomControl::ResizeBuffer()
     TSkinBufferedControl::ResizeBuffer();
 }
 
-void TMpCustomControl::PaintFace()
+void TMpCustomControl::PaintLayers()
 {
     PaintBuffer();
     if (!Blend() && FHorzScrollBar && FVertScrollBar) {

@@ -87,7 +87,7 @@ protected:
     virtual void PaintBuffer();
     // The control's own layers over the background (Ks: its background step
     // and then PaintBuffer).
-    virtual void PaintFace() { PaintBuffer(); }
+    virtual void PaintLayers() { PaintBuffer(); }
     virtual void MouseEnter();
     virtual void MouseLeave();
     // Windowed: the keyboard focus came or went.
@@ -147,7 +147,7 @@ protected:
     // Transparent: the parent's background is in the buffer already; opaque:
     // the buffer is cleared to Color.
     virtual void PaintBackground();
-    void PaintFace() override;
+    void PaintLayers() override;
     // What PaintTo draws of the control: its buffer.
     void PaintWindow(HDC dc) override;
 };
@@ -188,7 +188,7 @@ class TMpCustomControl : public TSkinBufferedControl<TMpFamily, TWinControl> {
     bool ReadProperty(const std::string& name, TReader& reader) override;
 
 protected:
-    void PaintFace() override;
+    void PaintLayers() override;
     void PaintWindow(HDC dc) override;
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
@@ -222,3 +222,9 @@ class TMpGraphicControl : public TSkinBufferedControl<TMpFamily, TGraphicControl
 protected:
     void Paint() override;
 };
+
+// The windowed base of each family, for controls written once over F.
+template <class F> struct TSkinWindowedBase;
+template <> struct TSkinWindowedBase<TKsFamily> { using Type = TKsCustomControl; };
+template <> struct TSkinWindowedBase<TMpFamily> { using Type = TMpCustomControl; };
+template <class F> using TSkinWindowedControl = typename TSkinWindowedBase<F>::Type;

@@ -1,6 +1,7 @@
 #include "SkinClasses.h"
 
 #include "BitmapLists.h"
+#include "Buttons.h"
 #include "Panels.h"
 #include "ScrollBars.h"
 #include "TabControls.h"
@@ -11,4 +12,5 @@ void RegisterSkinClasses()
     RegisterClasses<TKsCustomControl, TMpCustomControl, TMpGraphicControl, TMpCustomScrollBar, TKsCustomPanel, TEpPanel,
                     TKsCustomStatusBar, TKsCustomToolBar>();
     RegisterTabControlClasses();
+    RegisterClasses<TKsCustomButton, TEpButton, TMpCustomButton, TMpMediaButton>();
 }

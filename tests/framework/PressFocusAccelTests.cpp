@@ -1,0 +1,247 @@
+// What dialog controls drawn by the program itself need from the framework:
+// a windowed control keeps the mouse from its press to the release (real
+// pointer and button input on the display), every control hears of a focus
+// change, and a plain letter is an accelerator where the focused control
+// takes no characters (real keys typed).
+#include "Application.h"
+#include "Button.h"
+#include "Edit.h"
+#include "Form.h"
+#include "Panel.h"
+
+#include <windowsx.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+namespace {
+
+void PumpFor(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    do {
+        Application->ProcessMessages();
+        Sleep(5);
+    } while (GetTickCount() - start < ms);
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD ms)
+{
+    DWORD start = GetTickCount();
+    while (!done() && GetTickCount() - start < ms) {
+        Application->ProcessMessages();
+        Sleep(5);
+    }
+    return done();
+}
+
+POINT OnScreen(TWinControl* control, int x, int y)
+{
+    POINT p = {x, y};
+    ::ClientToScreen(control->Handle(), &p);
+    return p;
+}
+
+void SendMouse(DWORD flags, POINT p)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dx = LONG((p.x * 65535 + (width - 1) / 2) / (width - 1));
+    input.mi.dy = LONG((p.y * 65535 + (height - 1) / 2) / (height - 1));
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+void TypeKey(WORD key)
+{
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof input[0]);
+}
+
+// A windowed control of the program's own class that notes its mouse
+// messages, its focus notices and whose the mouse is as it is let go.
+class TPressProbe : public TCustomControl {
+    GANTREL_CLASS(TPressProbe)
+    using TCustomControl::TCustomControl;
+    int Ups = 0;
+    POINT LastMove = {0, 0};
+    HWND CaptureAtUp = nullptr;
+    std::vector<LPARAM> FocusNotices;
+    void Dispatch(TMessage& m) override
+    {
+        if (m.Msg == WM_MOUSEMOVE) LastMove = POINT{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+        if (m.Msg == CM_FOCUSCHANGED) FocusNotices.push_back(m.LParam);
+        TCustomControl::Dispatch(m);
+    }
+
+protected:
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override
+    {
+        ++Ups;
+        CaptureAtUp = GetCapture();
+        TCustomControl::MouseUp(button, shift, x, y);
+    }
+};
+
+// The windowless kind of the same.
+class TGraphicProbe : public TGraphicControl {
+    GANTREL_CLASS(TGraphicProbe)
+    using TGraphicControl::TGraphicControl;
+    std::vector<LPARAM> FocusNotices;
+    void Dispatch(TMessage& m) override
+    {
+        if (m.Msg == CM_FOCUSCHANGED) FocusNotices.push_back(m.LParam);
+        TGraphicControl::Dispatch(m);
+    }
+};
+
+struct TClicks : TObject {
+    std::vector<TObject*> Senders;
+    void Clicked(TObject* sender) { Senders.push_back(sender); }
+    int Of(TObject* sender) const { return int(std::count(Senders.begin(), Senders.end(), sender)); }
+};
+
+class PressFocusAccel : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Form = new TForm(nullptr, 0);
+        Form->SetBounds(60, 60, 360, 260);
+    }
+    void TearDown() override
+    {
+        SendMouse(0, POINT{GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2});
+        Form->Free();
+        PumpFor(20);
+    }
+    template <class T>
+    T* Add(int l, int t, int w, int h, TWinControl* parent = nullptr)
+    {
+        T* c = new T(Form);
+        c->SetParent(parent ? parent : Form);
+        c->SetBounds(l, t, w, h);
+        return c;
+    }
+    void ShowForm()
+    {
+        Form->Show();
+        SetForegroundWindow(Form->Handle());
+        Form->Update();
+        PumpFor(50);
+    }
+    TForm* Form = nullptr;
+    TClicks Clicks;
+};
+
+TEST_F(PressFocusAccel, AWindowedControlKeepsTheMouseFromPressToRelease)
+{
+    auto* probe = Add<TPressProbe>(20, 20, 100, 60);
+    ShowForm();
+    SendMouse(0, OnScreen(probe, 30, 30));
+    PumpFor(30);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, OnScreen(probe, 30, 30));
+    ASSERT_TRUE(PumpUntil([&] { return GetCapture() == probe->Handle(); }, 2000)) << "the press did not keep the mouse";
+    // Dragged off the control and off the form: the moves still come to it.
+    SendMouse(0, OnScreen(probe, 400, 30));
+    ASSERT_TRUE(PumpUntil([&] { return probe->LastMove.x == 400; }, 2000)) << "a move outside never reached the control";
+    EXPECT_EQ(30, probe->LastMove.y);
+    SendMouse(MOUSEEVENTF_LEFTUP, OnScreen(probe, 400, 30));
+    ASSERT_TRUE(PumpUntil([&] { return probe->Ups == 1; }, 2000)) << "the release outside never reached the control";
+    // It still held the mouse while it handled the release, and let go after.
+    EXPECT_EQ(probe->Handle(), probe->CaptureAtUp);
+    EXPECT_EQ(nullptr, GetCapture());
+}
+
+TEST_F(PressFocusAccel, WithoutCaptureMouseAPressIsNotKept)
+{
+    auto* probe = Add<TPressProbe>(20, 20, 100, 60);
+    probe->ControlStyle &= ~unsigned(csCaptureMouse);
+    ShowForm();
+    SendMessageA(probe->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    EXPECT_NE(probe->Handle(), GetCapture());
+    SendMessageA(probe->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    EXPECT_EQ(1, probe->Ups);
+}
+
+TEST_F(PressFocusAccel, APlatformButtonStillClicksOnceUnderTheRealMouse)
+{
+    auto* button = Add<TButton>(20, 20, 90, 30);
+    button->OnClick = MakeEvent<&TClicks::Clicked>(&Clicks);
+    ShowForm();
+    SendMouse(0, OnScreen(button, 20, 10));
+    PumpFor(30);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, OnScreen(button, 20, 10));
+    PumpFor(30);
+    SendMouse(MOUSEEVENTF_LEFTUP, OnScreen(button, 20, 10));
+    ASSERT_TRUE(PumpUntil([&] { return Clicks.Of(button) > 0; }, 2000));
+    PumpFor(50);
+    EXPECT_EQ(1, Clicks.Of(button));
+    EXPECT_EQ(nullptr, GetCapture());
+}
+
+TEST_F(PressFocusAccel, EveryControlHearsWhichOneHasTheFocus)
+{
+    auto* first = Add<TEdit>(10, 10, 100, 21);
+    auto* second = Add<TEdit>(10, 40, 100, 21);
+    auto* panel = Add<TPanel>(10, 80, 200, 100);
+    auto* windowed = Add<TPressProbe>(10, 10, 60, 30, panel);
+    auto* windowless = Add<TGraphicProbe>(80, 10, 60, 30, panel);
+    ShowForm();
+    first->SetFocus();
+    windowed->FocusNotices.clear();
+    windowless->FocusNotices.clear();
+    second->SetFocus();
+    PumpFor(20);
+    EXPECT_EQ(second, Form->ActiveControl());
+    ASSERT_EQ(1u, windowed->FocusNotices.size());
+    EXPECT_EQ(reinterpret_cast<LPARAM>(static_cast<TWinControl*>(second)), windowed->FocusNotices[0]);
+    ASSERT_EQ(1u, windowless->FocusNotices.size());
+    EXPECT_EQ(reinterpret_cast<LPARAM>(static_cast<TWinControl*>(second)), windowless->FocusNotices[0]);
+}
+
+TEST_F(PressFocusAccel, AShownFormFocusesItsActiveControl)
+{
+    Add<TEdit>(10, 10, 100, 21);
+    auto* second = Add<TEdit>(10, 40, 100, 21);
+    Form->SetActiveControl(second);
+    ShowForm();
+    EXPECT_EQ(second->Handle(), GetFocus());
+    EXPECT_EQ(second, Form->ActiveControl());
+}
+
+TEST_F(PressFocusAccel, APlainLetterClicksTheButtonWhereTheFocusTakesNoCharacters)
+{
+    auto* go = Add<TButton>(10, 10, 90, 25);
+    auto* other = Add<TButton>(110, 10, 90, 25);
+    auto* edit = Add<TEdit>(10, 50, 150, 21);
+    go->SetCaption("&Go");
+    other->SetCaption("Other");
+    go->OnClick = MakeEvent<&TClicks::Clicked>(&Clicks);
+    other->OnClick = MakeEvent<&TClicks::Clicked>(&Clicks);
+    ShowForm();
+    other->SetFocus();
+    TypeKey('G');
+    ASSERT_TRUE(PumpUntil([&] { return Clicks.Of(go) == 1; }, 2000)) << "the letter clicked nothing";
+    EXPECT_EQ(0, Clicks.Of(other));
+    // In the edit the letter is typed, not an accelerator.
+    edit->SetFocus();
+    TypeKey('G');
+    ASSERT_TRUE(PumpUntil([&] { return !edit->Text().empty(); }, 2000)) << "the letter never reached the edit";
+    EXPECT_EQ("g", edit->Text());
+    EXPECT_EQ(1, Clicks.Of(go));
+    // A letter nobody has leaves every button alone.
+    other->SetFocus();
+    TypeKey('X');
+    PumpFor(100);
+    EXPECT_EQ(1, Clicks.Of(go));
+    EXPECT_EQ(0, Clicks.Of(other));
+}
+
+}  // namespace
