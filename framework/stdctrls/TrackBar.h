@@ -7,11 +7,13 @@
 #include <vector>
 
 enum TTrackBarOrientation { trHorizontal, trVertical };
-enum TTickMark { tmBottomRight, tmTopLeft, tmBoth };
 enum TTickStyle { tsNone, tsAuto, tsManual };
 
 class TTrackBar : public TWinControl {
     GANTREL_CLASS(TTrackBar)
+
+    // The class's own: the skinned track bar has a TTickMark of other values.
+    enum TTickMark { tmBottomRight, tmTopLeft, tmBoth };
 
     explicit TTrackBar(TComponent* owner);
 

@@ -2,9 +2,11 @@
 
 #include "BitmapLists.h"
 #include "Buttons.h"
+#include "CheckBoxes.h"
 #include "Panels.h"
 #include "ScrollBars.h"
 #include "TabControls.h"
+#include "TrackBars.h"
 
 void RegisterSkinClasses()
 {
@@ -13,4 +15,6 @@ void RegisterSkinClasses()
                     TKsCustomStatusBar, TKsCustomToolBar>();
     RegisterTabControlClasses();
     RegisterClasses<TKsCustomButton, TEpButton, TMpCustomButton, TMpMediaButton>();
+    RegisterCheckBoxClasses();
+    RegisterTrackBarClasses();
 }

@@ -598,7 +598,7 @@ end
     EXPECT_EQ(3, bar->LineSize());
     EXPECT_EQ(4, bar->PageSize());
     EXPECT_EQ(trVertical, bar->Orientation());
-    EXPECT_EQ(tmBoth, bar->TickMarks());
+    EXPECT_EQ(TTrackBar::tmBoth, bar->TickMarks());
     EXPECT_EQ(tsManual, bar->TickStyle());
     EXPECT_EQ(15, bar->ThumbLength());
     EXPECT_FALSE(bar->SliderVisible());

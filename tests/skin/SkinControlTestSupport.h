@@ -33,6 +33,17 @@ inline TKColor GradientAt(int x, int y)
 
 inline TKColor Rgb(TKColor c) { return c & 0x00FFFFFFu; }
 
+// A framework colour as an opaque buffer pixel holds it, without alpha.
+inline TKColor OpaqueRgb(TColor c) { return Rgb(KColor(c, 255)); }
+
+// The red, green and blue of a control's buffer at (x, y).
+template <class C>
+TKColor BufferRgb(C* control, int x, int y)
+{
+    GdiFlush();
+    return Rgb(control->Buffer()->GetPixel(x, y));
+}
+
 // Each channel of (top over bottom at alpha a) within 1 of the library's
 // rule, computed here channel by channel: each share divided by 256 with
 // rounding, the bottom weighed by 255 - a.
@@ -164,6 +175,16 @@ inline void Pump(int ms, const std::function<bool()>& done = nullptr)
 inline void Mouse(TWinControl* window, UINT msg, int x, int y, WPARAM keys = 0)
 {
     PostMessageA(window->Handle(), msg, keys, MAKELPARAM(x, y));
+    Application->ProcessMessages();
+}
+
+// A key pressed and released on the window, as the keyboard delivers it to
+// the focused window, then handled through the application's loop.
+inline void Key(TWinControl* window, WORD key)
+{
+    const UINT scan = MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
+    PostMessageA(window->Handle(), WM_KEYDOWN, key, LPARAM(1 | (scan << 16)));
+    PostMessageA(window->Handle(), WM_KEYUP, key, LPARAM(1 | (scan << 16) | (3u << 30)));
     Application->ProcessMessages();
 }
 
