@@ -37,7 +37,7 @@ void TForm1::ShowTable(int index, bool switchTab)
         StringGrid1->SetCells(0, r, std::to_string(layout.RowBreakpoints[size_t(r - 1)]));
         for (int c = 1; c <= columns; ++c) StringGrid1->SetCells(c, r, std::to_string(kind->Cell(r - 1, c - 1)));
     }
-    if (switchTab && EpIITabControl1->TabIndex() != index) SetTabIndex(EpIITabControl1, index);
+    if (switchTab && EpIITabControl1->TabIndex() != index) EpIITabControl1->SetTabIndex(index);
 }
 
 void TForm1::Button6Click(TObject*)

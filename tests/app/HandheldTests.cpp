@@ -6,6 +6,7 @@
 // each table kind.
 #include "Form11.h"
 #include "MainWindowFixture.h"
+#include "ModalScript.h"
 
 #include <cmath>
 #include <deque>
@@ -55,9 +56,10 @@ BOOL CALLBACK FindMessageBox(HWND w, LPARAM data)
     return TRUE;
 }
 
-void Click(TControl* button)
+// The dialog's buttons and check box are skinned: they take the mouse.
+void Click(TWinControl* control)
 {
-    PostMessageA(static_cast<TWinControl*>(button)->Handle(), BM_CLICK, 0, 0);
+    TModalScript::Click(control);
 }
 
 void CALLBACK WorkTheDialog(HWND, UINT, UINT_PTR, DWORD)

@@ -87,6 +87,15 @@ void TModalScript::Click(TButton* button)
     PostMessageA(button->Handle(), BM_CLICK, 0, 0);
 }
 
+void TModalScript::Click(TWinControl* control)
+{
+    RECT r;
+    GetClientRect(control->Handle(), &r);
+    LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+    PostMessageA(control->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(control->Handle(), WM_LBUTTONUP, 0, at);
+}
+
 void TModalScript::Type(TEdit* edit, const std::string& text)
 {
     HWND h = edit->Handle();

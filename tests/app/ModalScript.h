@@ -35,8 +35,11 @@ public:
     bool TimedOut() const { return GaveUp; }
     size_t StepsDone() const { return Next; }
 
-    // A click on a button, as the mouse gives it.
+    // A click on one of the platform's buttons, as the mouse gives it.
     static void Click(TButton* button);
+    // A left press and release in the middle of a control: the skinned
+    // buttons, check boxes and radio buttons know no BM_CLICK.
+    static void Click(TWinControl* control);
     // Replaces the text of an edit by typing: select all, then the characters
     // (an empty text is a backspace).
     static void Type(TEdit* edit, const std::string& text);
