@@ -8,6 +8,7 @@
 
 #include "Button.h"
 #include "Edit.h"
+#include "Form.h"
 #include "WinControl.h"
 
 #include <functional>
@@ -45,6 +46,10 @@ public:
     static void Type(TEdit* edit, const std::string& text);
     // A key pressed and released on a control that has the focus.
     static void Key(TWinControl* control, WORD key);
+    // Keeps a picture of a shown dialog as build/artifacts/<name> and checks
+    // in it the skinned button's frame (its border style draws it black)
+    // along the button's left and right edges.
+    static void KeepPicture(TForm* dialog, const std::string& name, TWinControl* button);
 
 private:
     std::vector<TStep> Steps;
