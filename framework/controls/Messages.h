@@ -26,7 +26,7 @@ constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 8;
 constexpr UINT CM_MOUSEENTER = CM_BASE + 9;           // the mouse came over the control (windowless too)
 constexpr UINT CM_MOUSELEAVE = CM_BASE + 10;
 constexpr UINT CM_SHOWINGCHANGED = CM_BASE + 11;      // the window was shown or hidden
-constexpr UINT CM_FOCUSCHANGED = CM_BASE + 12;        // to a form: LParam = the control now focused
+constexpr UINT CM_FOCUSCHANGED = CM_BASE + 12;        // to a form and on to every control: LParam = the one focused
 constexpr UINT CM_DIALOGKEY = CM_BASE + 13;           // a key the focused control left (Tab, Enter, Esc, arrows)
 constexpr UINT CM_DIALOGCHAR = CM_BASE + 14;          // Alt+letter or letter for accelerators; Result 1: handled
 constexpr UINT CM_ENTER = CM_BASE + 15;               // focus comes to the control

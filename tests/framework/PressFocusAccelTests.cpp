@@ -8,6 +8,7 @@
 #include "Edit.h"
 #include "Form.h"
 #include "Panel.h"
+#include "RealInput.h"
 
 #include <windowsx.h>
 
@@ -19,51 +20,7 @@
 
 namespace {
 
-void PumpFor(DWORD ms)
-{
-    DWORD start = GetTickCount();
-    do {
-        Application->ProcessMessages();
-        Sleep(5);
-    } while (GetTickCount() - start < ms);
-}
-
-bool PumpUntil(const std::function<bool()>& done, DWORD ms)
-{
-    DWORD start = GetTickCount();
-    while (!done() && GetTickCount() - start < ms) {
-        Application->ProcessMessages();
-        Sleep(5);
-    }
-    return done();
-}
-
-POINT OnScreen(TWinControl* control, int x, int y)
-{
-    POINT p = {x, y};
-    ::ClientToScreen(control->Handle(), &p);
-    return p;
-}
-
-void SendMouse(DWORD flags, POINT p)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    input.mi.dx = LONG((p.x * 65535 + (width - 1) / 2) / (width - 1));
-    input.mi.dy = LONG((p.y * 65535 + (height - 1) / 2) / (height - 1));
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-}
-
-void TypeKey(WORD key)
-{
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof input[0]);
-}
+using namespace RealInput;
 
 // A windowed control of the program's own class that notes its mouse
 // messages, its focus notices and whose the mouse is as it is let go.
@@ -117,7 +74,7 @@ protected:
     }
     void TearDown() override
     {
-        SendMouse(0, POINT{GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2});
+        PointerAway();
         Form->Free();
         PumpFor(20);
     }
@@ -150,7 +107,7 @@ TEST_F(PressFocusAccel, AWindowedControlKeepsTheMouseFromPressToRelease)
     ASSERT_TRUE(PumpUntil([&] { return GetCapture() == probe->Handle(); }, 2000)) << "the press did not keep the mouse";
     // Dragged off the control and off the form: the moves still come to it.
     SendMouse(0, OnScreen(probe, 400, 30));
-    ASSERT_TRUE(PumpUntil([&] { return probe->LastMove.x == 400; }, 2000)) << "a move outside never reached the control";
+    ASSERT_TRUE(PumpUntil([&] { return probe->LastMove.x == 400; }, 2000)) << "a move outside never came";
     EXPECT_EQ(30, probe->LastMove.y);
     SendMouse(MOUSEEVENTF_LEFTUP, OnScreen(probe, 400, 30));
     ASSERT_TRUE(PumpUntil([&] { return probe->Ups == 1; }, 2000)) << "the release outside never reached the control";

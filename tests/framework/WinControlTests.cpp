@@ -5,12 +5,15 @@
 #include "Application.h"
 #include "Button.h"
 #include "Form.h"
+#include "RealInput.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
 namespace {
+
+using namespace RealInput;
 
 // Counts the hover notifications the framework sends it.
 class THoverProbe : public TCustomControl {
@@ -25,45 +28,6 @@ class THoverProbe : public TCustomControl {
         TCustomControl::Dispatch(m);
     }
 };
-
-void PumpFor(DWORD ms)
-{
-    DWORD start = GetTickCount();
-    do {
-        Application->ProcessMessages();
-        Sleep(5);
-    } while (GetTickCount() - start < ms);
-}
-
-bool PumpUntil(const std::function<bool()>& done, DWORD ms)
-{
-    DWORD start = GetTickCount();
-    while (!done() && GetTickCount() - start < ms) {
-        Application->ProcessMessages();
-        Sleep(5);
-    }
-    return done();
-}
-
-// A point of a control's client area on the screen, as its window is placed.
-POINT OnScreen(TWinControl* control, int x, int y)
-{
-    POINT p = {x, y};
-    ::ClientToScreen(control->Handle(), &p);
-    return p;
-}
-
-// Moves the pointer to a screen point as the mouse would.
-void MovePointer(POINT p)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    input.mi.dx = LONG((p.x * 65535 + (width - 1) / 2) / (width - 1));
-    input.mi.dy = LONG((p.y * 65535 + (height - 1) / 2) / (height - 1));
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-}
 
 // A shown form with a windowed panel and, inside it, a windowed child.
 class MouseHover : public ::testing::Test {

@@ -12,6 +12,7 @@
 #include "Buttons.h"
 #include "Edit.h"
 #include "ImageList.h"
+#include "RealInput.h"
 #include "SavedPicture.h"
 #include "SkinClasses.h"
 #include "SkinControlTestSupport.h"
@@ -27,58 +28,10 @@
 #include <string>
 #include <vector>
 
+using namespace RealInput;
 using namespace SkinTest;
 
 namespace {
-
-// --- Input on the virtual display ---------------------------------------------------
-
-POINT OnScreen(TWinControl* control, int x, int y)
-{
-    POINT p = {x, y};
-    ::ClientToScreen(control->Handle(), &p);
-    return p;
-}
-
-void SendMouse(DWORD flags, POINT p)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    input.mi.dx = LONG((p.x * 65535 + (width - 1) / 2) / (width - 1));
-    input.mi.dy = LONG((p.y * 65535 + (height - 1) / 2) / (height - 1));
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-}
-
-void PointerAway()
-{
-    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
-    SendMouse(0, POINT{GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2});
-}
-
-void SendKey(WORD key, bool up)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.wScan = WORD(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof input);
-}
-
-void TypeKey(WORD key)
-{
-    SendKey(key, false);
-    SendKey(key, true);
-}
-
-bool PumpUntil(const std::function<bool()>& done, int ms)
-{
-    bool reached = false;
-    Pump(ms, [&] { return reached = done(); });
-    return reached || done();
-}
 
 // --- Pixels --------------------------------------------------------------------------
 
@@ -144,7 +97,8 @@ void Fill(TBitmap* bitmap, const std::vector<std::vector<TKColor>>& rows)
 std::vector<std::vector<TKColor>> Resource(const char* name)
 {
     std::vector<std::vector<TKColor>> rows;
-    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    HBITMAP bitmap =
+        static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (!bitmap) return rows;
     BITMAP bm = {};
     GetObjectA(bitmap, sizeof bm, &bm);
@@ -263,7 +217,8 @@ TEST_F(SkinButton, StartsAsASeventyFiveByTwentyFiveTabStopThatLetsTheParentThrou
     EXPECT_EQ(25, plain->Height());
     EXPECT_EQ("Button", plain->Caption());
     EXPECT_EQ("", (new TMpCustomButton(Form))->Caption());
-    for (TSkinButton<TKsFamily>* b : {static_cast<TSkinButton<TKsFamily>*>(ks), static_cast<TSkinButton<TKsFamily>*>(plain)}) {
+    using TKsButton = TSkinButton<TKsFamily>;
+    for (TKsButton* b : {static_cast<TKsButton*>(ks), static_cast<TKsButton*>(plain)}) {
         EXPECT_TRUE(b->TabStop());
         EXPECT_TRUE(b->Transparent());
         EXPECT_EQ(TColor(RGB(KRed(KsColors::ckBtnFace), KGreen(KsColors::ckBtnFace), KBlue(KsColors::ckBtnFace))),
