@@ -91,7 +91,7 @@ list(REMOVE_ITEM GANTREL_APP_SOURCES ${CMAKE_SOURCE_DIR}/app/forms/Language.cpp 
 add_library(gantrel_app STATIC ${GANTREL_APP_SOURCES})
 target_include_directories(gantrel_app PUBLIC ${CMAKE_SOURCE_DIR}/app/forms ${CMAKE_SOURCE_DIR}/app/monitor)
 target_compile_options(gantrel_app PRIVATE ${GANTREL_WARNINGS})
-target_link_libraries(gantrel_app PUBLIC gantrel_core gantrel_controls)
+target_link_libraries(gantrel_app PUBLIC gantrel_core gantrel_controls gantrel_skin)
 
 # The program: a GUI executable that needs nothing beside it.
 add_executable(Gantrel WIN32 app/forms/Gantrel.cpp resources/Gantrel.rc)

@@ -189,6 +189,10 @@ class TForm1 : public TForm {
     float TpFactors[4] = {0, 0, 0, 0};
     int CurrentTable = 0;
     bool TableStepForward = true;
+    // ShowTable is selecting the shown table's tab: the tab control reports
+    // that as a change, which must neither store the grid again nor move
+    // the focus.
+    bool SelectingTab = false;
 
     // The status line: the text shows for 3 s (the status timer clears it).
     void ShowStatus(const std::string& text, bool centred = true);

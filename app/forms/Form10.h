@@ -1,7 +1,7 @@
 // TForm10, the picture message box of the About command.
 #pragma once
 
-#include "Button.h"
+#include "Buttons.h"
 #include "Form.h"
 #include "Image.h"
 #include "Label.h"
@@ -14,7 +14,7 @@ class TForm10 : public TForm {
     TImage* Image1 = nullptr;
     TLabel* Label1 = nullptr;
     TLabel* Label2 = nullptr;
-    TButton* MpMediaButton1 = nullptr;
+    TMpMediaButton* MpMediaButton1 = nullptr;
 
     static const TFormTable* Table();
 };

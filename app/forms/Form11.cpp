@@ -61,12 +61,12 @@ void TForm11::Timer1Timer(TObject*)
 
 void TForm11::FormShow(TObject*)
 {
-    if (CheckBox1->Visible() && GetChecked(CheckBox1)) Timer2->SetEnabled(true);
+    if (CheckBox1->Visible() && CheckBox1->GetChecked()) Timer2->SetEnabled(true);
 }
 
 void TForm11::CheckBox1Click(TObject*)
 {
-    if (GetChecked(CheckBox1)) Button1Click(this);
+    if (CheckBox1->GetChecked()) Button1Click(this);
 }
 
 void TForm11::StripCarriageReturns(char* text)

@@ -47,7 +47,7 @@ void TForm13::EpTrackBar2Change(TObject*)
 {
     // A cylinder the unit does not have keeps no trim.
     if (CylinderCount < 2)
-        SetTrackPosition(EpTrackBar2, 0);
+        EpTrackBar2->SetPosition(0);
     else
         Edit2->SetText(std::to_string(-EpTrackBar2->Position()));
 }
@@ -55,7 +55,7 @@ void TForm13::EpTrackBar2Change(TObject*)
 void TForm13::EpTrackBar3Change(TObject*)
 {
     if (CylinderCount < 3)
-        SetTrackPosition(EpTrackBar3, 0);
+        EpTrackBar3->SetPosition(0);
     else
         Edit3->SetText(std::to_string(-EpTrackBar3->Position()));
 }
@@ -63,7 +63,7 @@ void TForm13::EpTrackBar3Change(TObject*)
 void TForm13::EpTrackBar4Change(TObject*)
 {
     if (CylinderCount < 4)
-        SetTrackPosition(EpTrackBar4, 0);
+        EpTrackBar4->SetPosition(0);
     else
         Edit4->SetText(std::to_string(-EpTrackBar4->Position()));
 }

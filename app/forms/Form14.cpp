@@ -30,8 +30,8 @@ void TForm14::Prepare(const std::string& caption, int firstTextId, int languageB
 
 int TForm14::ChosenPosition()
 {
-    if (GetChecked(EpRadioButton1)) return 0;
-    if (GetChecked(EpRadioButton2)) return 1;
-    if (GetChecked(EpRadioButton3)) return 2;
+    if (EpRadioButton1->GetChecked()) return 0;
+    if (EpRadioButton2->GetChecked()) return 1;
+    if (EpRadioButton3->GetChecked()) return 2;
     return 0;
 }

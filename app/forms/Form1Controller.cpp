@@ -144,7 +144,7 @@ void TForm1::SetCurrentMap1Click(TObject*)
     Form12->Label3->SetCaption(Text(TextId::UseTableSet3));
     Form12->EpButton2->SetCaption(Text(TextId::Ok));
     Form12->EpButton1->SetCaption(Text(TextId::Cancel));
-    SetTrackPosition(Form12->EpTrackBar1, block[7]);
+    Form12->EpTrackBar1->SetPosition(block[7]);
     if (Form12->ShowModal() != mrOk) return;
 
     block[7] = uint8_t(Form12->EpTrackBar1->Position());
@@ -183,7 +183,7 @@ void TForm1::SetFuelTrimValues1Click(TObject*)
     TEdit* edits[4] = {Form13->Edit1, Form13->Edit2, Form13->Edit3, Form13->Edit4};
     for (int i = 0; i < 4; ++i) {
         labels[i]->SetCaption(Text(TextId::Cylinder1 + i));
-        SetTrackPosition(bars[i], 0);
+        bars[i]->SetPosition(0);
         edits[i]->SetText("0");
         edits[i]->SetReadOnly(!Advanced1->Checked());
     }
@@ -192,7 +192,7 @@ void TForm1::SetFuelTrimValues1Click(TObject*)
     for (int k = count; k >= 1; --k) {
         const uint8_t trim = block[14 + k];
         const int shown = int(kind->LivePair(trim, trim));
-        SetTrackPosition(bars[k - 1], -shown);
+        bars[k - 1]->SetPosition(-shown);
         // The trim as read, also where the track bar cannot go that far:
         // an untouched trim goes back as it was.
         edits[k - 1]->SetText(std::to_string(shown));

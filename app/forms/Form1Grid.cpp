@@ -37,7 +37,19 @@ void TForm1::ShowTable(int index, bool switchTab)
         StringGrid1->SetCells(0, r, std::to_string(layout.RowBreakpoints[size_t(r - 1)]));
         for (int c = 1; c <= columns; ++c) StringGrid1->SetCells(c, r, std::to_string(kind->Cell(r - 1, c - 1)));
     }
-    if (switchTab && EpIITabControl1->TabIndex() != index) SetTabIndex(EpIITabControl1, index);
+    if (switchTab && EpIITabControl1->TabIndex() != index) {
+        // The grid holds the table already, and the caller stored whatever
+        // edits it had (or its cells came fresh from a file or a controller
+        // and are not to be corrected again): the change event has nothing to do.
+        SelectingTab = true;
+        try {
+            EpIITabControl1->SetTabIndex(index);
+        } catch (...) {
+            SelectingTab = false;
+            throw;
+        }
+        SelectingTab = false;
+    }
 }
 
 void TForm1::Button6Click(TObject*)
@@ -54,9 +66,11 @@ void TForm1::Button6Click(TObject*)
     if (StringGrid1->CanFocus()) StringGrid1->SetFocus();
 }
 
+// The user chose a tab (mouse or arrow keys): the grid's edits go into the
+// table they belong to, then the chosen table shows.
 void TForm1::EpIITabControl1Change(TObject*)
 {
-    if (!FileLoaded) return;
+    if (!FileLoaded || SelectingTab) return;
     StringGrid1Exit(this);
     ShowTable(EpIITabControl1->TabIndex(), false);
     if (StringGrid1->CanFocus()) StringGrid1->SetFocus();

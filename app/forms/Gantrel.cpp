@@ -16,6 +16,7 @@
 #include "IniFiles.h"
 #include "EffectClasses.h"
 #include "ResizerPanel.h"
+#include "SkinClasses.h"
 #include "SettingsFile.h"
 
 #include <memory>
@@ -26,6 +27,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     RegisterGridControlClasses();
     RegisterResizerClasses();
     RegisterEffectClasses();
+    RegisterSkinClasses();
     RegisterOpenDialogClasses();
     try {
         auto ini = std::make_unique<TIniFile>(SettingsFileName());

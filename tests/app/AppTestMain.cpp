@@ -15,6 +15,7 @@
 #include "GantOpenDialog.h"
 #include "EffectClasses.h"
 #include "ResizerPanel.h"
+#include "SkinClasses.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,7 @@ int main(int argc, char** argv)
     RegisterGridControlClasses();
     RegisterResizerClasses();
     RegisterEffectClasses();
+    RegisterSkinClasses();
     RegisterOpenDialogClasses();
     Application->Initialize();
     Application->SetTitle("Gantrel Control Center");

@@ -6,6 +6,7 @@
 // each table kind.
 #include "Form11.h"
 #include "MainWindowFixture.h"
+#include "ModalScript.h"
 
 #include <cmath>
 #include <deque>
@@ -55,9 +56,10 @@ BOOL CALLBACK FindMessageBox(HWND w, LPARAM data)
     return TRUE;
 }
 
-void Click(TControl* button)
+// The dialog's buttons and check box are skinned: they take the mouse.
+void Click(TWinControl* control)
 {
-    PostMessageA(static_cast<TWinControl*>(button)->Handle(), BM_CLICK, 0, 0);
+    TModalScript::Click(control);
 }
 
 void CALLBACK WorkTheDialog(HWND, UINT, UINT_PTR, DWORD)
@@ -110,6 +112,7 @@ void CALLBACK WorkTheDialog(HWND, UINT, UINT_PTR, DWORD)
     if (u.NewShow) {
         u.NewShow = false;
         ++u.Shows;
+        if (u.Shows == 1) TModalScript::KeepPicture(dialog, "handheld-dialog.bmp", dialog->EpButton2);
         u.Titles.push_back(dialog->Edit1->Text());
         u.Notes.push_back(dialog->Memo1->Text());
         u.HardwareIds.push_back(dialog->Edit2->Text());

@@ -4,6 +4,7 @@
 #include "MainWindowFixture.h"
 
 #include "Clipboard.h"
+#include "SavedPicture.h"
 
 #include <commctrl.h>
 
@@ -198,10 +199,194 @@ TEST_F(MapTest, EditsSurviveASwitchOfTablesThatLeavesTheFocusInTheGrid)
     EXPECT_EQ(1, Form()->CurrentTable);
     EXPECT_EQ(7, Form()->Config.FileSet[0].Kind->Cell(0, 0));
     SetCell(2, 1, "-3");
-    SetTabIndex(Form()->EpIITabControl1, 0);
-    Form()->EpIITabControl1Change(Form());
+    // A tab chosen from outside the window's own table switch reports its change.
+    Form()->EpIITabControl1->SetTabIndex(0);
+    EXPECT_EQ(0, Form()->CurrentTable);
     EXPECT_EQ(-3, Form()->Config.FileSet[1].Kind->Cell(0, 1));
     EXPECT_EQ("7", Cell(1, 1));
+}
+
+// --- the table tabs ---------------------------------------------------------
+
+// A left press and release on a tab, as the mouse gives them.
+void ClickTab(TEpIITabControl* tabs, int index)
+{
+    const RECT r = tabs->TabRect(index);
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    PostMessageA(tabs->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(tabs->Handle(), WM_LBUTTONUP, 0, at);
+    Pump(50);
+}
+
+// A key pressed and released on the tab control, which holds the focus.
+void TabKey(TEpIITabControl* tabs, WORD key)
+{
+    tabs->SetFocus();
+    LPARAM scan = LPARAM(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageA(tabs->Handle(), WM_KEYDOWN, key, scan | 1);
+    PostMessageA(tabs->Handle(), WM_KEYUP, key, scan | 0xC0000001);
+    Pump(50);
+}
+
+// A table shown from code (a transfer, a load, the arrow buttons) selects
+// its tab without going through the tab's change event: the cells just
+// put into the grid are neither checked nor stored again, and the focus
+// stays where it was while the grid is refilled.
+TEST_F(MapTest, ATableShownFromCodeSelectsItsTabAndStoresNothing)
+{
+    ASSERT_TRUE(Load(FourTableMap("code-switch.map")));
+    TTableKind* third = Form()->Config.FileSet[2].Kind;
+    TTableKind* first = Form()->Config.FileSet[0].Kind;
+    // A value beyond the limit, as a controller may send it: a check of
+    // the grid would correct it.
+    const int beyond = Form()->Config.FileSet[2].Max + 10;
+    third->SetCell(0, 0, beyond);
+    const int firstBefore = first->Cell(0, 0);
+    const std::string status = Status();
+    ASSERT_TRUE(Form()->Button9->CanFocus());
+    Form()->Button9->SetFocus();
+    ASSERT_EQ(Form()->Button9->Handle(), GetFocus());
+    SetCell(1, 1, "3");  // not stored: the switch comes from code, as after a read
+    Form()->ShowTable(2, true);
+    Pump(50);
+    EXPECT_EQ(2, Form()->EpIITabControl1->TabIndex());
+    EXPECT_EQ(2, Form()->CurrentTable);
+    EXPECT_EQ(std::to_string(beyond), Cell(1, 1));
+    EXPECT_EQ(beyond, third->Cell(0, 0));
+    EXPECT_EQ(firstBefore, first->Cell(0, 0));
+    EXPECT_EQ(status, Status());  // no correction's message
+    EXPECT_EQ(Form()->Button9->Handle(), GetFocus());
+}
+
+// A tab clicked with the mouse stores the grid into the table it showed,
+// shows its own table and gives the grid the focus; Page Up and Page Down
+// then still work on the grid's selection.
+TEST_F(MapTest, AClickedTabShowsItsTableAndTheGridTakesThePageKeys)
+{
+    ASSERT_TRUE(Load(FourTableMap("click-tab.map")));
+    TEpIITabControl* tabs = Form()->EpIITabControl1;
+    TTableKind* fourth = Form()->Config.FileSet[3].Kind;
+    const int fourthBefore = fourth->Cell(0, 0);
+    SetCell(1, 1, "8");
+    ClickTab(tabs, 3);
+    EXPECT_EQ(3, tabs->TabIndex());
+    EXPECT_EQ(3, Form()->CurrentTable);
+    EXPECT_EQ(8, Form()->Config.FileSet[0].Kind->Cell(0, 0));
+    EXPECT_EQ(fourthBefore, fourth->Cell(0, 0));
+    for (int c = 1; c <= 9; ++c) EXPECT_EQ(std::to_string(fourth->Cell(2, c - 1)), Cell(c, 3)) << c;
+    EXPECT_EQ(Form()->StringGrid1->Handle(), GetFocus());
+
+    Select(2, 2, 3, 2);
+    const int a = CellValue(Cell(2, 2)), b = CellValue(Cell(3, 2));
+    PressKey(VK_PRIOR);
+    EXPECT_EQ(a + 1, CellValue(Cell(2, 2)));
+    EXPECT_EQ(b + 1, CellValue(Cell(3, 2)));
+    PressKey(VK_NEXT);
+    PressKey(VK_NEXT);
+    EXPECT_EQ(a - 1, CellValue(Cell(2, 2)));
+    EXPECT_EQ(b - 1, CellValue(Cell(3, 2)));
+    EXPECT_EQ(3, Form()->CurrentTable);
+}
+
+// The tab control's arrow keys step through the tables, one each, stopping
+// at the ends; each edit lands in the table it was made in, corrected once.
+TEST_F(MapTest, TheTabArrowKeysStepTablesStoringEachEditInItsOwnTable)
+{
+    ASSERT_TRUE(Load(FourTableMap("arrows.map")));
+    TEpIITabControl* tabs = Form()->EpIITabControl1;
+    std::vector<int> before;
+    for (int t = 0; t < 4; ++t) before.push_back(Form()->Config.FileSet[t].Kind->Cell(0, 0));
+    // One past the limit: the step's check corrects it, once, with its message.
+    const int over = Form()->Config.FileSet[0].Max + 1;
+    SetCell(1, 1, std::to_string(over));
+    TabKey(tabs, VK_RIGHT);
+    EXPECT_EQ(1, tabs->TabIndex());
+    EXPECT_EQ(1, Form()->CurrentTable);
+    EXPECT_EQ(Form()->Config.FileSet[0].Max, Form()->Config.FileSet[0].Kind->Cell(0, 0));
+    EXPECT_EQ("Value to Large, changed to Maximum", Status());
+    EXPECT_EQ(before[1], Form()->Config.FileSet[1].Kind->Cell(0, 0));
+    EXPECT_EQ(std::to_string(before[1]), Cell(1, 1));
+
+    // The throttle table: 5 more at the 87 % column stays inside the range.
+    ASSERT_EQ("87", Cell(8, 0));
+    const int mpBefore = Form()->Config.FileSet[2].Kind->Cell(2, 7);
+    SetCell(8, 3, "5");
+    TabKey(tabs, VK_DOWN);
+    EXPECT_EQ(2, Form()->CurrentTable);
+    EXPECT_EQ(5, Form()->Config.FileSet[1].Kind->Cell(2, 7));
+    EXPECT_EQ(mpBefore, Form()->Config.FileSet[2].Kind->Cell(2, 7));
+    EXPECT_EQ(std::to_string(mpBefore), Cell(8, 3));
+    TabKey(tabs, VK_RIGHT);
+    TabKey(tabs, VK_RIGHT);  // the last tab: no wrap
+    EXPECT_EQ(3, tabs->TabIndex());
+    EXPECT_EQ(3, Form()->CurrentTable);
+
+    TabKey(tabs, VK_LEFT);
+    TabKey(tabs, VK_UP);
+    TabKey(tabs, VK_LEFT);
+    EXPECT_EQ(0, Form()->CurrentTable);
+    EXPECT_EQ(std::to_string(Form()->Config.FileSet[0].Max), Cell(1, 1));
+    EXPECT_EQ(5, Form()->Config.FileSet[1].Kind->Cell(2, 7));
+    TabKey(tabs, VK_LEFT);  // the first tab: no wrap
+    EXPECT_EQ(0, tabs->TabIndex());
+}
+
+// The main window as the screen shows it (build/artifacts/main-window.bmp):
+// the selected tab's gradient runs from white at its top to the light blue
+// at its bottom, the other tabs and the page area are the face colour, and
+// a grey line frames the tabs and the page.
+TEST_F(MapTest, KeepsAPictureOfTheMainWindowWithItsStyledTabs)
+{
+    ASSERT_TRUE(Load(FourTableMap("picture.map")));
+    TEpIITabControl* tabs = Form()->EpIITabControl1;
+    Form()->ShowTable(1, true);
+    Pump(100);
+    TSavedPicture picture;
+    POINT client{};
+    ASSERT_TRUE(KeepWindowPicture(Form()->Handle(), ExeDirectory(), "main-window.bmp", picture, client));
+    POINT origin{0, 0};
+    MapWindowPoints(tabs->Handle(), Form()->Handle(), &origin, 1);
+    auto at = [&](int x, int y) { return picture.Pixel(client.x + origin.x + x, client.y + origin.y + y); };
+    const COLORREF grey = RGB(128, 128, 128);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+
+    // The selected tab: framed in grey, filled top to bottom from white
+    // towards RGB(0x80, 0xB0, 0xE0), each channel moving one way only.
+    const RECT sel = tabs->TabRect(1);
+    ASSERT_GT(sel.bottom - sel.top, 8);
+    const int x = sel.left + 3;  // clear of the centred caption
+    EXPECT_EQ(grey, at(sel.left, (sel.top + sel.bottom) / 2));
+    EXPECT_EQ(grey, at(x, sel.top));
+    const COLORREF top = at(x, sel.top + 1), bottom = at(x, sel.bottom - 2);
+    EXPECT_GE(GetRValue(top), 0xF0);
+    EXPECT_GE(GetGValue(top), 0xF0);
+    EXPECT_LE(GetRValue(bottom), 0x80 + 0x10);
+    EXPECT_LE(GetGValue(bottom), 0xB0 + 0x10);
+    EXPECT_GE(GetBValue(bottom), 0xE0);
+    int lastRed = 256;
+    for (int y = sel.top + 1; y < sel.bottom - 1; ++y) {
+        const COLORREF c = at(x, y);
+        EXPECT_LE(GetRValue(c), lastRed) << y;
+        EXPECT_GE(GetBValue(c), GetRValue(c)) << y;
+        lastRed = GetRValue(c);
+    }
+    const COLORREF middle = at(x, (sel.top + sel.bottom) / 2);
+    EXPECT_LT(GetRValue(middle), GetRValue(top));
+    EXPECT_GT(GetRValue(middle), GetRValue(bottom));
+
+    // An inactive tab: the face colour inside a grey frame.
+    const RECT other = tabs->TabRect(0);
+    EXPECT_EQ(grey, at(other.left, (other.top + other.bottom) / 2));
+    EXPECT_EQ(face, at(other.left + 2, other.top + 2));
+
+    // The page: a grey frame around the face colour, the grid inside.
+    const RECT page = tabs->GetBorderRect();
+    const int mid = (page.top + page.bottom) / 2;
+    EXPECT_EQ(grey, at(page.left, mid));
+    EXPECT_EQ(grey, at(page.right - 1, mid));
+    EXPECT_EQ(grey, at((page.left + page.right) / 2, page.bottom - 1));
+    EXPECT_EQ(face, at(page.left + 1, mid));
+    EXPECT_EQ(face, at(page.left + 2, page.bottom - 2));
 }
 
 TEST_F(MapTest, CopyAndPasteGoThroughTheClipboard)

@@ -1,6 +1,8 @@
 #include "ModalScript.h"
 
 #include "Form.h"
+#include "SavedPicture.h"
+#include "SysUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -87,6 +89,15 @@ void TModalScript::Click(TButton* button)
     PostMessageA(button->Handle(), BM_CLICK, 0, 0);
 }
 
+void TModalScript::Click(TWinControl* control)
+{
+    RECT r;
+    GetClientRect(control->Handle(), &r);
+    LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+    PostMessageA(control->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(control->Handle(), WM_LBUTTONUP, 0, at);
+}
+
 void TModalScript::Type(TEdit* edit, const std::string& text)
 {
     HWND h = edit->Handle();
@@ -102,4 +113,20 @@ void TModalScript::Key(TWinControl* control, WORD key)
     LPARAM scan = LPARAM(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
     PostMessageA(control->Handle(), WM_KEYDOWN, key, scan | 1);
     PostMessageA(control->Handle(), WM_KEYUP, key, scan | 0xC0000001);
+}
+
+void TModalScript::KeepPicture(TForm* dialog, const std::string& name, TWinControl* button)
+{
+    TSavedPicture picture;
+    POINT client{};
+    const bool kept = KeepWindowPicture(dialog->Handle(), ExeDirectory(), name, picture, client);
+    EXPECT_TRUE(kept) << name;
+    if (!kept) return;
+    POINT at{0, 0};
+    MapWindowPoints(button->Handle(), dialog->Handle(), &at, 1);
+    const int x = client.x + at.x, y = client.y + at.y + button->Height() / 2;
+    EXPECT_EQ(RGB(0, 0, 0), picture.Pixel(x, y)) << name;
+    EXPECT_EQ(RGB(0, 0, 0), picture.Pixel(x + button->Width() - 1, y)) << name;
+    // Inside the frame the face is not the frame's colour.
+    EXPECT_NE(RGB(0, 0, 0), picture.Pixel(x + 2, y)) << name;
 }

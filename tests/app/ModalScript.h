@@ -8,6 +8,7 @@
 
 #include "Button.h"
 #include "Edit.h"
+#include "Form.h"
 #include "WinControl.h"
 
 #include <functional>
@@ -35,13 +36,20 @@ public:
     bool TimedOut() const { return GaveUp; }
     size_t StepsDone() const { return Next; }
 
-    // A click on a button, as the mouse gives it.
+    // A click on one of the platform's buttons, as the mouse gives it.
     static void Click(TButton* button);
+    // A left press and release in the middle of a control: the skinned
+    // buttons, check boxes and radio buttons know no BM_CLICK.
+    static void Click(TWinControl* control);
     // Replaces the text of an edit by typing: select all, then the characters
     // (an empty text is a backspace).
     static void Type(TEdit* edit, const std::string& text);
     // A key pressed and released on a control that has the focus.
     static void Key(TWinControl* control, WORD key);
+    // Keeps a picture of a shown dialog as build/artifacts/<name> and checks
+    // in it the skinned button's frame (its border style draws it black)
+    // along the button's left and right edges.
+    static void KeepPicture(TForm* dialog, const std::string& name, TWinControl* button);
 
 private:
     std::vector<TStep> Steps;

@@ -283,8 +283,7 @@ TEST_F(PrintTest, ThreeTablesPutTheThirdAloneAcrossTheWholeWidth)
 TEST_F(PrintTest, SelectionPrintsTheShownTableWithHeaderNotesAndPageOne)
 {
     std::string path = LoadMap("print-selection.map", 1001, 4, "Dyno run\r\nsecond line");
-    SetTabIndex(Form()->EpIITabControl1, 2);
-    Form()->EpIITabControl1Change(Form());
+    Form()->EpIITabControl1->SetTabIndex(2);
     ASSERT_EQ(2, Form()->CurrentTable);
     // An edit still in the grid is what gets printed.
     Form()->StringGrid1->SetFocus();

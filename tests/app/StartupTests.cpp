@@ -2,6 +2,7 @@
 #include "Form10.h"
 #include "IniFiles.h"
 #include "MainWindowFixture.h"
+#include "ModalScript.h"
 
 namespace {
 
@@ -180,6 +181,7 @@ TEST_F(MainWindowTest, TheAboutBoxShowsTheVersion)
         void Tick(TObject* sender)
         {
             *Shown = Form10->Label1->Caption() + "|" + Form10->Label2->Caption();
+            TModalScript::KeepPicture(Form10, "about-box.bmp", Form10->MpMediaButton1);
             Form10->ModalResult = mrOk;
             static_cast<TTimer*>(sender)->SetEnabled(false);
         }

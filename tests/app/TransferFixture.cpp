@@ -1,5 +1,7 @@
 #include "TransferFixture.h"
 
+#include "ModalScript.h"
+
 #include "Form14.h"
 #include "Form8.h"
 
@@ -283,9 +285,9 @@ void CALLBACK TransferTest::AnswerTick(HWND, UINT, UINT_PTR, DWORD)
     if (test->Answering) return;
     test->Answering = true;
     TWinControl* choice;
-    TButton* close;
+    TWinControl* close;
     if (test->AnswerKind == 1) {
-        ++test->PositionDialogs;
+        if (++test->PositionDialogs == 1) TModalScript::KeepPicture(Form14, "position-dialog.bmp", Form14->EpButton2);
         test->PositionCaptions = {Form14->Caption(), Form14->EpRadioButton1->Caption(),
                                   Form14->EpRadioButton2->Caption(), Form14->EpRadioButton3->Caption()};
         TEpRadioButton* buttons[3] = {Form14->EpRadioButton1, Form14->EpRadioButton2, Form14->EpRadioButton3};
@@ -296,8 +298,14 @@ void CALLBACK TransferTest::AnswerTick(HWND, UINT, UINT_PTR, DWORD)
         choice = Form8->RadioGroup1->Buttons(test->AnswerIndex);
         close = test->AnswerOk ? Form8->BitBtn1 : Form8->BitBtn2;
     }
-    PostMessageA(choice->Handle(), BM_CLICK, 0, 0);
-    PostMessageA(close->Handle(), BM_CLICK, 0, 0);
+    if (test->AnswerKind == 1) {
+        // The skinned radio buttons and buttons take the mouse.
+        TModalScript::Click(choice);
+        TModalScript::Click(close);
+    } else {
+        PostMessageA(choice->Handle(), BM_CLICK, 0, 0);
+        PostMessageA(close->Handle(), BM_CLICK, 0, 0);
+    }
 }
 
 bool TransferTest::WasPainted(const std::string& text) const

@@ -256,7 +256,6 @@ TEST_F(TransferTest, UploadCurrentVerifiesItsTableAndAFailedReadBackIsNoSuccess)
     // The second table, shown by its tab.
     Com1.Ok("clear");
     Form()->EpIITabControl1->SetTabIndex(1);
-    Form()->EpIITabControl1Change(Form()->EpIITabControl1);
     Click(Form()->Button8);
     EXPECT_EQ("Table sent and verified", Status());
     writes = Writes();

@@ -11,6 +11,7 @@
 #include "GantOpenDialog.h"
 #include "ResizerPanel.h"
 #include "SettingsFile.h"
+#include "SkinClasses.h"
 #include "BenchClock.h"
 #include "SimulatorControl.h"
 
@@ -95,6 +96,7 @@ int main()
     RegisterGridControlClasses();
     RegisterResizerClasses();
     RegisterOpenDialogClasses();
+    RegisterSkinClasses();
     Application->Initialize();
     Form10 = NewForm<TForm10>(Application);
     TForm1* form = NewForm<TForm1>(Application);

@@ -15,6 +15,7 @@
 #include "MonitorThread.h"
 #include "ResizerPanel.h"
 #include "SettingsFile.h"
+#include "SkinClasses.h"
 #include "SimulatorControl.h"
 
 #include <windows.h>
@@ -160,6 +161,7 @@ int main()
     RegisterGridControlClasses();
     RegisterResizerClasses();
     RegisterOpenDialogClasses();
+    RegisterSkinClasses();
     Application->Initialize();
     Form8 = NewForm<TForm8>(Application);
     Form10 = NewForm<TForm10>(Application);
