@@ -11,6 +11,9 @@
 // Then the tab control: a click on a tab until the table it shows (a grid
 // refilled by OnChange) is on the screen, the styled tab control against
 // the platform's tab control with the same grid, in alternating blocks.
+// Last a track bar moved across its range a step at a time, as a drag
+// moves it, until the moved thumb is on the screen, the styled track bar
+// against the platform's.
 #include "Application.h"
 #include "BenchClock.h"
 #include "BitmapLists.h"
@@ -18,6 +21,8 @@
 #include "Grid.h"
 #include "Panels.h"
 #include "TabControls.h"
+#include "TrackBar.h"
+#include "TrackBars.h"
 
 #include <windows.h>
 
@@ -241,6 +246,50 @@ void TabBench()
     form->Free();
 }
 
+// Moves a track bar across its range a step at a time, as a drag does,
+// each step timed until the moved thumb is on the screen.
+template <class Bar>
+void MoveAcross(Bar* bar, int range, std::vector<double>& times)
+{
+    bar->SetPosition(0);
+    RunLoop(20);
+    for (int p = 1; p <= range; ++p) {
+        const double start = NowMs();
+        bar->SetPosition(p);
+        Redraw(bar);
+        times.push_back(NowMs() - start);
+    }
+}
+
+void TrackBarBench()
+{
+    TForm* form = new TForm(nullptr, 0);
+    form->SetBounds(40, 40, 340, 160);
+    form->SetCaption("track bar benchmark");
+    constexpr int Width = 250, Range = 50;
+    auto* skin = new TEpTrackBar(form);
+    skin->SetParent(form);
+    skin->SetBounds(10, 10, Width, 40);
+    skin->SetMax(Range);
+    auto* platform = new TTrackBar(form);
+    platform->SetParent(form);
+    platform->SetBounds(10, 70, Width, 40);
+    platform->SetMax(Range);
+    form->Show();
+    RunLoop(300);
+    std::vector<double> skinTimes, platformTimes;
+    for (int block = 0; block < Blocks; ++block) {
+        MoveAcross(skin, Range, skinTimes);
+        MoveAcross(platform, Range, platformTimes);
+    }
+    Report("track bar moved a step and painted, skinned:", skinTimes);
+    Report("the same with the platform's track bar:", platformTimes);
+    const double extra = Summary(skinTimes).Median - Summary(platformTimes).Median;
+    std::printf("skinned minus platform: %.2f ms (median); within one frame: %s\n", extra,
+                extra <= FrameMs ? "yes" : "no");
+    form->Free();
+}
+
 }  // namespace
 
 int main()
@@ -400,6 +449,7 @@ int main()
 
     form->Free();
     TabBench();
+    TrackBarBench();
     DoneFramework();
     return 0;
 }
