@@ -49,11 +49,6 @@ class TSkinCheckShowcaseForm : public TForm {
     }
 };
 
-TKColor FromScreen(COLORREF c)
-{
-    return TKColor(GetRValue(c)) << 16 | TKColor(GetGValue(c)) << 8 | GetBValue(c);
-}
-
 }  // namespace
 
 TEST(SkinCheckShowcase, TheDialogsControlsPaintOnTheGradientAndAreKeptAsAPicture)
@@ -70,11 +65,7 @@ TEST(SkinCheckShowcase, TheDialogsControlsPaintOnTheGradientAndAreKeptAsAPicture
     TSavedPicture shot;
     POINT client{};
     ASSERT_TRUE(KeepWindowPicture(form->Handle(), ExeDirectory(), "skin-checks.bmp", shot, client));
-    auto at = [&](TControl* c, int x, int y) {
-        const POINT p = c->ClientToScreen(POINT{x, y});
-        const POINT f = form->ClientToScreen(POINT{0, 0});
-        return FromScreen(shot.Pixel(client.x + p.x - f.x, client.y + p.y - f.y));
-    };
+    auto at = [&](TControl* c, int x, int y) { return PicturePixel(shot, client, form, c, x, y); };
     const TKColor window = Rgb(KColor(clWindow, 255)), navy = 0x000080u;
 
     // The transfer dialog's box: 12 wide from y = 2, framed in black, the

@@ -8,6 +8,7 @@
 #include "BufferedControls.h"
 #include "Form.h"
 #include "KColor.h"
+#include "SavedPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -32,6 +33,16 @@ inline TKColor GradientAt(int x, int y)
 }
 
 inline TKColor Rgb(TKColor c) { return c & 0x00FFFFFFu; }
+
+// A control's pixel (x, y), red, green and blue, as a kept picture of form
+// shows it (the form's client area at client in the picture).
+inline TKColor PicturePixel(const TSavedPicture& shot, POINT client, TControl* form, TControl* control, int x, int y)
+{
+    const POINT p = control->ClientToScreen(POINT{x, y});
+    const POINT f = form->ClientToScreen(POINT{0, 0});
+    const COLORREF c = shot.Pixel(client.x + p.x - f.x, client.y + p.y - f.y);
+    return TKColor(GetRValue(c)) << 16 | TKColor(GetGValue(c)) << 8 | GetBValue(c);
+}
 
 // A framework colour as an opaque buffer pixel holds it, without alpha.
 inline TKColor OpaqueRgb(TColor c) { return Rgb(KColor(c, 255)); }

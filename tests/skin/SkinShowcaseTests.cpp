@@ -42,12 +42,6 @@ class TSkinShowcaseForm : public TForm {
     }
 };
 
-// A screen pixel as a TKColor's red, green and blue.
-TKColor FromScreen(COLORREF c)
-{
-    return TKColor(GetRValue(c)) << 16 | TKColor(GetGValue(c)) << 8 | GetBValue(c);
-}
-
 }  // namespace
 
 TEST(SkinControlsShowcase, EveryControlPaintsOnTheGradientAndIsKeptAsAPicture)
@@ -69,11 +63,7 @@ TEST(SkinControlsShowcase, EveryControlPaintsOnTheGradientAndIsKeptAsAPicture)
     ASSERT_GE(shot.Width(), client.x + form->ClientWidth());
     ASSERT_GE(shot.Height(), client.y + form->ClientHeight());
     // (x, y) of a control, as the picture shows it.
-    auto at = [&](TControl* c, int x, int y) {
-        const POINT p = c->ClientToScreen(POINT{x, y});
-        const POINT f = form->ClientToScreen(POINT{0, 0});
-        return FromScreen(shot.Pixel(client.x + p.x - f.x, client.y + p.y - f.y));
-    };
+    auto at = [&](TControl* c, int x, int y) { return PicturePixel(shot, client, form, c, x, y); };
     GdiFlush();
 
     // The background: a horizontal gradient, its first column the begin colour.
