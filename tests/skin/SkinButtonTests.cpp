@@ -165,7 +165,6 @@ protected:
         SkinFormTest::TearDown();
         Pump(20);
     }
-    // On the form itself, beside the gradient host.
     // On the host, which covers the form.
     template <class B>
     B* Button(int l, int t, int w, int h)
