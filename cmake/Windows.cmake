@@ -71,8 +71,9 @@ target_compile_options(gantrel_controls PRIVATE ${GANTREL_WARNINGS})
 target_link_libraries(gantrel_controls PUBLIC gantrel_framework)
 
 # The skinned form and control library, layer by layer: core (bitmaps,
-# styles, drawing, hooks, utilities, animations), then the controls.
-set(GANTREL_SKIN_LAYERS core controls)
+# styles, drawing, hooks, utilities, animations), the controls, then the
+# form frames and the menus (which need each other).
+set(GANTREL_SKIN_LAYERS core controls forms menus)
 set(GANTREL_SKIN_SOURCES)
 set(GANTREL_SKIN_INCLUDES)
 foreach(layer ${GANTREL_SKIN_LAYERS})

@@ -17,6 +17,24 @@ class TKsBitmap;
 class TKsMediaBitmap;
 class TKsHook;
 class TMpHook;
+// Form frames and menus: each family's own classes. The Mp family's menu
+// window classes carry its prefix, so both families can live in one program.
+class TKsCustomForm;
+class TMpCustomForm;
+class TKsCustomItem;
+class TMpCustomItem;
+class TKsItemView;
+class TMpItemView;
+class TKsCustomMenuBar;
+class TMpCustomMenuBar;
+class TKsCustomPopupMenu;
+class TMpCustomPopupMenu;
+class TKsPopupView;
+class TMpPopupView;
+class TKsPopupForm;
+class TMpPopupForm;
+class TKsPopupWindow;
+class TMpPopupWindow;
 
 struct TKsFamily {
     using Bitmap = TKsBitmap;
@@ -34,6 +52,14 @@ struct TKsFamily {
     static constexpr const char* HookProperty = "Gantrel.KsHook";
     // The hook class a hook component makes for itself.
     using Hook = TKsHook;
+    using Form = TKsCustomForm;
+    using Item = TKsCustomItem;
+    using ItemView = TKsItemView;
+    using MenuBar = TKsCustomMenuBar;
+    using PopupMenu = TKsCustomPopupMenu;
+    using PopupView = TKsPopupView;
+    using PopupForm = TKsPopupForm;
+    using PopupWindow = TKsPopupWindow;
 };
 
 struct TMpFamily {
@@ -47,4 +73,12 @@ struct TMpFamily {
     static constexpr bool SystemBtnShadowColor = true;
     static constexpr const char* HookProperty = "Gantrel.MpHook";
     using Hook = TMpHook;
+    using Form = TMpCustomForm;
+    using Item = TMpCustomItem;
+    using ItemView = TMpItemView;
+    using MenuBar = TMpCustomMenuBar;
+    using PopupMenu = TMpCustomPopupMenu;
+    using PopupView = TMpPopupView;
+    using PopupForm = TMpPopupForm;
+    using PopupWindow = TMpPopupWindow;
 };
