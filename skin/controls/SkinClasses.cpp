@@ -3,6 +3,7 @@
 #include "BitmapLists.h"
 #include "Buttons.h"
 #include "CheckBoxes.h"
+#include "Frames.h"
 #include "MenuItems.h"
 #include "Panels.h"
 #include "ScrollBars.h"
@@ -19,4 +20,5 @@ void RegisterSkinClasses()
     RegisterCheckBoxClasses();
     RegisterTrackBarClasses();
     RegisterClasses<TKsCustomItem, TMpCustomItem>();
+    RegisterClasses<TKsCustomForm, TMpCustomForm>();
 }

@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "Font.h"
+#include "Frames.h"
 #include "ImageList.h"
 #include "ItemViews.h"
 #include "Reader.h"
@@ -991,6 +992,14 @@ UINT TMpCustomItem::DrawTextBiDiModeFlags(UINT flags) const
 UINT TMpCustomItem::DrawTextBiDiModeFlagsReadingOnly() const
 {
     return UseRightToLeftReading() ? UINT(DT_RTLREADING) : 0u;
+}
+
+TMpCustomForm* TMpCustomItem::GetOwnerCustomForm() const
+{
+    if (!FOwnerForm) return nullptr;
+    for (int i = 0; i < FOwnerForm->ComponentCount(); ++i)
+        if (auto* form = dynamic_cast<TMpCustomForm*>(FOwnerForm->Components(i))) return form;
+    return nullptr;
 }
 
 template class TSkinItem<TKsFamily>;
