@@ -483,6 +483,80 @@ TEST(SkinFrame, MpDropShadowOverAKnownColour)
     CheckShadowOverKnownColour<TMpCustomForm>(0x3F3F3Fu, 0x90, 4);
 }
 
+namespace {
+
+// A caption far too long for its window, with only the close button: the
+// text is cut where the family's rule says, and the band beyond it up to
+// the button is the caption's gradient alone.
+template <class Frame>
+void CheckCaptionRoom(TKsBorderStyle style, int reserved)
+{
+    TFramed<Frame> f(RECT{40, 50, 440, 250});
+    Frame* frame = f.FrameObject;
+    frame->SetBorderStyle(style);
+    frame->SetBorderIcons(KsIcon(kbiClose));
+    f.Form->SetCaption(std::string(200, 'W'));
+    f.Show();
+    SetActiveWindow(f.Handle());
+    Pump(100);
+    ASSERT_TRUE(frame->IsActiveCaption());
+    const RECT band = frame->GetCaptionRect();
+    const RECT close = frame->GetButtonRect(kbiClose);
+    const int textEnd = band.left + 2 + (frame->FrameWidth() - band.left - reserved);
+    ASSERT_LT(textEnd, close.left);
+    // The gradient as the bitmap draws it, for comparison.
+    typename Frame::Bitmap reference;
+    reference.SetSize(frame->FrameWidth(), frame->FrameHeight());
+    reference.FillGradientRect(band, KColor(TColor(GetSysColor(COLOR_ACTIVECAPTION)), 255),
+                               KColor(TColor(GetSysColor(COLOR_GRADIENTACTIVECAPTION)), 255), false);
+    GdiFlush();
+    int beyond = 0, within = 0;
+    for (int y = band.top; y < band.bottom; ++y) {
+        for (int x = band.left; x < close.left; ++x) {
+            const bool gradient = WindowPixel(f.Handle(), x, y) == Rgb(reference.GetPixel(x, y));
+            if (x >= textEnd && !gradient) ++beyond;
+            if (x < textEnd && !gradient) ++within;
+        }
+    }
+    EXPECT_EQ(0, beyond);
+    // The text is there, up to its room.
+    EXPECT_GT(within, 0);
+}
+
+}  // namespace
+
+TEST(SkinFrame, KsCaptionLeavesRoomForSevenButtons)
+{
+    CheckCaptionRoom<TKsCustomForm>(kbsStandard, 7 * GetSystemMetrics(SM_CXSIZE));
+}
+
+TEST(SkinFrame, KsToolCaptionLeavesRoomForTwoSmallButtons)
+{
+    CheckCaptionRoom<TKsCustomForm>(kbsToolWindow, 2 * GetSystemMetrics(SM_CXSMSIZE));
+}
+
+// Mp counts the caption's height per button (a tool window: two).
+TEST(SkinFrame, MpToolCaptionLeavesRoomForTwoCaptionHeights)
+{
+    CheckCaptionRoom<TMpCustomForm>(kbsToolWindow, 2 * GetSystemMetrics(SM_CYSMCAPTION));
+}
+
+TEST(SkinFrame, ShowAnimationPlaysAndEnds)
+{
+    TFramed<TKsCustomForm> f(RECT{40, 50, 360, 290});
+    f.FrameObject->SetShowAnimation(kaFade);
+    f.FrameObject->SetShowAnimationTime(300);
+    const DWORD start = GetTickCount();
+    f.Form->Show();
+    const DWORD took = GetTickCount() - start;
+    EXPECT_GE(took, 200u);
+    EXPECT_FALSE(f.FrameObject->Animating());
+    Pump(100);
+    // The real window afterwards.
+    EXPECT_EQ(SysRgb(COLOR_BTNFACE), WindowPixel(f.Handle(), 2, 100));
+    EXPECT_EQ(0xFFFFFFu, WindowPixel(f.Handle(), 160, 120));
+}
+
 TEST(SkinFrame, KsCloseRunsOnCloseOnce)
 {
     TFramed<TKsCustomForm> f(RECT{40, 50, 360, 290});
