@@ -555,6 +555,17 @@ TEST(SkinFrame, ShowAnimationPlaysAndEnds)
     // The real window afterwards.
     EXPECT_EQ(SysRgb(COLOR_BTNFACE), WindowPixel(f.Handle(), 2, 100));
     EXPECT_EQ(0xFFFFFFu, WindowPixel(f.Handle(), 160, 120));
+
+    // A random effect each time: every showing plays one.
+    f.FrameObject->SetShowAnimation(kaRandom);
+    for (int i = 0; i < 4; ++i) {
+        f.Form->Hide();
+        Pump(20);
+        const DWORD begin = GetTickCount();
+        f.Form->Show();
+        EXPECT_GE(GetTickCount() - begin, 200u) << i;
+        EXPECT_FALSE(f.FrameObject->Animating());
+    }
 }
 
 TEST(SkinFrame, KsCloseRunsOnCloseOnce)
@@ -782,4 +793,36 @@ TEST(SkinFrame, ShowHideCyclesLeakNoGdiHandles)
     Pump(50);
     const long after = GdiObjectsHeld();
     EXPECT_LE(after - before, 2) << before << " -> " << after;
+}
+
+TEST(SkinFrame, BlendedShadowedShowHideCyclesLeakNoGdiHandles)
+{
+    auto* under = NewForm<TForm>(nullptr);
+    under->SetBorderStyle(bsNone);
+    under->SetBounds(20, 20, 400, 300);
+    under->Show();
+    TFramed<TMpCustomForm> mp(RECT{300, 50, 560, 260});
+    mp.FrameObject->SetBlend(true);
+    mp.FrameObject->SetDropShadow(true);
+    TFramed<TKsCustomForm> ks(RECT{40, 50, 300, 260});
+    ks.FrameObject->SetBlend(true);
+    ks.FrameObject->SetDropShadow(true);
+    auto cycle = [&] {
+        for (TForm* form : {ks.Form, mp.Form}) {
+            form->Show();
+            Application->ProcessMessages();
+            form->SetBounds(form->Left() + 1, form->Top(), form->Width() + 1, form->Height());
+            Application->ProcessMessages();
+            form->Hide();
+            Application->ProcessMessages();
+        }
+    };
+    for (int i = 0; i < 10; ++i) cycle();
+    Pump(50);
+    const long before = GdiObjectsHeld();
+    for (int i = 0; i < 100; ++i) cycle();
+    Pump(50);
+    const long after = GdiObjectsHeld();
+    EXPECT_LE(after - before, 2) << before << " -> " << after;
+    under->Free();
 }
