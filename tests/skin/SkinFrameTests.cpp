@@ -141,6 +141,12 @@ class TFailingFrame : public TKsCustomForm {
     void PaintClientArea(TKsBitmap*) override { throw std::runtime_error("client painting failed"); }
 };
 
+class TFailingMpFrame : public TMpCustomForm {
+    GANTREL_CLASS(TFailingMpFrame)
+    using TMpCustomForm::TMpCustomForm;
+    void PaintClientArea(TKsMediaBitmap*) override { throw std::runtime_error("client painting failed"); }
+};
+
 }  // namespace
 
 TEST(SkinFrame, CaptionButtonsAndBorderAreTheFramesOwn)
@@ -541,9 +547,12 @@ TEST(SkinFrame, MpToolCaptionLeavesRoomForTwoCaptionHeights)
     CheckCaptionRoom<TMpCustomForm>(kbsToolWindow, 2 * GetSystemMetrics(SM_CYSMCAPTION));
 }
 
-TEST(SkinFrame, ShowAnimationPlaysAndEnds)
+namespace {
+
+template <class Frame>
+void CheckShowAnimation()
 {
-    TFramed<TKsCustomForm> f(RECT{40, 50, 360, 290});
+    TFramed<Frame> f(RECT{40, 50, 360, 290});
     f.FrameObject->SetShowAnimation(kaFade);
     f.FrameObject->SetShowAnimationTime(300);
     const DWORD start = GetTickCount();
@@ -553,8 +562,9 @@ TEST(SkinFrame, ShowAnimationPlaysAndEnds)
     EXPECT_FALSE(f.FrameObject->Animating());
     Pump(100);
     // The real window afterwards.
-    EXPECT_EQ(SysRgb(COLOR_BTNFACE), WindowPixel(f.Handle(), 2, 100));
-    EXPECT_EQ(0xFFFFFFu, WindowPixel(f.Handle(), 160, 120));
+    const RECT c = f.FrameObject->GetClientRect();
+    EXPECT_EQ(SysRgb(COLOR_BTNFACE), WindowPixel(f.Handle(), 2, c.top + 40));
+    EXPECT_EQ(0xFFFFFFu, WindowPixel(f.Handle(), c.left + 100, c.top + 60));
 
     // A random effect each time: every showing plays one.
     f.FrameObject->SetShowAnimation(kaRandom);
@@ -566,6 +576,18 @@ TEST(SkinFrame, ShowAnimationPlaysAndEnds)
         EXPECT_GE(GetTickCount() - begin, 200u) << i;
         EXPECT_FALSE(f.FrameObject->Animating());
     }
+}
+
+}  // namespace
+
+TEST(SkinFrame, ShowAnimationPlaysAndEnds)
+{
+    CheckShowAnimation<TKsCustomForm>();
+}
+
+TEST(SkinFrame, MpShowAnimationPlaysAndEnds)
+{
+    CheckShowAnimation<TMpCustomForm>();
 }
 
 TEST(SkinFrame, KsCloseRunsOnCloseOnce)
@@ -702,11 +724,14 @@ TEST(SkinFrame, CaptionChangeIsFoundByTextNotLength)
     EXPECT_TRUE(captionStyle());
 }
 
-TEST(SkinFrame, AnimationFlagClearedWhenAShowFails)
+namespace {
+
+template <class Frame>
+void CheckFailedShow()
 {
     auto* form = NewForm<TForm>(nullptr);
     form->SetBounds(40, 50, 320, 240);
-    auto* frame = new TFailingFrame(form);
+    auto* frame = new Frame(form);
     frame->SetMinimizeApplication(false);
     frame->SetShowAnimation(kaFade);
     frame->SetShowAnimationTime(50);
@@ -716,6 +741,18 @@ TEST(SkinFrame, AnimationFlagClearedWhenAShowFails)
     EXPECT_THROW(frame->AnimationShow(), std::runtime_error);
     EXPECT_FALSE(frame->Animating());
     form->Free();
+}
+
+}  // namespace
+
+TEST(SkinFrame, AnimationFlagClearedWhenAShowFails)
+{
+    CheckFailedShow<TFailingFrame>();
+}
+
+TEST(SkinFrame, MpAnimationFlagClearedWhenAShowFails)
+{
+    CheckFailedShow<TFailingMpFrame>();
 }
 
 TEST(SkinFrame, BlendedFrameNeverAnimates)
