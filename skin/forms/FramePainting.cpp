@@ -697,9 +697,10 @@ void TSkinForm<F>::WMNCCalcSize(TMessage& message)
         FFrameWidth = shadow ? w - FShadowWidth : w;
         FFrameHeight = shadow ? h - FShadowWidth : h;
     }
+    // Measured from the whole window: a drop shadow is not client area.
     RECT c = GetClientRect();
-    int right = KsFamily ? FFrameWidth - c.right : FWindowWidth - c.right;
-    int bottom = KsFamily ? FFrameHeight - c.bottom : FWindowHeight - c.bottom;
+    int right = FWindowWidth - c.right;
+    int bottom = FWindowHeight - c.bottom;
     RECT client{proposed.left + c.left, proposed.top + c.top, proposed.right - right, proposed.bottom - bottom};
     if (client.right < client.left) client.right = client.left;
     if (client.bottom < client.top) client.bottom = client.top;
