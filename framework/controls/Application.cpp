@@ -52,6 +52,13 @@ void DoneApplication()
 TApplication::TApplication(TComponent* owner) : TComponent(owner)
 {
     FHandle = AllocateHWnd(MakeEvent<&TApplication::AppWndProc>(this));
+    FIcon = new TIcon();
+    FIcon->LoadFromResourceName(GetModuleHandleA(nullptr), "MAINICON");
+}
+
+void TApplication::SetIcon(TIcon* icon)
+{
+    FIcon->SetHandle(icon && icon->Handle() ? CopyIcon(icon->Handle()) : nullptr);
 }
 
 TApplication::~TApplication()
@@ -60,6 +67,7 @@ TApplication::~TApplication()
     // The forms go while the application window still runs their last calls.
     DestroyComponents();
     DeallocateHWnd(FHandle);
+    FIcon->Free();
 }
 
 void TApplication::Initialize()
@@ -258,6 +266,21 @@ int TScreen::PixelsPerInch() const
     int ppi = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(nullptr, dc);
     return ppi;
+}
+
+RECT TScreen::WorkAreaRect() const
+{
+    RECT r{0, 0, Width(), Height()};
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0)) r = RECT{0, 0, Width(), Height()};
+    return r;
+}
+
+RECT TScreen::DesktopRect() const
+{
+    int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (width <= 0 || height <= 0) return RECT{0, 0, Width(), Height()};
+    return RECT{left, top, left + width, top + height};
 }
 
 void TScreen::AddForm(TCustomForm* form)

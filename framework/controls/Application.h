@@ -18,6 +18,10 @@ class TApplication : public TComponent {
 
     void Initialize();
     const std::string& Title() const { return FTitle; }
+    // The program's icon: the MAINICON resource when there is one; a form
+    // without an icon of its own shows it.
+    TIcon* Icon() const { return FIcon; }
+    void SetIcon(TIcon* icon);
     void SetTitle(const std::string& title);
     std::string ExeName() const;
     HWND Handle() const { return FHandle; }
@@ -63,6 +67,7 @@ class TApplication : public TComponent {
 
 private:
     HWND FHandle = nullptr;
+    TIcon* FIcon;
     std::string FTitle;
     TCustomForm* FMainForm = nullptr;
     bool FTerminated = false;
@@ -84,6 +89,10 @@ class TScreen : public TComponent {
     int Width() const { return GetSystemMetrics(SM_CXSCREEN); }
     int Height() const { return GetSystemMetrics(SM_CYSCREEN); }
     int PixelsPerInch() const;
+    // The primary monitor's area less the task bar and docked bars.
+    RECT WorkAreaRect() const;
+    // The rectangle of every monitor together.
+    RECT DesktopRect() const;
 
     void AddForm(TCustomForm* form);
     void RemoveForm(TCustomForm* form);

@@ -75,7 +75,9 @@ class TControl : public TComponent {
     void SetClientWidth(int width) { SetClientSize(width, ClientHeight()); }
     void SetClientHeight(int height) { SetClientSize(ClientWidth(), height); }
     virtual void SetClientSize(int width, int height);
-    POINT ClientOrigin() const;  // screen position of the client area's top left
+    // Screen position of the client area's top left. A windowed control
+    // with a window asks the platform, so a form's frame is counted.
+    virtual POINT ClientOrigin() const;
     POINT ClientToScreen(POINT p) const;
     POINT ScreenToClient(POINT p) const;
     // Limits of the control's size; SetBounds keeps inside them. Classes

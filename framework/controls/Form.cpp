@@ -197,6 +197,10 @@ void TCustomForm::VisibleChanged()
         PlaceOnScreen();
         DoShow();
         int show = FWindowState == wsMinimized ? SW_SHOWMINIMIZED : FWindowState == wsMaximized ? SW_SHOWMAXIMIZED : SW_SHOW;
+        if (FShowNoActivate) {
+            ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+            return;
+        }
         ShowWindow(Handle(), show);
         if (FActiveControl && FActiveControl->CanFocus()) FActiveControl->SetFocus();
     } else if (HandleAllocated()) {
@@ -243,8 +247,18 @@ void TCustomForm::Close()
         return;
     }
     if (!CloseQuery()) return;
-    TCloseAction action = Application && Application->MainForm() == this ? caFree : caHide;
+    TCloseAction action = DefaultCloseAction();
     DoClose(action);
+    ApplyCloseAction(action);
+}
+
+TCloseAction TCustomForm::DefaultCloseAction() const
+{
+    return Application && Application->MainForm() == this ? caFree : caHide;
+}
+
+void TCustomForm::ApplyCloseAction(TCloseAction action)
+{
     if (action == caNone) return;
     if (Application && Application->MainForm() == this) {
         Application->Terminate();
@@ -256,6 +270,22 @@ void TCustomForm::Close()
     case caFree: Release(); break;
     default: break;
     }
+}
+
+void TCustomForm::ShowNoActivate()
+{
+    if (Visible() && HandleAllocated()) {
+        ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+        return;
+    }
+    FShowNoActivate = true;
+    try {
+        SetVisible(true);
+    } catch (...) {
+        FShowNoActivate = false;
+        throw;
+    }
+    FShowNoActivate = false;
 }
 
 void TCustomForm::Release()

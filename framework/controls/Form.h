@@ -52,8 +52,19 @@ class TCustomForm : public TWinControl {
     bool KeyPreview = false;
 
     void Show();
+    // Shows the form without activating it (the active window stays so).
+    void ShowNoActivate();
     int ShowModal();
     void Close();
+    // What Close does once OnClose has chosen, for a caller that asks the
+    // form's close handling itself (a skinned frame's Close): the main form
+    // ends the application; caHide hides, caMinimize minimizes, caFree
+    // releases the form; caNone does nothing.
+    void ApplyCloseAction(TCloseAction action);
+    // The action Close offers OnClose: caFree for the main form, else caHide.
+    TCloseAction DefaultCloseAction() const;
+    // The form's own close handling (OnClose) alone.
+    void DoCloseHandling(TCloseAction& action) { DoClose(action); }
     bool CloseQuery();
     // Frees the form once the messages it is handling are through.
     void Release();
@@ -108,6 +119,7 @@ private:
     TCanvas* FCanvas;
     bool FActive = false;
     bool FCreated = false;
+    bool FShowNoActivate = false;
     // The client size a form resource asks for, applied once its menu is known.
     int FLoadClientWidth = -1, FLoadClientHeight = -1;
     int FModalLevel = 0;

@@ -332,6 +332,14 @@ RECT TWinControl::FrameSize()
     return RECT{-r.left, -r.top, r.right, r.bottom};
 }
 
+POINT TWinControl::ClientOrigin() const
+{
+    if (!FHandle) return TControl::ClientOrigin();
+    POINT p{0, 0};
+    ::ClientToScreen(FHandle, &p);
+    return p;
+}
+
 RECT TWinControl::ClientRect()
 {
     if (FHandle) {

@@ -91,6 +91,7 @@ class TWinControl : public TControl {
     void Invalidate() override;
     void Update() override;
     RECT ClientRect() override;
+    POINT ClientOrigin() const override;
     void SetClientSize(int width, int height) override;
 
     void SetCaptureControl(TControl* control);

@@ -17,6 +17,8 @@ class TKsBitmap;
 class TKsMediaBitmap;
 class TKsHook;
 class TMpHook;
+class TKsHookComponent;
+class TMpHookComponent;
 // Form frames and menus: each family's own classes. The Mp family's menu
 // window classes carry its prefix, so both families can live in one program.
 class TKsCustomForm;
@@ -52,6 +54,8 @@ struct TKsFamily {
     static constexpr const char* HookProperty = "Gantrel.KsHook";
     // The hook class a hook component makes for itself.
     using Hook = TKsHook;
+    // The base of the family's form frames.
+    using HookComponent = TKsHookComponent;
     using Form = TKsCustomForm;
     using Item = TKsCustomItem;
     using ItemView = TKsItemView;
@@ -73,6 +77,7 @@ struct TMpFamily {
     static constexpr bool SystemBtnShadowColor = true;
     static constexpr const char* HookProperty = "Gantrel.MpHook";
     using Hook = TMpHook;
+    using HookComponent = TMpHookComponent;
     using Form = TMpCustomForm;
     using Item = TMpCustomItem;
     using ItemView = TMpItemView;
