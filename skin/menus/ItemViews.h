@@ -81,8 +81,8 @@ class TSkinItemView : public TComponent {
     // Opens the selection's submenu and returns once it has closed; false
     // when there is none to open.
     bool Popup();
-    // The next / previous visible non-separator child, wrapping; after one
-    // fruitless pass the selection stays where it was.
+    // The next / previous visible non-separator child, wrapping (disabled
+    // ones count); a level with none of them ends with no selection.
     void SelectNext();
     void SelectPrev();
     // The modal loop of this level; returns when the level has closed.

@@ -16,9 +16,11 @@
 //   adds the owner form, right-to-left reading and the toolbar/tray flags)
 //
 // A click never runs inside the menu loop: DoClick posts KM_ITEMCLICK with
-// the item to the handler's window, and the handler runs it only when that
-// item is still alive (each family keeps the set of its live items), so a
-// tree rebuilt or freed meanwhile never sees a stale click.
+// the item (lParam) and its serial number (wParam) to the handler's window,
+// and the handler runs it only when that very item is still alive (each
+// family keeps its live items with their serials), so a tree rebuilt or
+// freed meanwhile never sees a stale click, not even from a new item that
+// took a freed one's address.
 #pragma once
 
 #include "ActionLink.h"
@@ -31,7 +33,7 @@
 
 #include <string>
 #include <typeinfo>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 class TFont;
@@ -178,8 +180,8 @@ class TSkinItem : public TComponent {
     // Tells the item's listener and then the root's (a root hears its own
     // changes twice).
     virtual void Change();
-    // Size and drawing of one item in a view (the classic and styled
-    // versions live with the item drawing; here: 0 x 0 and nothing).
+    // Size and drawing of one item in a view: here the family's classic
+    // versions (ClassicCalcSize, ClassicDrawItem); styled items override.
     virtual void CalcSize(Bitmap* bitmap, ItemView* view, int& width, int& height);
     virtual void DrawItem(Bitmap* bitmap, ItemView* view, const RECT& rect, bool selected, bool notInLoop);
     // Lets the action bring the item up to date.
@@ -219,6 +221,10 @@ class TSkinItem : public TComponent {
     // ---- The family's live items and click handler
     // item points at a live item of this family (it may be freed meanwhile).
     static bool IsLiveItem(const void* item);
+    // ... and that item is the one that had this serial number.
+    static bool IsLiveItem(const void* item, uintptr_t serial);
+    // Numbers the family's items in the order they were made, from 1.
+    uintptr_t Serial() const { return FSerial; }
     static int LiveItemCount() { return int(LiveItems().size()); }
     // The handler's window; made with the first item, freed with the last.
     static HWND ClickHandlerWindow();
@@ -237,6 +243,13 @@ class TSkinItem : public TComponent {
     // The popup window class items use unless they name their own; the
     // popup window unit sets it (null: an item opens no popup).
     static TPopupWindowClass DefaultPopupWindowClass;
+    // The classic measuring and drawing of one item, as the item drawing
+    // unit sets them; without them an item is 0 x 0 and draws nothing.
+    using TCalcSizeProc = void (*)(Item* item, Bitmap* bitmap, ItemView* view, int& width, int& height);
+    using TDrawItemProc = void (*)(Item* item, Bitmap* bitmap, ItemView* view, const RECT& rect, bool selected,
+                                   bool notInLoop);
+    static TCalcSizeProc ClassicCalcSize;
+    static TDrawItemProc ClassicDrawItem;
 
 protected:
     // Stored in the form resource: not supplied by a linked action.
@@ -280,7 +293,8 @@ private:
 
     Item* Self() { return static_cast<Item*>(this); }
     const Item* Self() const { return static_cast<const Item*>(this); }
-    static std::unordered_set<const void*>& LiveItems();
+    uintptr_t FSerial;
+    static std::unordered_map<const void*, uintptr_t>& LiveItems();
     // Calls set on this item and every descendant.
     template <class Set>
     void ForTree(Set set);
@@ -332,6 +346,8 @@ extern template class TSkinItemActionLink<TMpFamily>;
 // The hidden window that runs posted clicks: KM_ITEMCLICK (lParam: the
 // item) first lets every pending message run, so that the menu windows are
 // gone and repainted, then runs the item's click when the item still lives.
+// Clicks that arrive while it lets messages run wait for their turn, so
+// several clicks run in the order they were posted.
 template <class F>
 class TSkinClickHandler : public TObject {
     GANTREL_CLASS(TSkinClickHandler)
@@ -339,9 +355,16 @@ class TSkinClickHandler : public TObject {
     TSkinClickHandler();
     ~TSkinClickHandler() override;
     HWND Handle() const { return FHandle; }
+    // Frees the handler, or, while it runs clicks (one of which freed the
+    // family's last item), once they are through.
+    void Release();
 
 private:
     HWND FHandle = nullptr;
+    // Posted clicks (item, serial) not yet run, and whether a run is on.
+    std::vector<std::pair<const void*, uintptr_t>> FPending;
+    bool FRunning = false;
+    bool FReleasePending = false;
     void WndProc(TMessage& message);
 };
 
