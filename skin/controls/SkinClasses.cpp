@@ -4,6 +4,7 @@
 #include "Buttons.h"
 #include "CheckBoxes.h"
 #include "MenuItems.h"
+#include "Menus.h"
 #include "Panels.h"
 #include "ScrollBars.h"
 #include "TabControls.h"
@@ -19,4 +20,5 @@ void RegisterSkinClasses()
     RegisterCheckBoxClasses();
     RegisterTrackBarClasses();
     RegisterClasses<TKsCustomItem, TMpCustomItem>();
+    RegisterMenuClasses();
 }
