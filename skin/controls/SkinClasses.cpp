@@ -4,6 +4,8 @@
 #include "Buttons.h"
 #include "CheckBoxes.h"
 #include "Frames.h"
+#include "MenuItems.h"
+#include "Menus.h"
 #include "Panels.h"
 #include "ScrollBars.h"
 #include "TabControls.h"
@@ -19,4 +21,6 @@ void RegisterSkinClasses()
     RegisterCheckBoxClasses();
     RegisterTrackBarClasses();
     RegisterClasses<TKsCustomForm, TMpCustomForm>();
+    RegisterClasses<TKsCustomItem, TMpCustomItem>();
+    RegisterMenuClasses();
 }
