@@ -5,6 +5,7 @@
 #include "CheckBoxes.h"
 #include "Frames.h"
 #include "MenuItems.h"
+#include "Menus.h"
 #include "Panels.h"
 #include "ScrollBars.h"
 #include "TabControls.h"
@@ -19,6 +20,7 @@ void RegisterSkinClasses()
     RegisterClasses<TKsCustomButton, TEpButton, TMpCustomButton, TMpMediaButton>();
     RegisterCheckBoxClasses();
     RegisterTrackBarClasses();
-    RegisterClasses<TKsCustomItem, TMpCustomItem>();
     RegisterClasses<TKsCustomForm, TMpCustomForm>();
+    RegisterClasses<TKsCustomItem, TMpCustomItem>();
+    RegisterMenuClasses();
 }

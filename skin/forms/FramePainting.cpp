@@ -411,6 +411,7 @@ void TSkinForm<F>::UpdateNCArea(unsigned unused)
         for (const RECT& strip : strips) buffer->SetAlpha(uint8_t(FBlendValue), strip);
         for (const RECT& strip : strips) mergeStrip(strip);
     } else {
+        buffer->SetUseAlpha(false);
         PaintNCArea(buffer);
     }
 
@@ -582,9 +583,18 @@ void TSkinForm<F>::AnimationShow()
         bool active = FActiveCaption;
         FActiveCaption = true;
         try {
-            PaintNCArea(image);
+            if constexpr (KsFamily) {
+                PaintNCArea(image);
+            } else {
+                // The whole composition (shadow included) goes into the
+                // image instead of the window.
+                FAnimationBitmap = image;
+                UpdateNCArea();
+                FAnimationBitmap = nullptr;
+            }
             PaintClientArea(image);
         } catch (...) {
+            FAnimationBitmap = nullptr;
             FActiveCaption = active;
             throw;
         }

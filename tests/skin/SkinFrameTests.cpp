@@ -141,6 +141,12 @@ class TFailingFrame : public TKsCustomForm {
     void PaintClientArea(TKsBitmap*) override { throw std::runtime_error("client painting failed"); }
 };
 
+class TFailingMpFrame : public TMpCustomForm {
+    GANTREL_CLASS(TFailingMpFrame)
+    using TMpCustomForm::TMpCustomForm;
+    void PaintClientArea(TKsMediaBitmap*) override { throw std::runtime_error("client painting failed"); }
+};
+
 }  // namespace
 
 TEST(SkinFrame, CaptionButtonsAndBorderAreTheFramesOwn)
@@ -483,6 +489,107 @@ TEST(SkinFrame, MpDropShadowOverAKnownColour)
     CheckShadowOverKnownColour<TMpCustomForm>(0x3F3F3Fu, 0x90, 4);
 }
 
+namespace {
+
+// A caption far too long for its window, with only the close button: the
+// text is cut where the family's rule says, and the band beyond it up to
+// the button is the caption's gradient alone.
+template <class Frame>
+void CheckCaptionRoom(TKsBorderStyle style, int reserved)
+{
+    TFramed<Frame> f(RECT{40, 50, 440, 250});
+    Frame* frame = f.FrameObject;
+    frame->SetBorderStyle(style);
+    frame->SetBorderIcons(KsIcon(kbiClose));
+    f.Form->SetCaption(std::string(200, 'W'));
+    f.Show();
+    SetActiveWindow(f.Handle());
+    Pump(100);
+    ASSERT_TRUE(frame->IsActiveCaption());
+    const RECT band = frame->GetCaptionRect();
+    const RECT close = frame->GetButtonRect(kbiClose);
+    const int textEnd = band.left + 2 + (frame->FrameWidth() - band.left - reserved);
+    ASSERT_LT(textEnd, close.left);
+    // The gradient as the bitmap draws it, for comparison.
+    typename Frame::Bitmap reference;
+    reference.SetSize(frame->FrameWidth(), frame->FrameHeight());
+    reference.FillGradientRect(band, KColor(TColor(GetSysColor(COLOR_ACTIVECAPTION)), 255),
+                               KColor(TColor(GetSysColor(COLOR_GRADIENTACTIVECAPTION)), 255), false);
+    GdiFlush();
+    int beyond = 0, within = 0;
+    for (int y = band.top; y < band.bottom; ++y) {
+        for (int x = band.left; x < close.left; ++x) {
+            const bool gradient = WindowPixel(f.Handle(), x, y) == Rgb(reference.GetPixel(x, y));
+            if (x >= textEnd && !gradient) ++beyond;
+            if (x < textEnd && !gradient) ++within;
+        }
+    }
+    EXPECT_EQ(0, beyond);
+    // The text is there, up to its room.
+    EXPECT_GT(within, 0);
+}
+
+}  // namespace
+
+TEST(SkinFrame, KsCaptionLeavesRoomForSevenButtons)
+{
+    CheckCaptionRoom<TKsCustomForm>(kbsStandard, 7 * GetSystemMetrics(SM_CXSIZE));
+}
+
+TEST(SkinFrame, KsToolCaptionLeavesRoomForTwoSmallButtons)
+{
+    CheckCaptionRoom<TKsCustomForm>(kbsToolWindow, 2 * GetSystemMetrics(SM_CXSMSIZE));
+}
+
+// Mp counts the caption's height per button (a tool window: two).
+TEST(SkinFrame, MpToolCaptionLeavesRoomForTwoCaptionHeights)
+{
+    CheckCaptionRoom<TMpCustomForm>(kbsToolWindow, 2 * GetSystemMetrics(SM_CYSMCAPTION));
+}
+
+namespace {
+
+template <class Frame>
+void CheckShowAnimation()
+{
+    TFramed<Frame> f(RECT{40, 50, 360, 290});
+    f.FrameObject->SetShowAnimation(kaFade);
+    f.FrameObject->SetShowAnimationTime(300);
+    const DWORD start = GetTickCount();
+    f.Form->Show();
+    const DWORD took = GetTickCount() - start;
+    EXPECT_GE(took, 200u);
+    EXPECT_FALSE(f.FrameObject->Animating());
+    Pump(100);
+    // The real window afterwards.
+    const RECT c = f.FrameObject->GetClientRect();
+    EXPECT_EQ(SysRgb(COLOR_BTNFACE), WindowPixel(f.Handle(), 2, c.top + 40));
+    EXPECT_EQ(0xFFFFFFu, WindowPixel(f.Handle(), c.left + 100, c.top + 60));
+
+    // A random effect each time: every showing plays one.
+    f.FrameObject->SetShowAnimation(kaRandom);
+    for (int i = 0; i < 4; ++i) {
+        f.Form->Hide();
+        Pump(20);
+        const DWORD begin = GetTickCount();
+        f.Form->Show();
+        EXPECT_GE(GetTickCount() - begin, 200u) << i;
+        EXPECT_FALSE(f.FrameObject->Animating());
+    }
+}
+
+}  // namespace
+
+TEST(SkinFrame, ShowAnimationPlaysAndEnds)
+{
+    CheckShowAnimation<TKsCustomForm>();
+}
+
+TEST(SkinFrame, MpShowAnimationPlaysAndEnds)
+{
+    CheckShowAnimation<TMpCustomForm>();
+}
+
 TEST(SkinFrame, KsCloseRunsOnCloseOnce)
 {
     TFramed<TKsCustomForm> f(RECT{40, 50, 360, 290});
@@ -617,11 +724,14 @@ TEST(SkinFrame, CaptionChangeIsFoundByTextNotLength)
     EXPECT_TRUE(captionStyle());
 }
 
-TEST(SkinFrame, AnimationFlagClearedWhenAShowFails)
+namespace {
+
+template <class Frame>
+void CheckFailedShow()
 {
     auto* form = NewForm<TForm>(nullptr);
     form->SetBounds(40, 50, 320, 240);
-    auto* frame = new TFailingFrame(form);
+    auto* frame = new Frame(form);
     frame->SetMinimizeApplication(false);
     frame->SetShowAnimation(kaFade);
     frame->SetShowAnimationTime(50);
@@ -631,6 +741,18 @@ TEST(SkinFrame, AnimationFlagClearedWhenAShowFails)
     EXPECT_THROW(frame->AnimationShow(), std::runtime_error);
     EXPECT_FALSE(frame->Animating());
     form->Free();
+}
+
+}  // namespace
+
+TEST(SkinFrame, AnimationFlagClearedWhenAShowFails)
+{
+    CheckFailedShow<TFailingFrame>();
+}
+
+TEST(SkinFrame, MpAnimationFlagClearedWhenAShowFails)
+{
+    CheckFailedShow<TFailingMpFrame>();
 }
 
 TEST(SkinFrame, BlendedFrameNeverAnimates)
@@ -708,4 +830,36 @@ TEST(SkinFrame, ShowHideCyclesLeakNoGdiHandles)
     Pump(50);
     const long after = GdiObjectsHeld();
     EXPECT_LE(after - before, 2) << before << " -> " << after;
+}
+
+TEST(SkinFrame, BlendedShadowedShowHideCyclesLeakNoGdiHandles)
+{
+    auto* under = NewForm<TForm>(nullptr);
+    under->SetBorderStyle(bsNone);
+    under->SetBounds(20, 20, 400, 300);
+    under->Show();
+    TFramed<TMpCustomForm> mp(RECT{300, 50, 560, 260});
+    mp.FrameObject->SetBlend(true);
+    mp.FrameObject->SetDropShadow(true);
+    TFramed<TKsCustomForm> ks(RECT{40, 50, 300, 260});
+    ks.FrameObject->SetBlend(true);
+    ks.FrameObject->SetDropShadow(true);
+    auto cycle = [&] {
+        for (TForm* form : {ks.Form, mp.Form}) {
+            form->Show();
+            Application->ProcessMessages();
+            form->SetBounds(form->Left() + 1, form->Top(), form->Width() + 1, form->Height());
+            Application->ProcessMessages();
+            form->Hide();
+            Application->ProcessMessages();
+        }
+    };
+    for (int i = 0; i < 10; ++i) cycle();
+    Pump(50);
+    const long before = GdiObjectsHeld();
+    for (int i = 0; i < 100; ++i) cycle();
+    Pump(50);
+    const long after = GdiObjectsHeld();
+    EXPECT_LE(after - before, 2) << before << " -> " << after;
+    under->Free();
 }
