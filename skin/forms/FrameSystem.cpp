@@ -1,81 +1,222 @@
 // The form frame's system menu, notification-area icon, the application's
 // minimize and restore, the keyboard menu and MDI.
 //
-// Still temporary: the system menu and the menu bar's part (they wait for
-// the menu items and the menu bar).
 #include "Frames.h"
 
 #include "Application.h"
 #include "ImageList.h"
 #include "Menu.h"
+#include "MenuItems.h"
+#include "Menus.h"
 #include "Reader.h"
+#include "ShortCuts.h"
+#include "SysUtils.h"
+
+#include <algorithm>
+#include <cctype>
 
 #include <string>
 #include <vector>
 
+namespace {
+
+// The system menu's entries, in the menu's order.
+enum TSysMenuEntry { smRestore, smMinimize, smMaximize, smRollup, smMinToTray, smClose, smEntryCount };
+
+struct TSysMenuText {
+    int Id;           // Ks: resource string
+    const char* Ks;   // its text when the program carries none
+    const char* Mp;
+};
+constexpr TSysMenuText SysMenuTexts[smEntryCount] = {
+    {65286, "&Restore", "Restore"},       {65283, "Mi&nimize", "Minimize"},
+    {65282, "Ma&ximize", "Maximize"},     {65285, "Ro&llup", "Rollup"},
+    {65287, "Minimize to &Tray", "Minimize to tray"}, {65284, "&Close", "Close"},
+};
+
+// "Alt+F4", "Ctrl+Shift+X": the shortcut a text names (0 for none).
+TShortCut TextShortCut(const std::string& text)
+{
+    TShiftState shift = 0;
+    std::string rest = text;
+    for (;;) {
+        if (rest.rfind("Shift+", 0) == 0) { shift |= ssShift; rest.erase(0, 6); }
+        else if (rest.rfind("Ctrl+", 0) == 0) { shift |= ssCtrl; rest.erase(0, 5); }
+        else if (rest.rfind("Alt+", 0) == 0) { shift |= ssAlt; rest.erase(0, 4); }
+        else break;
+    }
+    WORD key = 0;
+    if (rest.size() == 1)
+        key = WORD(static_cast<unsigned char>(toupper(static_cast<unsigned char>(rest[0]))));
+    else if (rest.size() >= 2 && rest.size() <= 3 && rest[0] == 'F' && isdigit(static_cast<unsigned char>(rest[1])))
+        key = WORD(VK_F1 + std::stoi(rest.substr(1)) - 1);
+    return key ? ShortCut(key, shift) : TShortCut(0);
+}
+
+}  // namespace
+
+template <class F>
+std::string TSkinForm<F>::SysMenuCaption(int entry)
+{
+    const TSysMenuText& text = SysMenuTexts[entry];
+    if constexpr (MpFamily) return text.Mp;
+    std::string loaded = LoadStr(text.Id);
+    return loaded.empty() ? std::string(text.Ks) : loaded;
+}
+
 template <class F>
 typename F::Item* TSkinForm<F>::CreateMenuItem(TComponent* owner)
 {
-    (void)owner;
-    return nullptr;
+    return new Item(owner);
 }
 
 template <class F>
 void TSkinForm<F>::CreateCaptionButtonImages()
 {
-}
-
-template <class F>
-void TSkinForm<F>::CreateSysMenu()
-{
+    if (FCaptionButtonImages) return;
+    static const char* const KsNames[] = {"KSE_CLOSE", "KSE_MINIMIZE", "KSE_MAXIMIZE", "KSE_RESTORE", "KSE_ROLLUP", "KSE_TRAY"};
+    static const char* const MpNames[] = {"MP_CLOSE", "MP_MINIMIZE", "MP_MAXIMIZE", "MP_RESTORE", "MP_ROLLUP", "MP_TRAY"};
+    FCaptionButtonImages = new TImageList(nullptr);
+    FCaptionButtonImages->SetMasked(true);
+    bool sized = false;
+    for (const char* name : KsFamily ? KsNames : MpNames) {
+        TBitmap image;
+        // A program without the images shows the menu without them.
+        if (!image.LoadFromResourceName(GetModuleHandleA(nullptr), name)) break;
+        if (!sized) {
+            FCaptionButtonImages->SetSize(image.Width(), image.Height());
+            sized = true;
+        }
+        FCaptionButtonImages->AddMasked(&image, TColor(0x00FF00FF));
+    }
 }
 
 template <class F>
 typename F::Item* TSkinForm<F>::AddSysMenuItem(const std::string& caption, const std::string& shortCut, int imageIndex)
 {
-    (void)caption;
-    (void)shortCut;
-    (void)imageIndex;
-    return nullptr;
+    Item* item = CreateMenuItem(this);
+    try {
+        item->SetCaption(caption);
+        item->SetShortCut(TextShortCut(shortCut));
+        item->SetImages(CaptionButtonImages());
+        item->SetImageIndex(imageIndex);
+        item->OnClick = MakeEvent<&TSkinForm::DoSysMenu>(this);
+        FSysMenu->Add(item);
+    } catch (...) {
+        item->Free();
+        throw;
+    }
+    return item;
+}
+
+template <class F>
+void TSkinForm<F>::CreateSysMenu()
+{
+    FreeSysMenu();
+    FSysMenu = CreateMenuItem(this);
+    const TKsWindowState s = FWindowState;
+    const bool normal = s == kwsNormal, maximized = s == kwsMaximized, rolled = s == kwsRollup;
+    if (!normal) AddSysMenuItem(SysMenuCaption(smRestore), "", 3);
+    if (HasIcon(FBorderIcons, kbiMinimize) && (normal || maximized || rolled))
+        AddSysMenuItem(SysMenuCaption(smMinimize), "", 1);
+    if (HasIcon(FBorderIcons, kbiMaximize) && (normal || rolled)) AddSysMenuItem(SysMenuCaption(smMaximize), "", 2);
+    if (HasIcon(FBorderIcons, kbiRollup) && (normal || maximized)) AddSysMenuItem(SysMenuCaption(smRollup), "", 4);
+    if (HasIcon(FBorderIcons, kbiTray) && (normal || maximized || rolled))
+        AddSysMenuItem(SysMenuCaption(smMinToTray), "", 5);
+    if (HasIcon(FBorderIcons, kbiClose)) {
+        if (FSysMenu->Count() > 0) AddSysMenuItem("-", "", -1);
+        AddSysMenuItem(SysMenuCaption(smClose), "Alt+F4", 0);
+    }
+    FSysMenu->SetPopupBlend(FSysMenuBlend);
+    FSysMenu->SetPopupBlendValue(FSysMenuBlendValue);
+    FSysMenu->SetDropShadow(FSysMenuDropShadow);
+    FSysMenu->SetShadowWidth(FSysMenuShadowWidth);
+    FSysMenu->SetShowAnimation(FSysMenuShowAnimation);
+    FSysMenu->SetShowAnimationTime(FSysMenuShowAnimationTime);
 }
 
 template <class F>
 void TSkinForm<F>::DoSysMenu(TObject* sender)
 {
-    (void)sender;
+    auto* item = dynamic_cast<Item*>(sender);
+    if (!item) return;
+    // By caption, as the menu shows it (accelerator included).
+    const std::string& caption = item->Caption();
+    if (caption == SysMenuCaption(smClose)) Close();
+    else if (caption == SysMenuCaption(smMaximize)) Maximize();
+    else if (caption == SysMenuCaption(smMinimize)) Minimize();
+    else if (caption == SysMenuCaption(smRollup)) Rollup();
+    else if (caption == SysMenuCaption(smMinToTray)) MinToTray();
+    else if (caption == SysMenuCaption(smRestore)) Restore();
 }
 
 template <class F>
 void TSkinForm<F>::SysMenu()
 {
+    TCustomForm* form = this->GetForm();
+    if (!form) return;
+    // Never rebuilt while its own loop shows it (the open items would go).
+    static std::vector<const TSkinForm*> showing;
+    if (std::find(showing.begin(), showing.end(), this) != showing.end()) return;
+    CreateSysMenu();
+    POINT p{0, 0};
+    if (FWindowState == kwsTray)
+        GetCursorPos(&p);
+    else if (MpFamily && (FSysMenuPoint.x != 0 || FSysMenuPoint.y != 0))
+        p = FSysMenuPoint;
+    else
+        p = form->ClientOrigin();
+    if constexpr (MpFamily) {
+        if (FWindowState == kwsTray && FTrayMenu) {
+            if (auto* skinned = dynamic_cast<TMpCustomPopupMenu*>(FTrayMenu)) skinned->Items()->SetTray(true);
+            FTrayMenu->Popup(p.x, p.y);
+            return;
+        }
+        FSysMenu->SetTray(FWindowState == kwsTray);
+    }
+    showing.push_back(this);
+    try {
+        FSysMenu->Popup(nullptr, p.x, p.y, RECT{0, 0, 0, 0});
+    } catch (...) {
+        showing.erase(std::find(showing.begin(), showing.end(), this));
+        throw;
+    }
+    showing.erase(std::find(showing.begin(), showing.end(), this));
 }
 
 template <class F>
 void TSkinForm<F>::FreeSysMenu()
 {
+    Item* root = FSysMenu;
     FSysMenu = nullptr;
+    if (root) root->Free();
 }
 
 template <class F>
 TComponent* TSkinForm<F>::MenuBarComponent() const
 {
-    return nullptr;
+    return FMenuBar;
 }
 
 template <class F>
 void TSkinForm<F>::ReadMenuBar(TReader& reader)
 {
-    reader.ReadIdent();
+    reader.ReadReference<MenuBar>([this](MenuBar* bar) { SetMenuBar(bar); });
 }
 
 template <class F>
 void TSkinForm<F>::ShowMDIButtons()
 {
+    TSkinForm* parent = GetMDIParentKsForm();
+    TCustomForm* form = this->GetForm();
+    if (parent && parent->FMenuBar && form) parent->FMenuBar->ShowMDIItems(form);
 }
 
 template <class F>
 void TSkinForm<F>::HideMDIButtons()
 {
+    TSkinForm* parent = GetMDIParentKsForm();
+    if (parent && parent->FMenuBar) parent->FMenuBar->HideMDIItems();
 }
 
 // --- MDI -------------------------------------------------------------------------------
@@ -409,6 +550,7 @@ void TSkinForm<F>::WMSysCommand(TMessage& message)
             // The menu bar's keyboard loop starts with the letter.
             if (TCustomForm* form = this->GetForm(); form && form->HandleAllocated())
                 PostMessageA(form->Handle(), WM_CHAR, WPARAM(static_cast<unsigned char>(key)), 0);
+            FMenuBar->EnterLoop();
             message.Result = 1;
             this->MessageHandled();
         }
@@ -442,7 +584,7 @@ void TSkinForm<F>::WMKeyDown(TMessage& message)
 {
     // Not handled: the form's own procedure sees it too. Most forms have
     // no menu bar.
-    (void)message;
+    if (FMenuBar) FMenuBar->CheckShortCut(WORD(message.WParam), KeyDataToShiftState(message.LParam));
 }
 
 template <class F>
@@ -471,6 +613,7 @@ void TSkinForm<F>::ChainFormShortCut()
 template <class F>
 void TSkinForm<F>::DoFormShortCut(TMessage& key, bool& handled)
 {
+    handled = FMenuBar && FMenuBar->IsShortCut(key.WParam, key.LParam);
     if (!handled && FSavedShortCut) FSavedShortCut(key, handled);
 }
 

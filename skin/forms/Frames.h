@@ -219,6 +219,9 @@ class TSkinForm : public F::HookComponent {
     void CreateSysMenu();
     Item* AddSysMenuItem(const std::string& caption, const std::string& shortCut, int imageIndex);
     void DoSysMenu(TObject* sender);
+    // A system-menu entry's caption (0 Restore .. 5 Close, the menu's order):
+    // Ks the program's resource string or its English text, Mp plain text.
+    static std::string SysMenuCaption(int entry);
     Item* SysMenuRoot() const { return FSysMenu; }
     TCustomForm* GetMDIParentForm() const;
     TSkinForm* GetMDIParentKsForm() const;

@@ -1,10 +1,16 @@
-// The form frame's tray window, the application's minimize and restore,
-// system commands, the activation rule, and MDI: the parent's caption while
-// a child is maximized, the client window's procedure, children restored
-// and fitted.
+// The form frame's system menu (its entries in each window state, its
+// commands, Alt+Space), tray window, the application's minimize and
+// restore, system commands, the activation rule, and MDI: the parent's
+// caption and menu-bar buttons while a child is maximized, the client
+// window's procedure, children restored and fitted.
 #include "Application.h"
 #include "Form.h"
 #include "Frames.h"
+#include "MenuItems.h"
+#include "Menus.h"
+#include "RealInput.h"
+#include "ShortCuts.h"
+#include "SkinClasses.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +51,170 @@ Frame* NewActiveFrame(TCustomForm* form)
     frame->SetMagnetic(false);
     frame->SetActive(true);
     return frame;
+}
+
+
+// --- System menu ----------------------------------------------------------------------
+
+// The entries as "caption/image" in order.
+template <class Frame>
+std::vector<std::string> Entries(Frame* frame)
+{
+    frame->CreateSysMenu();
+    std::vector<std::string> entries;
+    auto* root = frame->SysMenuRoot();
+    for (int i = 0; i < root->Count(); ++i)
+        entries.push_back(root->GetItem(i)->Caption() + "/" + std::to_string(root->GetItem(i)->ImageIndex()));
+    return entries;
+}
+
+using TEntries = std::vector<std::string>;
+
+TEST(SkinFrameSysMenu, TheEntriesFollowTheWindowState)
+{
+    TForm* form = NewForm<TForm>(nullptr);
+    auto* frame = new TKsCustomForm(form);
+    ASSERT_EQ(KsDefaultBorderIcons, frame->BorderIcons());
+    EXPECT_EQ((TEntries{"Mi&nimize/1", "Ma&ximize/2", "Ro&llup/4", "Minimize to &Tray/5", "-/-1", "&Close/0"}),
+              Entries(frame));
+    frame->SetWindowState(kwsMaximized);
+    EXPECT_EQ((TEntries{"&Restore/3", "Mi&nimize/1", "Ro&llup/4", "Minimize to &Tray/5", "-/-1", "&Close/0"}),
+              Entries(frame));
+    frame->SetWindowState(kwsMinimized);
+    EXPECT_EQ((TEntries{"&Restore/3", "-/-1", "&Close/0"}), Entries(frame));
+    frame->SetWindowState(kwsRollup);
+    EXPECT_EQ((TEntries{"&Restore/3", "Mi&nimize/1", "Ma&ximize/2", "Minimize to &Tray/5", "-/-1", "&Close/0"}),
+              Entries(frame));
+    frame->SetWindowState(kwsTray);
+    EXPECT_EQ((TEntries{"&Restore/3", "-/-1", "&Close/0"}), Entries(frame));
+    // Close only: no separator.
+    frame->SetWindowState(kwsNormal);
+    frame->SetBorderIcons(KsIcon(kbiClose));
+    EXPECT_EQ((TEntries{"&Close/0"}), Entries(frame));
+    EXPECT_EQ(ShortCut(VK_F4, ssAlt), frame->SysMenuRoot()->GetItem(0)->ShortCut());
+    frame->SetBorderIcons(0);
+    EXPECT_TRUE(Entries(frame).empty());
+    form->Free();
+}
+
+TEST(SkinFrameSysMenu, MpEntriesArePlainTextsAndTheRootTakesTheFramesPopupStyle)
+{
+    TForm* form = NewForm<TForm>(nullptr);
+    auto* frame = new TMpCustomForm(form);
+    frame->SetWindowState(kwsNormal);
+    EXPECT_EQ((TEntries{"Minimize/1", "Maximize/2", "Rollup/4", "Minimize to tray/5", "-/-1", "Close/0"}),
+              Entries(frame));
+    frame->SetSysMenuBlend(true);
+    frame->SetSysMenuBlendValue(77);
+    frame->SetSysMenuDropShadow(true);
+    frame->SetSysMenuShadowWidth(6);
+    frame->SetSysMenuShowAnimation(kaFade);
+    frame->SetSysMenuShowAnimationTime(123);
+    frame->CreateSysMenu();
+    auto* root = frame->SysMenuRoot();
+    EXPECT_TRUE(root->PopupBlend());
+    EXPECT_EQ(77, root->PopupBlendValue());
+    EXPECT_TRUE(root->DropShadow());
+    EXPECT_EQ(6, root->ShadowWidth());
+    EXPECT_EQ(kaFade, root->ShowAnimation());
+    EXPECT_EQ(123, root->ShowAnimationTime());
+    form->Free();
+}
+
+TEST(SkinFrameSysMenu, AChosenEntryRunsItsCommand)
+{
+    TForm* form = NewForm<TForm>(nullptr);
+    form->SetBounds(100, 100, 300, 200);
+    auto* frame = NewActiveFrame<TKsCustomForm>(form);
+    frame->SetMinimizeApplication(false);
+    form->Show();
+    Pump();
+    frame->CreateSysMenu();
+    frame->DoSysMenu(frame->SysMenuRoot()->GetItem(1));  // Maximize
+    EXPECT_EQ(kwsMaximized, frame->WindowState());
+    frame->CreateSysMenu();
+    frame->DoSysMenu(frame->SysMenuRoot()->GetItem(0));  // Restore
+    EXPECT_EQ(kwsNormal, frame->WindowState());
+    EXPECT_EQ(100, form->Left());
+    frame->CreateSysMenu();
+    frame->DoSysMenu(frame->SysMenuRoot()->GetItem(2));  // Rollup
+    EXPECT_EQ(kwsRollup, frame->WindowState());
+    form->Free();
+}
+
+// What a timer saw while a menu loop ran: the windows of this thread shown
+// besides the form. Seen, Escape closes the menu; a watchdog closes
+// everything with Alt so that a test fails instead of hanging.
+struct TMenuWatch {
+    HWND Form = nullptr;
+    int Shown = 0;
+    RECT Where{};
+    int Ticks = 0;
+    UINT_PTR Timer = 0;
+};
+TMenuWatch MenuWatch;
+
+BOOL CALLBACK CountShown(HWND window, LPARAM found)
+{
+    if (window != MenuWatch.Form && IsWindowVisible(window)) {
+        ++*reinterpret_cast<int*>(found);
+        GetWindowRect(window, &MenuWatch.Where);
+    }
+    return TRUE;
+}
+
+void CALLBACK LookAndEscape(HWND, UINT, UINT_PTR, DWORD)
+{
+    int shown = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountShown, reinterpret_cast<LPARAM>(&shown));
+    if (shown) {
+        MenuWatch.Shown = shown;
+        RealInput::TypeKey(VK_ESCAPE);
+    }
+    if (++MenuWatch.Ticks == 25) RealInput::TypeKey(VK_MENU);
+    if (MenuWatch.Ticks > 30) KillTimer(nullptr, MenuWatch.Timer);
+}
+
+void WatchMenu(HWND form)
+{
+    MenuWatch = TMenuWatch{form, 0, {}, 0, 0};
+    MenuWatch.Timer = SetTimer(nullptr, 0, 100, LookAndEscape);
+}
+
+void EndWatch()
+{
+    if (MenuWatch.Timer) KillTimer(nullptr, MenuWatch.Timer);
+    MenuWatch.Timer = 0;
+}
+
+TEST(SkinFrameSysMenu, AltSpaceOpensTheSystemMenuBelowTheClientOrigin)
+{
+    using namespace RealInput;
+    RegisterSkinClasses();  // the family's popup window
+    PointerAway();
+    TForm* form = NewForm<TForm>(nullptr);
+    form->SetBounds(150, 120, 300, 200);
+    auto* frame = NewActiveFrame<TKsCustomForm>(form);
+    frame->SetMinimizeApplication(false);
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    PumpFor(100);
+    WatchMenu(form->Handle());
+    SendKey(VK_MENU, false);
+    TypeKey(VK_SPACE);
+    SendKey(VK_MENU, true);
+    PumpUntil([] { return MenuWatch.Shown > 0 && !GetCapture(); }, 3000);
+    PumpFor(300);
+    EndWatch();
+    EXPECT_GE(MenuWatch.Shown, 1);
+    const POINT origin = form->ClientOrigin();
+    EXPECT_EQ(origin.x, MenuWatch.Where.left);
+    EXPECT_EQ(origin.y, MenuWatch.Where.top);
+    ASSERT_NE(nullptr, frame->SysMenuRoot());
+    EXPECT_EQ(6, frame->SysMenuRoot()->Count());
+    // The loop is over and the window as it was.
+    EXPECT_EQ(kwsNormal, frame->WindowState());
+    form->Free();
 }
 
 // --- Tray -------------------------------------------------------------------------
@@ -380,6 +550,27 @@ TEST_F(SkinFrameMDI, AFreedFrameGivesTheClientWindowItsProcedureBack)
     POINT p{5, 5};
     ClientToScreen(client, &p);
     EXPECT_EQ(LRESULT(HTCLIENT), SendMessageA(client, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)));
+}
+
+
+TEST_F(SkinFrameMDI, AMaximizedChildsButtonsShowOnTheParentsMenuBar)
+{
+    auto* bar = new TKsCustomMenuBar(Parent);
+    bar->SetParent(Parent);
+    ParentFrame->SetMenuBar(bar);
+    TKsCustomForm* frame = NewChild("Child");
+    EXPECT_EQ(nullptr, bar->ActiveMDIChild());
+    frame->Maximize();
+    Pump();
+    EXPECT_EQ(frame->GetForm(), bar->ActiveMDIChild());
+    frame->Restore();
+    Pump();
+    EXPECT_EQ(nullptr, bar->ActiveMDIChild());
+    // A bar that goes is forgotten.
+    bar->Free();
+    EXPECT_EQ(nullptr, ParentFrame->GetMenuBar());
+    frame->Maximize();
+    frame->Restore();
 }
 
 }  // namespace
