@@ -26,6 +26,9 @@ TCustomForm::~TCustomForm()
         ::SetMenu(Handle(), nullptr);
         FMenu->WindowHandle = nullptr;
     }
+    // MDI windows go while this class still gives them the platform's MDI
+    // handling: the client window must hear of a child that goes.
+    if (HandleAllocated() && FormStyle != fsNormal && FormStyle != fsStayOnTop) DestroyHandle();
     Screen->RemoveForm(this);
     delete FCanvas;
     delete FIcon;
@@ -66,6 +69,12 @@ TWindowState TCustomForm::WindowState() const
 void TCustomForm::SetWindowState(TWindowState state)
 {
     FWindowState = state;
+    if (HandleAllocated() && Visible() && IsMDIChildWindow() && state != wsMinimized) {
+        // The client window keeps which child is maximized: it must do it.
+        SendMessageA(GetParent(Handle()), state == wsMaximized ? WM_MDIMAXIMIZE : WM_MDIRESTORE,
+                     reinterpret_cast<WPARAM>(Handle()), 0);
+        return;
+    }
     if (HandleAllocated() && Visible())
         ShowWindow(Handle(), state == wsMinimized ? SW_MINIMIZE : state == wsMaximized ? SW_MAXIMIZE : SW_RESTORE);
 }
@@ -133,6 +142,14 @@ void TCustomForm::CreateParams(TCreateParams& params)
         break;
     }
     if (FormStyle == fsStayOnTop) params.ExStyle |= WS_EX_TOPMOST;
+    if (FormStyle == fsMDIChild) {
+        // A child window of the MDI parent's client window.
+        TCustomForm* parent = MDIParent();
+        params.Style = (params.Style & ~WS_POPUP) | WS_CHILD | WS_CLIPSIBLINGS;
+        params.ExStyle |= WS_EX_MDICHILD;
+        params.WndParent = parent && parent->HandleAllocated() ? parent->ClientHandle() : nullptr;
+        return;
+    }
     // Every other form belongs to the main form: it stays above it and has
     // no taskbar button of its own.
     TCustomForm* main = Application ? Application->MainForm() : nullptr;
@@ -145,7 +162,10 @@ void TCustomForm::CreateParams(TCreateParams& params)
 
 void TCustomForm::CreateHandle()
 {
+    if (FormStyle == fsMDIChild && !HandleAllocated())
+        if (TCustomForm* parent = MDIParent()) parent->HandleNeeded();
     TWinControl::CreateHandle();
+    if (FormStyle == fsMDIForm) CreateClientWindow();
     if (FMenu) {
         ::SetMenu(Handle(), FMenu->Handle());
         FMenu->WindowHandle = Handle();
@@ -155,12 +175,113 @@ void TCustomForm::CreateHandle()
     if (!FIcon->Empty()) SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon->Handle()));
 }
 
+void TCustomForm::CreateClientWindow()
+{
+    if (FClientHandle) return;
+    CLIENTCREATESTRUCT ccs = {nullptr, 0xFF00};
+    // MDIS_ALLCHILDSTYLES: a child keeps the frame style its form asks for.
+    FClientHandle = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
+                                    WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_HSCROLL |
+                                        WS_VSCROLL | MDIS_ALLCHILDSTYLES,
+                                    0, 0, 0, 0, Handle(), nullptr, GetModuleHandleA(nullptr), &ccs);
+    if (!FClientHandle) RaiseLastOSError("Cannot create the MDI client window");
+    Realign();
+}
+
+TCustomForm* TCustomForm::MDIParent() const
+{
+    if (auto* owner = dynamic_cast<TCustomForm*>(Owner()); owner && owner->FormStyle == fsMDIForm) return owner;
+    TCustomForm* main = Application ? Application->MainForm() : nullptr;
+    return main && main != this && main->FormStyle == fsMDIForm ? main : nullptr;
+}
+
+bool TCustomForm::IsMDIChildWindow()
+{
+    return FormStyle == fsMDIChild && HandleAllocated() &&
+           (GetWindowLongPtrA(Handle(), GWL_EXSTYLE) & WS_EX_MDICHILD) != 0;
+}
+
+std::vector<TCustomForm*> TCustomForm::MDIChildList()
+{
+    std::vector<TCustomForm*> children;
+    if (!FClientHandle) return children;
+    for (int i = 0; i < Screen->FormCount(); ++i) {
+        TCustomForm* form = Screen->Forms(i);
+        if (form != this && form->IsMDIChildWindow() && GetParent(form->Handle()) == FClientHandle)
+            children.push_back(form);
+    }
+    return children;
+}
+
+TCustomForm* TCustomForm::ActiveMDIChild()
+{
+    if (!FClientHandle) return nullptr;
+    auto active = reinterpret_cast<HWND>(SendMessageA(FClientHandle, WM_MDIGETACTIVE, 0, 0));
+    return dynamic_cast<TCustomForm*>(FindControl(active));
+}
+
+int TCustomForm::MDIChildCount()
+{
+    return int(MDIChildList().size());
+}
+
+TCustomForm* TCustomForm::MDIChildren(int index)
+{
+    std::vector<TCustomForm*> children = MDIChildList();
+    if (index < 0 || index >= int(children.size()))
+        throw EListError("MDI child index out of bounds (" + std::to_string(index) + ")");
+    return children[size_t(index)];
+}
+
+void TCustomForm::Cascade()
+{
+    if (FClientHandle) SendMessageA(FClientHandle, WM_MDICASCADE, 0, 0);
+}
+
+void TCustomForm::Tile()
+{
+    if (FClientHandle) SendMessageA(FClientHandle, WM_MDITILE, MDITILE_HORIZONTAL, 0);
+}
+
+void TCustomForm::AlignControls(RECT& rect)
+{
+    TWinControl::AlignControls(rect);
+    // The client window takes what the aligned controls leave.
+    if (FClientHandle)
+        SetWindowPos(FClientHandle, HWND_BOTTOM, rect.left, rect.top, std::max(0L, rect.right - rect.left),
+                     std::max(0L, rect.bottom - rect.top), SWP_NOACTIVATE);
+}
+
+void TCustomForm::DefaultHandler(TMessage& m)
+{
+    if (HandleAllocated()) {
+        if (FClientHandle) {
+            m.Result = DefFrameProcA(Handle(), FClientHandle, m.Msg, m.WParam, m.LParam);
+            return;
+        }
+        if (IsMDIChildWindow()) {
+            m.Result = DefMDIChildProcA(Handle(), m.Msg, m.WParam, m.LParam);
+            return;
+        }
+    }
+    TWinControl::DefaultHandler(m);
+}
+
 void TCustomForm::DestroyWnd()
 {
+    // The children's windows go before the client window that holds them.
+    for (TCustomForm* child : MDIChildList()) child->DestroyHandle();
+    FClientHandle = nullptr;
     // A window destroys the menu it carries; the menu is the TMainMenu's.
     if (FMenu && HandleAllocated()) {
         ::SetMenu(Handle(), nullptr);
         FMenu->WindowHandle = nullptr;
+    }
+    if (IsMDIChildWindow()) {
+        // Through the client window, which activates the next child.
+        HWND window = Handle();
+        SendMessageA(GetParent(window), WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+        if (!IsWindow(window)) return;
     }
     TWinControl::DestroyWnd();
 }
@@ -202,6 +323,7 @@ void TCustomForm::VisibleChanged()
             return;
         }
         ShowWindow(Handle(), show);
+        if (IsMDIChildWindow()) SendMessageA(GetParent(Handle()), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(Handle()), 0);
         if (FActiveControl && FActiveControl->CanFocus()) FActiveControl->SetFocus();
     } else if (HandleAllocated()) {
         DoHide();
@@ -224,7 +346,7 @@ void TCustomForm::Show()
     SetVisible(true);
     if (HandleAllocated()) {
         ShowWindow(Handle(), IsIconic(Handle()) ? SW_RESTORE : SW_SHOW);
-        SetForegroundWindow(Handle());
+        SetForegroundWindow(GetAncestor(Handle(), GA_ROOT));
     }
 }
 
@@ -367,6 +489,15 @@ int TCustomForm::ShowModal()
 
 bool TCustomForm::IsShortCut(WORD key, TShiftState shift)
 {
+    if (OnShortCut) {
+        bool handled = false;
+        TMessage message;
+        message.Msg = (shift & ssAlt) ? WM_SYSKEYDOWN : WM_KEYDOWN;
+        message.WParam = key;
+        message.LParam = (shift & ssAlt) ? LPARAM(1) << 29 : 0;
+        OnShortCut(message, handled);
+        if (handled) return true;
+    }
     if (!FMenu) return false;
     TShortCut shortCut = TShortCut(key & 0xFF);
     if (shift & ssShift) shortCut |= scShift;
@@ -525,6 +656,7 @@ bool TCustomForm::ReadProperty(const std::string& name, TReader& reader)
     else if (name == "OnPaint") OnPaint = reader.ReadEvent<TNotifyEvent>();
     else if (name == "OnClose") OnClose = reader.ReadEvent<TCloseEvent>();
     else if (name == "OnCloseQuery") OnCloseQuery = reader.ReadEvent<TCloseQueryEvent>();
+    else if (name == "OnShortCut") OnShortCut = reader.ReadEvent<TShortCutEvent>();
     else return TWinControl::ReadProperty(name, reader);
     return true;
 }

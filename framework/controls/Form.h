@@ -1,10 +1,14 @@
 // Forms: top-level windows built from their form resources, with a border
-// style, a main menu, modal showing and the close protocol.
+// style, a main menu, modal showing and the close protocol; an MDI parent
+// form (fsMDIForm) holds its MDI child forms (fsMDIChild) in the platform's
+// MDI client window.
 #pragma once
 
 #include "Graphic.h"
 #include "Reader.h"
 #include "WinControl.h"
+
+#include <vector>
 
 class TMainMenu;
 
@@ -23,6 +27,10 @@ constexpr int mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIg
 
 using TCloseEvent = TEvent<void(TObject*, TCloseAction&)>;
 using TCloseQueryEvent = TEvent<void(TObject*, bool&)>;
+// A key pressed on the form before its menu sees it, as a WM_KEYDOWN (or,
+// with Alt, WM_SYSKEYDOWN with bit 29 of the key data) message: handled
+// stops it there.
+using TShortCutEvent = TEvent<void(TMessage& message, bool& handled)>;
 
 class TCustomForm : public TWinControl {
     GANTREL_CLASS(TCustomForm)
@@ -71,8 +79,19 @@ class TCustomForm : public TWinControl {
     bool Active() const { return FActive; }
     int ModalResult = mrNone;
     bool Modal() const { return FModalLevel > 0; }
-    // True when key is a shortcut of this form's menu (and its item ran).
+    // True when OnShortCut took the key, or it is a shortcut of this form's
+    // menu (and its item ran).
     virtual bool IsShortCut(WORD key, TShiftState shift);
+    TShortCutEvent OnShortCut;
+
+    // MDI. The client window of an MDI parent (null for any other form).
+    HWND ClientHandle() const { return FClientHandle; }
+    // The MDI child the client window has active, or null.
+    TCustomForm* ActiveMDIChild();
+    int MDIChildCount();
+    TCustomForm* MDIChildren(int index);
+    void Cascade();
+    void Tile();
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
@@ -87,6 +106,9 @@ class TCustomForm : public TWinControl {
     TCanvas* Canvas() const { return FCanvas; }
 
     void Dispatch(TMessage& message) override;
+    // The platform's frame procedure for an MDI parent, its MDI child
+    // procedure for an MDI child, else the window's own.
+    void DefaultHandler(TMessage& message) override;
     void BeforeDestruction() override;
     bool ReadProperty(const std::string& name, TReader& reader) override;
     TPersistent* PropertyObject(const std::string& name) override;
@@ -107,8 +129,16 @@ protected:
     // Tab, Enter, Escape and the arrows left over by the focused control.
     virtual bool DialogKey(WORD key, TShiftState shift);
     void PlaceOnScreen();
+    void AlignControls(RECT& rect) override;
 
 private:
+    HWND FClientHandle = nullptr;
+    // The MDI parent an MDI child's window goes into: its owner when that is
+    // an MDI parent form, else the main form when it is one.
+    TCustomForm* MDIParent() const;
+    std::vector<TCustomForm*> MDIChildList();
+    void CreateClientWindow();
+    bool IsMDIChildWindow();
     bool FIconic = false;  // as the last WM_SIZE said
     TFormBorderStyle FBorderStyle = bsSizeable;
     TBorderIcons FBorderIcons = (1u << biSystemMenu) | (1u << biMinimize) | (1u << biMaximize);

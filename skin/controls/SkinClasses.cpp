@@ -3,6 +3,7 @@
 #include "BitmapLists.h"
 #include "Buttons.h"
 #include "CheckBoxes.h"
+#include "Frames.h"
 #include "MenuItems.h"
 #include "Menus.h"
 #include "Panels.h"
@@ -19,6 +20,7 @@ void RegisterSkinClasses()
     RegisterClasses<TKsCustomButton, TEpButton, TMpCustomButton, TMpMediaButton>();
     RegisterCheckBoxClasses();
     RegisterTrackBarClasses();
+    RegisterClasses<TKsCustomForm, TMpCustomForm>();
     RegisterClasses<TKsCustomItem, TMpCustomItem>();
     RegisterMenuClasses();
 }

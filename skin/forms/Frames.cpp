@@ -79,6 +79,7 @@ TSkinForm<F>::~TSkinForm()
 {
     // No message of the form may reach a half-destroyed frame.
     if (this->Active()) this->UnHookForm();
+    UnchainForm();
     // Whatever was saved goes back, even an empty handler: the application
     // must not keep calling into a freed frame.
     if (FAppEventsChained && Application) {
@@ -714,7 +715,8 @@ void TSkinForm<F>::Dispatch(TMessage& message)
     case WM_PAINT: WMPaint(message); break;
     case WM_SYSCOMMAND: WMSysCommand(message); break;
     case WM_WINDOWPOSCHANGING: WMWindowPosChanging(message); break;
-    case WM_SETTEXT: WMSetText(message); break;
+    case WM_SETTEXT:
+    case WM_SETICON: WMSetText(message); break;
     case KM_FORMISBLEND: WMFormIsBlend(message); break;
     case KM_UPDATENCAREA: WMUpdateNCArea(message); break;
     case KM_MAXIMIZE: WMMaximize(message); break;
@@ -756,9 +758,9 @@ void TSkinForm<F>::WMUpdateNCArea(TMessage& message)
     this->MessageHandled();
 }
 
-// The platform paints its own caption while it stores a new text into a
-// window with WS_CAPTION: the caption bits are off until the form's own
-// procedure is through with it (AfterControl puts them back).
+// The platform paints its own caption while it stores a new text (or icon)
+// into a window with WS_CAPTION: the caption bits are off until the form's
+// own procedure is through with it (AfterControl puts them back).
 template <class F>
 void TSkinForm<F>::WMSetText(TMessage& message)
 {
@@ -795,6 +797,7 @@ void TSkinForm<F>::AfterControl(TObject* sender, TMessage& message, bool& handle
         AfterMDISize();
         break;
     case WM_SETTEXT:
+    case WM_SETICON:
         if (FSettingText > 0 && form->HandleAllocated()) {
             --FSettingText;
             HWND window = form->Handle();
