@@ -160,30 +160,27 @@ bool TSkinItemView<F>::Popup()
 template <class F>
 void TSkinItemView<F>::SelectNext()
 {
-    if (!Item || Item->Count() == 0) return;
-    const int n = Item->Count();
-    int index = Selected ? Item->IndexOf(Selected) : -1;
-    ItemT* found = nullptr;
-    for (int step = 0; step < n && !found; ++step) {
-        index = (index + 1) % n;
-        ItemT* child = Item->GetItem(index);
-        if (child->Visible() && !child->IsSeparator()) found = child;
-    }
-    Selected = found;
-    Invalidate();
-    if (DroppedDown) Popup();
+    Step(1);
 }
 
 template <class F>
 void TSkinItemView<F>::SelectPrev()
 {
+    Step(-1);
+}
+
+template <class F>
+void TSkinItemView<F>::Step(int direction)
+{
     if (!Item || Item->Count() == 0) return;
     const int n = Item->Count();
     int index = Selected ? Item->IndexOf(Selected) : -1;
-    if (index < 0) index = 0;  // no selection: wrap round to the last
+    // No selection counts as before the first (and, backwards, as after
+    // the last).
+    if (index < 0) index = direction > 0 ? -1 : n;
     ItemT* found = nullptr;
     for (int step = 0; step < n && !found; ++step) {
-        index = (index - 1 + n) % n;
+        index = (index + direction + n) % n;
         ItemT* child = Item->GetItem(index);
         if (child->Visible() && !child->IsSeparator()) found = child;
     }

@@ -104,6 +104,8 @@ protected:
     static void PostKey(ViewT* view, WPARAM key);
 
 private:
+    // SelectNext (1) or SelectPrev (-1).
+    void Step(int direction);
     void RunLoop();
     // The loop's handling of one peeked message; false: leave the loop now
     // (the message stays in the queue).

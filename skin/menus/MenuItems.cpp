@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "Font.h"
+#include "Frames.h"
 #include "ImageList.h"
 #include "ItemViews.h"
 #include "Reader.h"
@@ -115,14 +116,6 @@ HWND TSkinItem<F>::ClickHandlerWindow()
     return ClickHandler<F>() ? ClickHandler<F>()->Handle() : nullptr;
 }
 
-template <class F>
-template <class Set>
-void TSkinItem<F>::ForTree(Set set)
-{
-    set(Self());
-    for (Item* child : FItems) child->ForTree(set);
-}
-
 // ---- Properties
 
 template <class F>
@@ -132,43 +125,42 @@ TAction* TSkinItem<F>::Action() const
 }
 
 template <class F>
+template <class T>
+void TSkinItem<F>::ChangeField(T& field, const T& value)
+{
+    if (field == value) return;
+    field = value;
+    Change();
+}
+
+template <class F>
 void TSkinItem<F>::SetCaption(const std::string& caption)
 {
-    if (caption == FCaption) return;
-    FCaption = caption;
-    Change();
+    ChangeField(FCaption, caption);
 }
 
 template <class F>
 void TSkinItem<F>::SetChecked(bool checked)
 {
-    if (checked == FChecked) return;
-    FChecked = checked;
-    Change();
+    ChangeField(FChecked, checked);
 }
 
 template <class F>
 void TSkinItem<F>::SetEnabled(bool enabled)
 {
-    if (enabled == FEnabled) return;
-    FEnabled = enabled;
-    Change();
+    ChangeField(FEnabled, enabled);
 }
 
 template <class F>
 void TSkinItem<F>::SetImageIndex(int index)
 {
-    if (index == FImageIndex) return;
-    FImageIndex = index;
-    Change();
+    ChangeField(FImageIndex, index);
 }
 
 template <class F>
 void TSkinItem<F>::SetVisible(bool visible)
 {
-    if (visible == FVisible) return;
-    FVisible = visible;
-    Change();
+    ChangeField(FVisible, visible);
 }
 
 template <class F>
@@ -181,59 +173,14 @@ void TSkinItem<F>::SetImages(TImageList* images)
     Change();
 }
 
-template <class F>
-void TSkinItem<F>::SetPopupBlend(bool value)
-{
-    ForTree([value](Item* item) { item->FPopupBlend = value; });
-}
 
-template <class F>
-void TSkinItem<F>::SetPopupBlendValue(int value)
-{
-    ForTree([value](Item* item) { item->FPopupBlendValue = value; });
-}
 
-template <class F>
-void TSkinItem<F>::SetActiveMDIForm(TCustomForm* form)
-{
-    ForTree([form](Item* item) { item->FActiveMDIForm = form; });
-}
 
-template <class F>
-void TSkinItem<F>::SetDropShadow(bool value)
-{
-    ForTree([value](Item* item) { item->FDropShadow = value; });
-}
 
-template <class F>
-void TSkinItem<F>::SetShadowWidth(int value)
-{
-    ForTree([value](Item* item) { item->FShadowWidth = value; });
-}
 
-template <class F>
-void TSkinItem<F>::SetShowAnimation(TKsAnimation value)
-{
-    ForTree([value](Item* item) { item->FShowAnimation = value; });
-}
 
-template <class F>
-void TSkinItem<F>::SetShowAnimationTime(int value)
-{
-    ForTree([value](Item* item) { item->FShowAnimationTime = value; });
-}
 
-template <class F>
-void TSkinItem<F>::SetFirst(bool value)
-{
-    ForTree([value](Item* item) { item->FFirst = value; });
-}
 
-template <class F>
-void TSkinItem<F>::SetOnlyFirst(bool value)
-{
-    ForTree([value](Item* item) { item->FOnlyFirst = value; });
-}
 
 // ---- Tree
 
@@ -506,60 +453,6 @@ void TSkinItem<F>::DoActionChange(TObject* sender)
     if (sender && sender == Action()) ActionChange(sender, false);
 }
 
-template <class F>
-bool TSkinItem<F>::IsCaptionStored() const
-{
-    return !FActionLink || !FActionLink->IsCaptionLinked();
-}
-
-template <class F>
-bool TSkinItem<F>::IsCheckedStored() const
-{
-    return !FActionLink || !FActionLink->IsCheckedLinked();
-}
-
-template <class F>
-bool TSkinItem<F>::IsEnabledStored() const
-{
-    return !FActionLink || !FActionLink->IsEnabledLinked();
-}
-
-template <class F>
-bool TSkinItem<F>::IsHelpContextStored() const
-{
-    return !FActionLink || !FActionLink->IsHelpContextLinked();
-}
-
-template <class F>
-bool TSkinItem<F>::IsHintStored() const
-{
-    return !FActionLink || !FActionLink->IsHintLinked();
-}
-
-template <class F>
-bool TSkinItem<F>::IsImageIndexStored() const
-{
-    return !FActionLink || !FActionLink->IsImageIndexLinked();
-}
-
-template <class F>
-bool TSkinItem<F>::IsShortCutStored() const
-{
-    return !FActionLink || !FActionLink->IsShortCutLinked();
-}
-
-template <class F>
-bool TSkinItem<F>::IsVisibleStored() const
-{
-    return !FActionLink || !FActionLink->IsVisibleLinked();
-}
-
-template <class F>
-bool TSkinItem<F>::IsOnClickStored() const
-{
-    return !FActionLink || !FActionLink->IsOnExecuteLinked();
-}
-
 // ---- Component
 
 template <class F>
@@ -723,106 +616,10 @@ void TSkinItemActionLink<F>::AssignClient(TObject* client)
 }
 
 template <class F>
-bool TSkinItemActionLink<F>::IsCaptionLinked() const
-{
-    return TActionLink::IsCaptionLinked() && FClient && FClient->Caption() == Action()->Caption();
-}
-
-template <class F>
-bool TSkinItemActionLink<F>::IsCheckedLinked() const
-{
-    return TActionLink::IsCheckedLinked() && FClient && FClient->Checked() == Action()->Checked();
-}
-
-template <class F>
-bool TSkinItemActionLink<F>::IsEnabledLinked() const
-{
-    return TActionLink::IsEnabledLinked() && FClient && FClient->Enabled() == Action()->Enabled();
-}
-
-template <class F>
-bool TSkinItemActionLink<F>::IsHelpContextLinked() const
-{
-    return TActionLink::IsHelpContextLinked() && FClient && FClient->HelpContext() == Action()->HelpContext();
-}
-
-template <class F>
-bool TSkinItemActionLink<F>::IsHintLinked() const
-{
-    return TActionLink::IsHintLinked() && FClient && FClient->Hint() == Action()->Hint();
-}
-
-template <class F>
-bool TSkinItemActionLink<F>::IsImageIndexLinked() const
-{
-    return TActionLink::IsImageIndexLinked() && FClient && FClient->ImageIndex() == Action()->ImageIndex();
-}
-
-template <class F>
-bool TSkinItemActionLink<F>::IsShortCutLinked() const
-{
-    return TActionLink::IsShortCutLinked() && FClient && FClient->ShortCut() == Action()->ShortCut();
-}
-
-template <class F>
-bool TSkinItemActionLink<F>::IsVisibleLinked() const
-{
-    return TActionLink::IsVisibleLinked() && FClient && FClient->Visible() == Action()->Visible();
-}
-
-template <class F>
 bool TSkinItemActionLink<F>::IsOnExecuteLinked() const
 {
     return TActionLink::IsOnExecuteLinked() && FClient &&
            FClient->OnClick.ToMethod().Code == Action()->OnExecute.ToMethod().Code;
-}
-
-template <class F>
-void TSkinItemActionLink<F>::SetCaption(const std::string& value)
-{
-    if (IsCaptionLinked()) FClient->SetCaption(value);
-}
-
-template <class F>
-void TSkinItemActionLink<F>::SetChecked(bool value)
-{
-    if (IsCheckedLinked()) FClient->SetChecked(value);
-}
-
-template <class F>
-void TSkinItemActionLink<F>::SetEnabled(bool value)
-{
-    if (IsEnabledLinked()) FClient->SetEnabled(value);
-}
-
-template <class F>
-void TSkinItemActionLink<F>::SetHelpContext(int value)
-{
-    if (IsHelpContextLinked()) FClient->SetHelpContext(value);
-}
-
-template <class F>
-void TSkinItemActionLink<F>::SetHint(const std::string& value)
-{
-    if (IsHintLinked()) FClient->SetHint(value);
-}
-
-template <class F>
-void TSkinItemActionLink<F>::SetImageIndex(int value)
-{
-    if (IsImageIndexLinked()) FClient->SetImageIndex(value);
-}
-
-template <class F>
-void TSkinItemActionLink<F>::SetShortCut(TShortCut value)
-{
-    if (IsShortCutLinked()) FClient->SetShortCut(value);
-}
-
-template <class F>
-void TSkinItemActionLink<F>::SetVisible(bool value)
-{
-    if (IsVisibleLinked()) FClient->SetVisible(value);
 }
 
 template <class F>
@@ -991,6 +788,14 @@ UINT TMpCustomItem::DrawTextBiDiModeFlags(UINT flags) const
 UINT TMpCustomItem::DrawTextBiDiModeFlagsReadingOnly() const
 {
     return UseRightToLeftReading() ? UINT(DT_RTLREADING) : 0u;
+}
+
+TMpCustomForm* TMpCustomItem::GetOwnerCustomForm() const
+{
+    if (!FOwnerForm) return nullptr;
+    for (int i = 0; i < FOwnerForm->ComponentCount(); ++i)
+        if (auto* form = dynamic_cast<TMpCustomForm*>(FOwnerForm->Components(i))) return form;
+    return nullptr;
 }
 
 template class TSkinItem<TKsFamily>;

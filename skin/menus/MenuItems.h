@@ -120,9 +120,9 @@ class TSkinItem : public TComponent {
     void SetParentComponentValue(TComponent* container) { FParentComponent = container; }
     // The popup window that shows the children is translucent, by this much.
     bool PopupBlend() const { return FPopupBlend; }
-    void SetPopupBlend(bool value);  // and every descendant's
+    void SetPopupBlend(bool value) { SetInTree(&TSkinItem::FPopupBlend, value); }  // and every descendant's
     int PopupBlendValue() const { return FPopupBlendValue; }
-    void SetPopupBlendValue(int value);  // and every descendant's
+    void SetPopupBlendValue(int value) { SetInTree(&TSkinItem::FPopupBlendValue, value); }  // and descendants'
 
     // ---- Set by the containers
     // Change listener of a container on its root item.
@@ -131,21 +131,21 @@ class TSkinItem : public TComponent {
     void SetMDIKind(TKsMDIItemKind kind) { FMDIKind = kind; }
     // The recursive setters: this item and every descendant, no Change.
     TCustomForm* ActiveMDIForm() const { return FActiveMDIForm; }
-    void SetActiveMDIForm(TCustomForm* form);
+    void SetActiveMDIForm(TCustomForm* form) { SetInTree(&TSkinItem::FActiveMDIForm, form); }
     bool DropShadow() const { return FDropShadow; }
-    void SetDropShadow(bool value);
+    void SetDropShadow(bool value) { SetInTree(&TSkinItem::FDropShadow, value); }
     int ShadowWidth() const { return FShadowWidth; }
-    void SetShadowWidth(int value);
+    void SetShadowWidth(int value) { SetInTree(&TSkinItem::FShadowWidth, value); }
     TKsAnimation ShowAnimation() const { return FShowAnimation; }
-    void SetShowAnimation(TKsAnimation value);
+    void SetShowAnimation(TKsAnimation value) { SetInTree(&TSkinItem::FShowAnimation, value); }
     int ShowAnimationTime() const { return FShowAnimationTime; }
-    void SetShowAnimationTime(int value);
+    void SetShowAnimationTime(int value) { SetInTree(&TSkinItem::FShowAnimationTime, value); }
     // Set on the tree before an opening; the first popup that animates
     // clears it (only that one animates when OnlyFirst is set).
     bool First() const { return FFirst; }
-    void SetFirst(bool value);
+    void SetFirst(bool value) { SetInTree(&TSkinItem::FFirst, value); }
     bool OnlyFirst() const { return FOnlyFirst; }
-    void SetOnlyFirst(bool value);
+    void SetOnlyFirst(bool value) { SetInTree(&TSkinItem::FOnlyFirst, value); }
 
     // ---- Tree
     int GetItemCount() const { return int(FItems.size()); }
@@ -253,15 +253,15 @@ class TSkinItem : public TComponent {
 
 protected:
     // Stored in the form resource: not supplied by a linked action.
-    bool IsCaptionStored() const;
-    bool IsCheckedStored() const;
-    bool IsEnabledStored() const;
-    bool IsHelpContextStored() const;
-    bool IsHintStored() const;
-    bool IsImageIndexStored() const;
-    bool IsShortCutStored() const;
-    bool IsVisibleStored() const;
-    bool IsOnClickStored() const;
+    bool IsCaptionStored() const { return Stored(&TActionLink::IsCaptionLinked); }
+    bool IsCheckedStored() const { return Stored(&TActionLink::IsCheckedLinked); }
+    bool IsEnabledStored() const { return Stored(&TActionLink::IsEnabledLinked); }
+    bool IsHelpContextStored() const { return Stored(&TActionLink::IsHelpContextLinked); }
+    bool IsHintStored() const { return Stored(&TActionLink::IsHintLinked); }
+    bool IsImageIndexStored() const { return Stored(&TActionLink::IsImageIndexLinked); }
+    bool IsShortCutStored() const { return Stored(&TActionLink::IsShortCutLinked); }
+    bool IsVisibleStored() const { return Stored(&TActionLink::IsVisibleLinked); }
+    bool IsOnClickStored() const { return Stored(&TActionLink::IsOnExecuteLinked); }
     // The family's link class.
     virtual TActionLink* CreateActionLink();
     std::vector<Item*>& ItemList() { return FItems; }
@@ -295,9 +295,17 @@ private:
     const Item* Self() const { return static_cast<const Item*>(this); }
     uintptr_t FSerial;
     static std::unordered_map<const void*, uintptr_t>& LiveItems();
-    // Calls set on this item and every descendant.
-    template <class Set>
-    void ForTree(Set set);
+    // Sets the field and tells of the change, when the value is new.
+    template <class T>
+    void ChangeField(T& field, const T& value);
+    // Sets the field on this item and every descendant.
+    template <class T, class V>
+    void SetInTree(T TSkinItem::*field, V value)
+    {
+        this->*field = value;
+        for (Item* child : FItems) static_cast<TSkinItem*>(child)->SetInTree(field, value);
+    }
+    bool Stored(bool (TActionLink::*linked)() const) const { return !FActionLink || !(FActionLink->*linked)(); }
 };
 
 extern template class TSkinItem<TKsFamily>;
@@ -313,24 +321,34 @@ class TSkinItemActionLink : public TActionLink {
 
     // Linked: the action supplies the property and the item still holds
     // the action's value.
-    bool IsCaptionLinked() const override;
-    bool IsCheckedLinked() const override;
-    bool IsEnabledLinked() const override;
-    bool IsHelpContextLinked() const override;
-    bool IsHintLinked() const override;
-    bool IsImageIndexLinked() const override;
-    bool IsShortCutLinked() const override;
-    bool IsVisibleLinked() const override;
+    bool IsCaptionLinked() const override { return Holds(TActionLink::IsCaptionLinked(), &Item::Caption, &TAction::Caption); }
+    bool IsCheckedLinked() const override { return Holds(TActionLink::IsCheckedLinked(), &Item::Checked, &TAction::Checked); }
+    bool IsEnabledLinked() const override { return Holds(TActionLink::IsEnabledLinked(), &Item::Enabled, &TAction::Enabled); }
+    bool IsHelpContextLinked() const override
+    {
+        return Holds(TActionLink::IsHelpContextLinked(), &Item::HelpContext, &TAction::HelpContext);
+    }
+    bool IsHintLinked() const override { return Holds(TActionLink::IsHintLinked(), &Item::Hint, &TAction::Hint); }
+    bool IsImageIndexLinked() const override
+    {
+        return Holds(TActionLink::IsImageIndexLinked(), &Item::ImageIndex, &TAction::ImageIndex);
+    }
+    bool IsShortCutLinked() const override
+    {
+        return Holds(TActionLink::IsShortCutLinked(), &Item::ShortCut, &TAction::ShortCut);
+    }
+    bool IsVisibleLinked() const override { return Holds(TActionLink::IsVisibleLinked(), &Item::Visible, &TAction::Visible); }
+    // OnExecute: the item's OnClick runs the same code as the action's.
     bool IsOnExecuteLinked() const override;
     // Write into the item only where linked.
-    void SetCaption(const std::string& value) override;
-    void SetChecked(bool value) override;
-    void SetEnabled(bool value) override;
-    void SetHelpContext(int value) override;
-    void SetHint(const std::string& value) override;
-    void SetImageIndex(int value) override;
-    void SetShortCut(TShortCut value) override;
-    void SetVisible(bool value) override;
+    void SetCaption(const std::string& value) override { Write(IsCaptionLinked(), &Item::SetCaption, value); }
+    void SetChecked(bool value) override { Write(IsCheckedLinked(), &Item::SetChecked, value); }
+    void SetEnabled(bool value) override { Write(IsEnabledLinked(), &Item::SetEnabled, value); }
+    void SetHelpContext(int value) override { Write(IsHelpContextLinked(), &Item::SetHelpContext, value); }
+    void SetHint(const std::string& value) override { Write(IsHintLinked(), &Item::SetHint, value); }
+    void SetImageIndex(int value) override { Write(IsImageIndexLinked(), &Item::SetImageIndex, value); }
+    void SetShortCut(TShortCut value) override { Write(IsShortCutLinked(), &Item::SetShortCut, value); }
+    void SetVisible(bool value) override { Write(IsVisibleLinked(), &Item::SetVisible, value); }
     void SetOnExecute(TNotifyEvent value) override;
 
 protected:
@@ -338,6 +356,17 @@ protected:
 
 private:
     Item* FClient = nullptr;
+    // The framework's test, and the item's value equal to the action's.
+    template <class ItemGet, class ActionGet>
+    bool Holds(bool linked, ItemGet itemValue, ActionGet actionValue) const
+    {
+        return linked && FClient && (FClient->*itemValue)() == (Action()->*actionValue)();
+    }
+    template <class Set, class V>
+    void Write(bool linked, Set set, const V& value)
+    {
+        if (linked) (FClient->*set)(value);
+    }
 };
 
 extern template class TSkinItemActionLink<TKsFamily>;

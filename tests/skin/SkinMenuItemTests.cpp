@@ -4,6 +4,7 @@
 // handler (which never runs a click for an item freed meanwhile).
 #include "Action.h"
 #include "Application.h"
+#include "Frames.h"
 #include "ImageList.h"
 #include "MenuItems.h"
 #include "Reader.h"
@@ -847,4 +848,18 @@ TEST_F(SkinMenuItem, ClicksPostedTogetherRunInTheirOrderEvenWhenOneFreesTheLastI
     c->DoClick();
     Pump(50, [&] { return Clicks.Names.size() == 2; });
     EXPECT_EQ((std::vector<std::string>{"A", "C"}), Clicks.Names);
+}
+
+TEST_F(SkinMenuItem, TheOwnerCustomFormIsTheFrameAmongTheOwnerFormsComponents)
+{
+    auto* form = new TForm(Owner, 0);
+    new TComponent(form);
+    TMpCustomItem *root = Mp("Root"), *a = Mp("A");
+    root->Add(a);
+    EXPECT_EQ(nullptr, a->GetOwnerCustomForm());
+    root->SetOwnerForm(form);
+    EXPECT_EQ(form, a->OwnerForm());
+    EXPECT_EQ(nullptr, a->GetOwnerCustomForm());
+    auto* frame = new TMpCustomForm(form);
+    EXPECT_EQ(frame, a->GetOwnerCustomForm());
 }
