@@ -129,8 +129,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner, 0)
         UiFont->SetCharset(ini.ReadInteger("Font", "CharSet", 1));
         Font1->SetVisible(true);
         ResizerPanel1->SetFont(UiFont);
-        SetPopupItemFont(EpPopupMenu1, UiFont);
-        SetPopupItemFont(EpPopupMenu2, UiFont);
+        EpPopupMenu1->SetItemFont(UiFont);
+        EpPopupMenu2->SetItemFont(UiFont);
     } else {
         Font1->SetVisible(false);
     }

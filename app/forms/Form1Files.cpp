@@ -29,7 +29,7 @@ bool TForm1::LoadMapFile(const std::string& name)
         Config.FileFormat = header.Format;
         std::string version = Text(450) + " " + std::to_string(code & 0xFFFFF);
         StringGrid1->Hint = version;
-        SetItemCaption(PopFVersion, version);
+        PopFVersion->SetCaption(version);
         CurrentTable = 0;
         Repaint();
         int read = 0;

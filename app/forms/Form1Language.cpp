@@ -4,9 +4,9 @@
 void TForm1::ApplyLanguageTexts()
 {
     File1->SetCaption(Text(85));
-    SetItemCaption(LoadFile1, Text(1));
+    LoadFile1->SetCaption(Text(1));
     Load1->SetCaption(Text(1));
-    SetItemCaption(SaveFile1, Text(2));
+    SaveFile1->SetCaption(Text(2));
     Save1->SetCaption(Text(2));
     Print1->SetCaption(Text(3));
     Exit1->SetCaption(Text(5));
@@ -18,12 +18,12 @@ void TForm1::ApplyLanguageTexts()
     TEpItem* popupPorts[] = {Com12, Com22, Com32, Com42};
     for (int i = 0; i < 4; ++i) {
         mainPorts[i]->SetCaption(Text(26 + i));
-        SetItemCaption(popupPorts[i], Text(26 + i));
+        popupPorts[i]->SetCaption(Text(26 + i));
     }
     None1->SetCaption(Text(31));
-    SetItemCaption(None2, Text(31));
+    None2->SetCaption(Text(31));
     Auto1->SetCaption(Text(30));
-    SetItemCaption(Auto2, Text(30));
+    Auto2->SetCaption(Text(30));
     Utilities1->SetCaption(Text(90));
     Upload1->SetCaption(Text(50));
     UploadCurrent1->SetCaption(Text(51));
@@ -43,9 +43,9 @@ void TForm1::ApplyLanguageTexts()
     for (TLabel* label : {Label, TPos, FuelCh, TPOut, ManChg, ignAdv, RpmVal, TPosVal, FuelChVal, TPosOutVal,
                           ManChgVal, IgnVal})
         label->SetCaption("");
-    SetItemCaption(PopFVersion, Text(450));
-    SetItemCaption(PopGNVersion, Text(451));
-    SetItemCaption(PopFirmVersion, Text(453));
+    PopFVersion->SetCaption(Text(450));
+    PopGNVersion->SetCaption(Text(451));
+    PopFirmVersion->SetCaption(Text(453));
     StringGrid1->Hint = Text(450);
     MonitorPanel->Hint = Text(451);
     SetCaption(Text(11) + "  " + FileVersion());

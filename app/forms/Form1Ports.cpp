@@ -23,7 +23,7 @@ void TForm1::CheckPortItem(int port)
     TEpItem* popupItems[10] = {Com12, Com22, Com32, Com42, Com52, Com62, Com72, Com82, None2, Auto2};
     for (int i = 0; i < 10; ++i) {
         mainItems[i]->SetChecked(i == port);
-        SetItemChecked(popupItems[i], i == port);
+        popupItems[i]->SetChecked(i == port);
     }
 }
 

@@ -72,8 +72,8 @@ void TMonitorThread::Execute()
             Synchronize([this] { ShowLinkStatus(); });
         }
         Synchronize([this] {
-            SetItemCaption(Form->PopGNVersion, Form->Text(451) + " " + Form->Text(TextId::NotAvailable));
-            SetItemCaption(Form->PopFirmVersion, Form->Text(453) + " " + Form->Text(TextId::NotAvailable));
+            Form->PopGNVersion->SetCaption(Form->Text(451) + " " + Form->Text(TextId::NotAvailable));
+            Form->PopFirmVersion->SetCaption(Form->Text(453) + " " + Form->Text(TextId::NotAvailable));
             Form->SetTP1->SetVisible(false);
         });
 
@@ -106,8 +106,8 @@ void TMonitorThread::Execute()
         if (Form->LinkCounter != 0) continue;
 
         Synchronize([this, version, flags] {
-            SetItemCaption(Form->PopGNVersion, Form->Text(451) + " " + std::to_string(version));
-            SetItemCaption(Form->PopFirmVersion, Form->Text(453) + " " + std::to_string(flags & 0x0F));
+            Form->PopGNVersion->SetCaption(Form->Text(451) + " " + std::to_string(version));
+            Form->PopFirmVersion->SetCaption(Form->Text(453) + " " + std::to_string(flags & 0x0F));
         });
         config.ManifoldPressure = (flags & 0x80) != 0;
         for (int32_t& v : Values) v = 0;

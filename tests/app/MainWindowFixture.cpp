@@ -131,6 +131,14 @@ void MainWindowTest::ChooseMenu(TMenuItem* item)
     Pump(30);
 }
 
+void MainWindowTest::ChooseMenu(TKsCustomItem* item)
+{
+    // As Enter on it in the open menu: the click is posted and runs from
+    // the message queue.
+    item->DoClick();
+    Pump(30);
+}
+
 bool MainWindowTest::Load(const std::string& path)
 {
     TCommonDialog::ExecuteHook = [path](TCommonDialog* dialog) {

@@ -46,6 +46,8 @@ protected:
 
     // A click on a menu item, as the menu bar sends it.
     void ChooseMenu(TMenuItem* item);
+    // A skinned popup menu's item: its click runs once the menu has closed.
+    void ChooseMenu(TKsCustomItem* item);
     // Loads a map through the Load command, its dialog answered with path.
     bool Load(const std::string& path);
     // The commands COM1's controller received since the last "clear", one
