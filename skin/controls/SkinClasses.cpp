@@ -3,6 +3,7 @@
 #include "BitmapLists.h"
 #include "Buttons.h"
 #include "CheckBoxes.h"
+#include "LeafForms.h"
 #include "Panels.h"
 #include "ScrollBars.h"
 #include "TabControls.h"
@@ -17,4 +18,5 @@ void RegisterSkinClasses()
     RegisterClasses<TKsCustomButton, TEpButton, TMpCustomButton, TMpMediaButton>();
     RegisterCheckBoxClasses();
     RegisterTrackBarClasses();
+    RegisterClasses<TEpForm, TMpMediaForm>();
 }
