@@ -1,0 +1,591 @@
+// Form frames on test forms, on the virtual display: the frame's caption,
+// buttons and border as the screen shows them, the window-state commands'
+// bounds, translucency over a window of known colour, Close, the tray, the
+// caption-change rule, the show animation's flag, and GDI handles over
+// many showings. A picture of a framed form is kept as
+// build/artifacts/skin-frame.bmp.
+#include "Application.h"
+#include "Frames.h"
+#include "SavedPicture.h"
+#include "SkinControlTestSupport.h"
+#include "SysUtils.h"
+
+#include <stdexcept>
+
+using namespace SkinTest;
+
+namespace {
+
+int RectW(const RECT& r) { return r.right - r.left; }
+int RectH(const RECT& r) { return r.bottom - r.top; }
+bool EmptyRect(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+// A plain form with a frame that hooks it at once, as a leaf frame would.
+template <class Frame>
+struct TFramed {
+    TForm* Form;
+    Frame* FrameObject;
+    explicit TFramed(const RECT& bounds, TColor color = clWhite)
+    {
+        Form = NewForm<TForm>(nullptr);
+        Form->SetColor(color);
+        Form->SetBounds(bounds.left, bounds.top, RectW(bounds), RectH(bounds));
+        FrameObject = new Frame(Form);
+        FrameObject->SetMinimizeApplication(false);
+        FrameObject->SetMagnetic(false);
+        FrameObject->SetActive(true);
+        FrameObject->Update();
+    }
+    ~TFramed() { Form->Free(); }
+    TFramed(const TFramed&) = delete;
+    TFramed& operator=(const TFramed&) = delete;
+    HWND Handle() const { return Form->Handle(); }
+    void Show()
+    {
+        Form->Show();
+        SetWindowPos(Form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        Pump(150);
+    }
+};
+
+RECT Bounds(TControl* c)
+{
+    return c->BoundsRect();
+}
+
+RECT WindowRect(HWND window)
+{
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+// A screen pixel as 0x00RRGGBB.
+TKColor ScreenRgb(int x, int y)
+{
+    HDC dc = GetDC(nullptr);
+    COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(nullptr, dc);
+    return TKColor(GetRValue(c)) << 16 | TKColor(GetGValue(c)) << 8 | GetBValue(c);
+}
+
+TKColor SysRgb(int index)
+{
+    COLORREF c = GetSysColor(index);
+    return TKColor(GetRValue(c)) << 16 | TKColor(GetGValue(c)) << 8 | GetBValue(c);
+}
+
+// A window pixel (window coordinates) as the screen shows it.
+TKColor WindowPixel(HWND window, int x, int y)
+{
+    RECT r = WindowRect(window);
+    return ScreenRgb(r.left + x, r.top + y);
+}
+
+// The pixels of rect (window coordinates) on the screen equal what
+// DrawFrameControl draws into a memory bitmap of its size.
+int FrameControlMismatches(HWND window, const RECT& rect, UINT type, UINT state)
+{
+    const int w = RectW(rect), h = RectH(rect);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    RECT r{0, 0, w, h};
+    DrawFrameControl(memory, &r, type, state);
+    RECT wr = WindowRect(window);
+    int mismatches = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (GetPixel(memory, x, y) != GetPixel(screen, wr.left + rect.left + x, wr.top + rect.top + y))
+                ++mismatches;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return mismatches;
+}
+
+// GDI objects the process holds. The platform's count where it keeps one;
+// else how many more regions could still be made, counted down (fewer
+// means more objects held).
+long GdiObjectsHeld()
+{
+    DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (count) return long(count);
+    std::vector<HRGN> made;
+    made.reserve(70000);
+    for (int i = 0; i < 70000; ++i) {
+        HRGN r = CreateRectRgn(0, 0, 1, 1);
+        if (!r) break;
+        made.push_back(r);
+    }
+    for (HRGN r : made) DeleteObject(r);
+    return -long(made.size());
+}
+
+struct TCloseCounter {
+    int Calls = 0;
+    TCloseAction Answer = caHide;
+    void FormClose(TObject*, TCloseAction& action)
+    {
+        ++Calls;
+        action = Answer;
+    }
+};
+
+// A frame whose client painting fails, as a leaf's could.
+class TFailingFrame : public TKsCustomForm {
+    GANTREL_CLASS(TFailingFrame)
+    using TKsCustomForm::TKsCustomForm;
+    void PaintClientArea(TKsBitmap*) override { throw std::runtime_error("client painting failed"); }
+};
+
+}  // namespace
+
+TEST(SkinFrame, CaptionButtonsAndBorderAreTheFramesOwn)
+{
+    TFramed<TKsCustomForm> f(RECT{60, 60, 460, 360}, clWhite);
+    TKsCustomForm* frame = f.FrameObject;
+    frame->SetBorderIcons(KsIcon(kbiClose) | KsIcon(kbiMinimize) | KsIcon(kbiMaximize) | KsIcon(kbiRollup) |
+                          KsIcon(kbiTray));
+    f.Form->SetCaption("Framed test form");
+    f.Show();
+    SetActiveWindow(f.Handle());
+    Pump(100);
+    HWND window = f.Handle();
+    const int fx = GetSystemMetrics(SM_CXFRAME), fy = GetSystemMetrics(SM_CYFRAME);
+    const int caption = GetSystemMetrics(SM_CYCAPTION);
+    ASSERT_EQ(400, frame->FrameWidth());
+    ASSERT_EQ(300, frame->FrameHeight());
+    const RECT c = frame->GetClientRect();
+    EXPECT_RECT((RECT{fx, fy + caption, 400 - fx, 300 - fy}), c);
+    // The window's client area is the frame's.
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    RECT wr = WindowRect(window);
+    EXPECT_EQ(fx, origin.x - wr.left);
+    EXPECT_EQ(fy + caption, origin.y - wr.top);
+
+    // A raised edge, then button face up to the client area.
+    const int y = 150;
+    EXPECT_EQ(SysRgb(COLOR_3DLIGHT), WindowPixel(window, 0, y));
+    EXPECT_EQ(SysRgb(COLOR_3DHIGHLIGHT), WindowPixel(window, 1, y));
+    EXPECT_EQ(SysRgb(COLOR_3DDKSHADOW), WindowPixel(window, 399, y));
+    EXPECT_EQ(SysRgb(COLOR_3DSHADOW), WindowPixel(window, 398, y));
+    EXPECT_EQ(SysRgb(COLOR_3DDKSHADOW), WindowPixel(window, 200, 299));
+    for (int x = 2; x < fx; ++x) EXPECT_EQ(SysRgb(COLOR_BTNFACE), WindowPixel(window, x, y)) << x;
+    for (int yy = 300 - fy; yy < 298; ++yy) EXPECT_EQ(SysRgb(COLOR_BTNFACE), WindowPixel(window, 200, yy)) << yy;
+    // The client background in the form's colour.
+    EXPECT_EQ(0xFFFFFFu, WindowPixel(window, 200, 150));
+
+    // The caption band: active colours, from its left end.
+    ASSERT_TRUE(frame->IsActiveCaption());
+    const RECT band{fx, fy, 400 - fx, fy + caption - 1};
+    EXPECT_RECT(band, frame->GetCaptionRect());
+    EXPECT_EQ(SysRgb(COLOR_ACTIVECAPTION), WindowPixel(window, band.left, band.top));
+    EXPECT_EQ(SysRgb(COLOR_ACTIVECAPTION), WindowPixel(window, band.left, band.bottom - 1));
+
+    // Buttons from the right: Close, gap, Maximize, Minimize, gap, Rollup, Tray.
+    const int bw = GetSystemMetrics(SM_CXSIZE) - 2, bh = GetSystemMetrics(SM_CYSIZE) - 4;
+    const int top = band.top + 2;
+    int x = band.right - bw - 2;
+    const RECT close{x, top, x + bw, top + bh};
+    x -= bw + 2;
+    const RECT maximize{x, top, x + bw, top + bh};
+    x -= bw;
+    const RECT minimize{x, top, x + bw, top + bh};
+    x -= bw;
+    const RECT rollup{x - 2, top, x - 2 + bw, top + bh};
+    x -= bw + 2;
+    const RECT tray{x, top, x + bw, top + bh};
+    EXPECT_RECT(close, frame->GetButtonRect(kbiClose));
+    EXPECT_RECT(maximize, frame->GetButtonRect(kbiMaximize));
+    EXPECT_RECT(minimize, frame->GetButtonRect(kbiMinimize));
+    EXPECT_RECT(rollup, frame->GetButtonRect(kbiRollup));
+    EXPECT_RECT(tray, frame->GetButtonRect(kbiTray));
+    EXPECT_TRUE(EmptyRect(frame->GetButtonRect(kbiHelp)));
+    EXPECT_EQ(0, FrameControlMismatches(window, close, DFC_CAPTION, DFCS_CAPTIONCLOSE));
+    EXPECT_EQ(0, FrameControlMismatches(window, maximize, DFC_CAPTION, DFCS_CAPTIONMAX));
+    EXPECT_EQ(0, FrameControlMismatches(window, minimize, DFC_CAPTION, DFCS_CAPTIONMIN));
+    // Roll-up: a black triangle pointing down, its base on the top edge.
+    RECT inset = rollup;
+    InflateRect(&inset, -4, -5);
+    OffsetRect(&inset, -1, -1);
+    const int middle = (inset.left + inset.right) / 2;
+    EXPECT_EQ(0u, WindowPixel(window, middle, inset.top + 1));
+    EXPECT_EQ(0u, WindowPixel(window, middle, inset.bottom - 2));
+    EXPECT_NE(0u, WindowPixel(window, inset.left + 1, inset.bottom - 1));
+    // Tray: a black dot.
+    RECT dot = tray;
+    InflateRect(&dot, -5, -5);
+    OffsetRect(&dot, 0, 2);
+    EXPECT_EQ(0u, WindowPixel(window, (dot.left + dot.right) / 2, (dot.top + dot.bottom) / 2));
+
+    // A caption change: the frame's caption stays, the platform draws none,
+    // and the window keeps its caption style afterwards.
+    const TKColor closeCorner = WindowPixel(window, close.left + 3, close.top + 3);
+    f.Form->SetCaption("Another caption");
+    Pump(100);
+    char text[64] = {};
+    GetWindowTextA(window, text, sizeof text);
+    EXPECT_STREQ("Another caption", text);
+    Pump(100);
+    EXPECT_NE(0, GetWindowLongPtrA(window, GWL_STYLE) & WS_CAPTION);
+    EXPECT_EQ(SysRgb(COLOR_ACTIVECAPTION), WindowPixel(window, band.left, band.top));
+    EXPECT_EQ(closeCorner, WindowPixel(window, close.left + 3, close.top + 3));
+    EXPECT_EQ(0, FrameControlMismatches(window, close, DFC_CAPTION, DFCS_CAPTIONCLOSE));
+    EXPECT_EQ(0, FrameControlMismatches(window, maximize, DFC_CAPTION, DFCS_CAPTIONMAX));
+    // The whole caption band on the screen is the frame's buffer.
+    GdiFlush();
+    int differing = 0;
+    for (int yy = band.top; yy < band.bottom; ++yy)
+        for (int xx = band.left; xx < band.right; ++xx)
+            if (WindowPixel(window, xx, yy) != Rgb(frame->GetBuffer()->GetPixel(xx, yy))) ++differing;
+    EXPECT_EQ(0, differing);
+
+    TSavedPicture shot;
+    POINT client{};
+    ASSERT_TRUE(KeepWindowPicture(window, ExeDirectory(), "skin-frame.bmp", shot, client));
+    EXPECT_EQ(400, shot.Width());
+    EXPECT_EQ(300, shot.Height());
+    const COLORREF kept = shot.Pixel(band.left, band.top);
+    EXPECT_EQ(SysRgb(COLOR_ACTIVECAPTION),
+              TKColor(GetRValue(kept)) << 16 | TKColor(GetGValue(kept)) << 8 | GetBValue(kept));
+}
+
+TEST(SkinFrame, ToolWindowHasOnlyCloseAndTheSmallCaption)
+{
+    TFramed<TMpCustomForm> f(RECT{80, 80, 380, 280}, clWhite);
+    TMpCustomForm* frame = f.FrameObject;
+    frame->SetBorderStyle(kbsToolWindow);
+    frame->SetBorderIcons(KsIcon(kbiClose) | KsIcon(kbiSystemMenu));
+    f.Show();
+    const int fx = GetSystemMetrics(SM_CXFRAME);
+    const int caption = GetSystemMetrics(SM_CYSMCAPTION);
+    // Mp frames keep the client size the form had, and use the side
+    // border's width all round.
+    const int w = frame->FrameWidth(), h = frame->FrameHeight();
+    EXPECT_EQ(w, f.Form->Width());
+    EXPECT_EQ(h, f.Form->Height());
+    const RECT c = frame->GetClientRect();
+    EXPECT_RECT((RECT{fx, fx + caption, w - fx, h - fx}), c);
+    const int bw = GetSystemMetrics(SM_CXSMSIZE) - 2, bh = GetSystemMetrics(SM_CYSMSIZE) - 4;
+    const RECT band = frame->GetCaptionRect();
+    const RECT close{band.right - bw - 2, band.top + 2, band.right - 2, band.top + 2 + bh};
+    EXPECT_RECT(close, frame->GetButtonRect(kbiClose));
+    EXPECT_EQ(0, FrameControlMismatches(f.Handle(), close, DFC_CAPTION, DFCS_CAPTIONCLOSE));
+    // The system-menu square stays (for the mouse) though nothing is drawn.
+    EXPECT_RECT((RECT{band.left, band.top, band.left + RectH(band), band.bottom}), frame->GetButtonRect(kbiSystemMenu));
+}
+
+TEST(SkinFrame, MaximizeTwiceRollupAndRestoreGiveTheBounds)
+{
+    TFramed<TKsCustomForm> f(RECT{40, 50, 360, 290});
+    TKsCustomForm* frame = f.FrameObject;
+    f.Show();
+    const RECT normal{40, 50, 360, 290};
+    EXPECT_RECT(normal, Bounds(f.Form));
+    EXPECT_RECT(normal, WindowRect(f.Handle()));
+
+    RECT work;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    RECT maximized = work;
+    InflateRect(&maximized, GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CXFRAME));
+
+    frame->Maximize();
+    Pump(50);
+    EXPECT_EQ(kwsMaximized, frame->WindowState());
+    EXPECT_RECT(maximized, Bounds(f.Form));
+    EXPECT_RECT(maximized, WindowRect(f.Handle()));
+    frame->Maximize();
+    Pump(50);
+    EXPECT_EQ(kwsNormal, frame->WindowState());
+    EXPECT_RECT(normal, Bounds(f.Form));
+
+    // Rolled up to the caption and the two horizontal borders, in place.
+    const int rolled = GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME);
+    frame->Rollup();
+    Pump(50);
+    EXPECT_EQ(kwsRollup, frame->WindowState());
+    EXPECT_RECT((RECT{40, 50, 360, 50 + rolled}), Bounds(f.Form));
+    EXPECT_RECT((RECT{40, 50, 360, 50 + rolled}), WindowRect(f.Handle()));
+    // Maximized from there and restored: rolled up again, and from there
+    // the bounds saved before the roll-up.
+    frame->Maximize();
+    Pump(50);
+    EXPECT_RECT(maximized, Bounds(f.Form));
+    frame->Restore();
+    Pump(50);
+    EXPECT_EQ(kwsRollup, frame->WindowState());
+    EXPECT_RECT((RECT{40, 50, 360, 50 + rolled}), Bounds(f.Form));
+    frame->Restore();
+    Pump(50);
+    EXPECT_EQ(kwsNormal, frame->WindowState());
+    EXPECT_RECT(normal, Bounds(f.Form));
+
+    // Restored from the roll-up where it was moved meanwhile: its place, its size.
+    frame->Rollup();
+    Pump(20);
+    f.Form->SetBounds(100, 120, 320, rolled);
+    Pump(20);
+    frame->Restore();
+    Pump(50);
+    EXPECT_EQ(kwsNormal, frame->WindowState());
+    EXPECT_RECT((RECT{100, 120, 420, 360}), Bounds(f.Form));
+
+    // Minimized (not the application): the caption's height at the bottom left
+    // of the work area, and back.
+    frame->Minimize();
+    Pump(50);
+    EXPECT_EQ(kwsMinimized, frame->WindowState());
+    const int minimizedWidth = GetSystemMetrics(SM_CXMINIMIZED);
+    EXPECT_RECT((RECT{work.left, work.bottom - rolled, work.left + minimizedWidth, work.bottom}), Bounds(f.Form));
+    frame->Restore();
+    Pump(50);
+    EXPECT_RECT((RECT{100, 120, 420, 360}), Bounds(f.Form));
+}
+
+TEST(SkinFrame, MinimizedLaysOutSystemMenuCloseAndRestore)
+{
+    TFramed<TKsCustomForm> f(RECT{40, 50, 360, 290});
+    TKsCustomForm* frame = f.FrameObject;
+    frame->SetBorderIcons(KsDefaultBorderIcons | KsIcon(kbiHelp));
+    f.Show();
+    EXPECT_FALSE(EmptyRect(frame->GetButtonRect(kbiHelp)));
+    frame->Minimize();
+    Pump(30);
+    EXPECT_FALSE(EmptyRect(frame->GetButtonRect(kbiSystemMenu)));
+    EXPECT_FALSE(EmptyRect(frame->GetButtonRect(kbiClose)));
+    EXPECT_FALSE(EmptyRect(frame->GetButtonRect(kbiMinimize)));
+    for (TKsBorderIcon icon : {kbiMaximize, kbiRollup, kbiTray, kbiHelp})
+        EXPECT_TRUE(EmptyRect(frame->GetButtonRect(icon))) << icon;
+    // Minimize sits next to Close and is drawn as restore.
+    const RECT close = frame->GetButtonRect(kbiClose), minimize = frame->GetButtonRect(kbiMinimize);
+    EXPECT_EQ(close.left - 2 - RectW(minimize), minimize.left);
+    Pump(50);
+    EXPECT_EQ(0, FrameControlMismatches(f.Handle(), minimize, DFC_CAPTION, DFCS_CAPTIONRESTORE));
+}
+
+TEST(SkinFrame, BlendedFrameOverAKnownColour)
+{
+    auto* under = NewForm<TForm>(nullptr);
+    under->SetBorderStyle(bsNone);
+    under->SetColor(TColor(0x0000C0));  // red 192
+    under->SetBounds(100, 100, 400, 300);
+    under->Show();
+    SetWindowPos(under->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    Pump(150);
+    ASSERT_EQ(0xC00000u, ScreenRgb(150, 150));
+
+    TFramed<TKsCustomForm> f(RECT{150, 140, 400, 340}, TColor(0x00FF00));  // green
+    TKsCustomForm* frame = f.FrameObject;
+    frame->SetBlend(true);
+    frame->SetBlendValue(150);
+    f.Show();
+    Pump(100);
+    const RECT c = frame->GetClientRect();
+    const TKColor red = 0xC00000u;
+    // The border's button face, the caption's start and the client's
+    // green, each 150/255 over the red.
+    TKColor border = WindowPixel(f.Handle(), 2, 100);
+    EXPECT_TRUE(NearBlend(border, SysRgb(COLOR_BTNFACE), red, 150)) << std::hex << border;
+    const RECT band = frame->GetCaptionRect();
+    const TKColor captionStart = SysRgb(frame->IsActiveCaption() ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
+    TKColor captionPixel = WindowPixel(f.Handle(), band.left, band.top);
+    EXPECT_TRUE(NearBlend(captionPixel, captionStart, red, 150)) << std::hex << captionPixel;
+    TKColor client = WindowPixel(f.Handle(), c.left + 50, c.top + 50);
+    EXPECT_TRUE(NearBlend(client, 0x00FF00u, red, 150)) << std::hex << client;
+    // Where the window does not cover the red window the desktop shows: only
+    // the frame's own pixels are checked above. Opaque again without Blend.
+    frame->SetBlend(false);
+    RedrawWindow(f.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    Pump(100);
+    EXPECT_EQ(SysRgb(COLOR_BTNFACE), WindowPixel(f.Handle(), 2, 100));
+    EXPECT_EQ(0x00FF00u, WindowPixel(f.Handle(), c.left + 50, c.top + 50));
+    under->Free();
+}
+
+TEST(SkinFrame, KsCloseRunsOnCloseOnce)
+{
+    TFramed<TKsCustomForm> f(RECT{40, 50, 360, 290});
+    TCloseCounter counter;
+    f.Form->OnClose = MakeEvent<&TCloseCounter::FormClose>(&counter);
+    f.Show();
+    f.FrameObject->Close();
+    Pump(30);
+    EXPECT_EQ(1, counter.Calls);
+    EXPECT_FALSE(f.Form->Visible());
+
+    // caMinimize from the handler: the frame's own minimized state.
+    f.Show();
+    counter.Answer = caMinimize;
+    f.FrameObject->Close();
+    Pump(30);
+    EXPECT_EQ(2, counter.Calls);
+    EXPECT_EQ(kwsMinimized, f.FrameObject->WindowState());
+    EXPECT_TRUE(f.Form->Visible());
+    f.FrameObject->Restore();
+
+    // caNone: nothing.
+    counter.Answer = caNone;
+    f.FrameObject->Close();
+    EXPECT_EQ(3, counter.Calls);
+    EXPECT_TRUE(f.Form->Visible());
+    EXPECT_EQ(kwsNormal, f.FrameObject->WindowState());
+}
+
+TEST(SkinFrame, MpCloseRunsOnCloseOnceAndHides)
+{
+    TFramed<TMpCustomForm> f(RECT{40, 50, 360, 290});
+    TCloseCounter counter;
+    f.Form->OnClose = MakeEvent<&TCloseCounter::FormClose>(&counter);
+    f.Show();
+    f.FrameObject->Close();
+    Pump(30);
+    EXPECT_EQ(1, counter.Calls);
+    EXPECT_FALSE(f.Form->Visible());
+}
+
+TEST(SkinFrame, RestoreFromTrayToMaximizedKeepsTheNormalBounds)
+{
+    TFramed<TKsCustomForm> f(RECT{40, 50, 360, 290});
+    TKsCustomForm* frame = f.FrameObject;
+    f.Show();
+    const RECT normal{40, 50, 360, 290};
+    RECT work;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    RECT maximized = work;
+    InflateRect(&maximized, GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CXFRAME));
+
+    frame->Maximize();
+    Pump(30);
+    frame->MinToTray();
+    Pump(30);
+    EXPECT_EQ(kwsTray, frame->WindowState());
+    EXPECT_FALSE(IsWindowVisible(f.Handle()));
+    // The tip is the form's caption (not the application: MinimizeApplication is off).
+    EXPECT_STREQ(f.Form->Caption().substr(0, 63).c_str(), frame->TrayIconData().szTip);
+    // A double click on the tray icon restores: maximized again.
+    SendMessageA(frame->TrayWindow(), KM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+    Pump(30);
+    EXPECT_TRUE(IsWindowVisible(f.Handle()));
+    EXPECT_EQ(kwsMaximized, frame->WindowState());
+    EXPECT_RECT(maximized, Bounds(f.Form));
+    EXPECT_RECT(normal, frame->SavedBounds());
+    frame->Restore();
+    Pump(30);
+    EXPECT_EQ(kwsNormal, frame->WindowState());
+    EXPECT_RECT(normal, Bounds(f.Form));
+
+    // Rolled up into the tray and back: rolled up, then the normal size.
+    frame->Rollup();
+    frame->MinToTray();
+    frame->Restore();
+    Pump(30);
+    EXPECT_EQ(kwsRollup, frame->WindowState());
+    frame->Restore();
+    Pump(30);
+    EXPECT_RECT(normal, Bounds(f.Form));
+}
+
+TEST(SkinFrame, TrayTipHoldsTheFirst63Characters)
+{
+    TFramed<TKsCustomForm> f(RECT{40, 50, 360, 290});
+    std::string caption(70, 'x');
+    for (size_t i = 0; i < caption.size(); ++i) caption[i] = char('a' + i % 26);
+    f.Form->SetCaption(caption);
+    f.Show();
+    f.FrameObject->MinToTray();
+    EXPECT_EQ(caption.substr(0, 63), std::string(f.FrameObject->TrayIconData().szTip));
+    f.FrameObject->Restore();
+}
+
+TEST(SkinFrame, CaptionChangeIsFoundByTextNotLength)
+{
+    TFramed<TKsCustomForm> f(RECT{40, 50, 360, 290});
+    f.Show();
+    HWND window = f.Handle();
+    char text[32];
+    auto captionStyle = [&] { return (GetWindowLongPtrA(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION; };
+
+    // The text is stored behind the frame's back, so that the first one to
+    // read it is the test.
+    auto storeText = [&](const char* value) {
+        SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) & ~LONG_PTR(WS_CAPTION));
+        DefWindowProcA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value));
+        SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) | WS_CAPTION);
+    };
+    SetWindowTextA(window, "abcd");
+    Pump(30);
+    ASSERT_TRUE(captionStyle());
+    // Read again unchanged: nothing to do.
+    EXPECT_EQ(4, GetWindowTextA(window, text, sizeof text));
+    EXPECT_STREQ("abcd", text);
+    EXPECT_TRUE(captionStyle());
+    // The same length, another text: a change, found at its first reading;
+    // the caption style is off until the frame has repainted.
+    storeText("wxyz");
+    ASSERT_TRUE(captionStyle());
+    EXPECT_EQ(4, GetWindowTextA(window, text, sizeof text));
+    EXPECT_STREQ("wxyz", text);
+    EXPECT_FALSE(captionStyle());
+    Pump(30);
+    EXPECT_TRUE(captionStyle());
+    // Another length: a change too.
+    storeText("longer caption");
+    EXPECT_EQ(14, GetWindowTextA(window, text, sizeof text));
+    EXPECT_FALSE(captionStyle());
+    Pump(30);
+    EXPECT_TRUE(captionStyle());
+}
+
+TEST(SkinFrame, AnimationFlagClearedWhenAShowFails)
+{
+    auto* form = NewForm<TForm>(nullptr);
+    form->SetBounds(40, 50, 320, 240);
+    auto* frame = new TFailingFrame(form);
+    frame->SetMinimizeApplication(false);
+    frame->SetShowAnimation(kaFade);
+    frame->SetShowAnimationTime(50);
+    frame->SetActive(true);
+    frame->Update();
+    form->HandleNeeded();
+    EXPECT_THROW(frame->AnimationShow(), std::runtime_error);
+    EXPECT_FALSE(frame->Animating());
+    form->Free();
+}
+
+TEST(SkinFrame, BlendedFrameNeverAnimates)
+{
+    TFramed<TKsCustomForm> f(RECT{40, 50, 360, 290});
+    f.FrameObject->SetBlend(true);
+    f.FrameObject->SetShowAnimation(kaFade);
+    f.FrameObject->SetShowAnimationTime(2000);
+    const DWORD start = GetTickCount();
+    f.Form->Show();
+    // A fade of two seconds would hold the show.
+    EXPECT_LT(GetTickCount() - start, 1500u);
+    EXPECT_FALSE(f.FrameObject->Animating());
+}
+
+TEST(SkinFrame, ShowHideCyclesLeakNoGdiHandles)
+{
+    TFramed<TKsCustomForm> f(RECT{40, 50, 360, 290});
+    f.FrameObject->SetBorderIcons(KsDefaultBorderIcons | KsIcon(kbiHelp));
+    auto cycle = [&] {
+        f.Form->Show();
+        Application->ProcessMessages();
+        f.Form->SetCaption(f.Form->Caption() == "one" ? "two" : "one");
+        Application->ProcessMessages();
+        f.Form->Hide();
+        Application->ProcessMessages();
+    };
+    for (int i = 0; i < 20; ++i) cycle();
+    Pump(50);
+    const long before = GdiObjectsHeld();
+    for (int i = 0; i < 500; ++i) cycle();
+    Pump(50);
+    const long after = GdiObjectsHeld();
+    EXPECT_LE(after - before, 2) << before << " -> " << after;
+}
