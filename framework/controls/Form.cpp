@@ -491,7 +491,11 @@ bool TCustomForm::IsShortCut(WORD key, TShiftState shift)
 {
     if (OnShortCut) {
         bool handled = false;
-        OnShortCut(key, shift, handled);
+        TMessage message;
+        message.Msg = (shift & ssAlt) ? WM_SYSKEYDOWN : WM_KEYDOWN;
+        message.WParam = key;
+        message.LParam = (shift & ssAlt) ? LPARAM(1) << 29 : 0;
+        OnShortCut(message, handled);
         if (handled) return true;
     }
     if (!FMenu) return false;

@@ -27,8 +27,10 @@ constexpr int mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIg
 
 using TCloseEvent = TEvent<void(TObject*, TCloseAction&)>;
 using TCloseQueryEvent = TEvent<void(TObject*, bool&)>;
-// A key pressed on the form before its menu sees it: handled stops it there.
-using TShortCutEvent = TEvent<void(WORD key, TShiftState shift, bool& handled)>;
+// A key pressed on the form before its menu sees it, as a WM_KEYDOWN (or,
+// with Alt, WM_SYSKEYDOWN with bit 29 of the key data) message: handled
+// stops it there.
+using TShortCutEvent = TEvent<void(TMessage& message, bool& handled)>;
 
 class TCustomForm : public TWinControl {
     GANTREL_CLASS(TCustomForm)

@@ -79,6 +79,7 @@ TSkinForm<F>::~TSkinForm()
 {
     // No message of the form may reach a half-destroyed frame.
     if (this->Active()) this->UnHookForm();
+    UnchainForm();
     // Whatever was saved goes back, even an empty handler: the application
     // must not keep calling into a freed frame.
     if (FAppEventsChained && Application) {

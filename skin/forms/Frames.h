@@ -244,6 +244,9 @@ class TSkinForm : public F::HookComponent {
     void AfterMDISize();
     // Loaded: an MDI parent's client window is subclassed.
     void InstallClientProc();
+    // Destructor: the MDI client window's procedure and the form's
+    // OnShortCut go back to what they were before the frame.
+    void UnchainForm();
     // Mp, Loaded: the form's shortcuts go to the menu bar first.
     void ChainFormShortCut();
     // Mp.

@@ -223,15 +223,17 @@ TEST_F(MDIForm, AChildWithoutAnMDIParentCannotMakeItsWindow)
 
 struct TShortCutProbe {
     int Calls = 0;
-    WORD Key = 0;
-    TShiftState Shift = 0;
+    UINT Msg = 0;
+    WPARAM Key = 0;
+    LPARAM KeyData = 0;
     bool Take = false;
     int MenuClicks = 0;
-    void FormShortCut(WORD key, TShiftState shift, bool& handled)
+    void FormShortCut(TMessage& message, bool& handled)
     {
         ++Calls;
-        Key = key;
-        Shift = shift;
+        Msg = message.Msg;
+        Key = message.WParam;
+        KeyData = message.LParam;
         handled = Take;
     }
     void ItemClick(TObject*) { ++MenuClicks; }
@@ -252,8 +254,9 @@ TEST(FormShortCut, TheEventSeesAKeyBeforeTheMenuAndCanKeepIt)
 
     EXPECT_TRUE(form->IsShortCut('O', ssCtrl));
     EXPECT_EQ(1, probe.Calls);
-    EXPECT_EQ('O', probe.Key);
-    EXPECT_EQ(TShiftState(ssCtrl), probe.Shift);
+    EXPECT_EQ(UINT(WM_KEYDOWN), probe.Msg);
+    EXPECT_EQ(WPARAM('O'), probe.Key);
+    EXPECT_EQ(0, probe.KeyData);
     EXPECT_EQ(1, probe.MenuClicks);
 
     probe.Take = true;
@@ -264,6 +267,11 @@ TEST(FormShortCut, TheEventSeesAKeyBeforeTheMenuAndCanKeepIt)
     probe.Take = false;
     EXPECT_FALSE(form->IsShortCut('P', ssCtrl));
     EXPECT_EQ(3, probe.Calls);
+    // Alt comes as the platform marks it.
+    EXPECT_FALSE(form->IsShortCut(VK_F4, ssAlt));
+    EXPECT_EQ(UINT(WM_SYSKEYDOWN), probe.Msg);
+    EXPECT_EQ(WPARAM(VK_F4), probe.Key);
+    EXPECT_EQ(LPARAM(1) << 29, probe.KeyData);
     form->Free();
 }
 
@@ -277,7 +285,7 @@ TEST(FormShortCut, AKeyFromTheMessageLoopReachesTheEventOfAFormWithoutMenu)
     PostMessageA(form->Handle(), WM_KEYDOWN, VK_F5, 1);
     Application->ProcessMessages();
     EXPECT_EQ(1, probe.Calls);
-    EXPECT_EQ(VK_F5, probe.Key);
+    EXPECT_EQ(WPARAM(VK_F5), probe.Key);
     form->Free();
 }
 
