@@ -333,26 +333,33 @@ TEST_F(SkinLeafForm, TheFrameKeepsALiveCopyOfTheMaskRegionAcrossRebuilds)
 
 TEST_F(SkinLeafForm, AShapedBorderlessFrameResizesOnlyFromTheDiagonalCorners)
 {
+    // The mask stretched to twice its size: the cut corners are 40 x 40.
     const std::string mask = "    Mask.Data = {" + MaskHex(100, 80, TwoCornersCut) + "}\n";
-    TForm* form = NewForm("TEpForm", Borderless + mask, 100, 80);
+    TForm* form = NewForm("TEpForm", Borderless + mask, 200, 160);
     auto* frame = Shown<TEpForm>(form);
-    ASSERT_EQ(100, frame->FrameWidth());
-    ASSERT_EQ(80, frame->FrameHeight());
+    ASSERT_EQ(200, frame->FrameWidth());
+    ASSERT_EQ(160, frame->FrameHeight());
     // Band 3 (a 1-pixel border): moved out by 3 diagonally the point leaves
     // the shape at the cut corners ...
-    EXPECT_EQ(khtTopLeft, frame->GetHitTest(22, 22));
-    EXPECT_EQ(khtCaption, frame->GetHitTest(23, 23));
-    EXPECT_EQ(khtBottomRight, frame->GetHitTest(77, 57));
-    EXPECT_EQ(khtCaption, frame->GetHitTest(76, 56));
+    EXPECT_EQ(khtTopLeft, frame->GetHitTest(42, 42));
+    EXPECT_EQ(khtCaption, frame->GetHitTest(43, 43));
+    EXPECT_EQ(khtBottomRight, frame->GetHitTest(157, 117));
+    EXPECT_EQ(khtCaption, frame->GetHitTest(156, 116));
     // ... and off the window at the others.
-    EXPECT_EQ(khtTopRight, frame->GetHitTest(98, 1));
-    EXPECT_EQ(khtBottomLeft, frame->GetHitTest(1, 78));
-    EXPECT_EQ(khtCaption, frame->GetHitTest(90, 10));
+    EXPECT_EQ(khtTopRight, frame->GetHitTest(198, 1));
+    EXPECT_EQ(khtBottomLeft, frame->GetHitTest(1, 158));
+    EXPECT_EQ(khtCaption, frame->GetHitTest(180, 20));
+    EXPECT_EQ(khtCaption, frame->GetHitTest(20, 140));
     // The straight edges are no resize zones on a shaped window.
-    EXPECT_EQ(khtCaption, frame->GetHitTest(50, 0));
-    EXPECT_EQ(khtCaption, frame->GetHitTest(0, 40));
-    EXPECT_EQ(HTTOPLEFT, NCHitTest(form, 22, 22));
-    EXPECT_EQ(HTCAPTION, NCHitTest(form, 50, 0));
+    EXPECT_EQ(khtCaption, frame->GetHitTest(100, 0));
+    EXPECT_EQ(khtCaption, frame->GetHitTest(0, 80));
+    // Along the right edge the outward diagonal leaves the window: the
+    // corner of the quadrant the point lies in.
+    EXPECT_EQ(khtTopRight, frame->GetHitTest(199, 60));
+    EXPECT_EQ(khtBottomRight, frame->GetHitTest(199, 100));
+    EXPECT_EQ(HTTOPLEFT, NCHitTest(form, 42, 42));
+    EXPECT_EQ(HTBOTTOMRIGHT, NCHitTest(form, 157, 117));
+    EXPECT_EQ(HTCAPTION, NCHitTest(form, 100, 0));
 }
 
 TEST_F(SkinLeafForm, ABorderlessFrameShowsItsBorderAndBackgroundStyles)
