@@ -3,6 +3,7 @@
 #include "BitmapLists.h"
 #include "Buttons.h"
 #include "CheckBoxes.h"
+#include "Frames.h"
 #include "LeafForms.h"
 #include "Panels.h"
 #include "ScrollBars.h"
@@ -18,5 +19,6 @@ void RegisterSkinClasses()
     RegisterClasses<TKsCustomButton, TEpButton, TMpCustomButton, TMpMediaButton>();
     RegisterCheckBoxClasses();
     RegisterTrackBarClasses();
+    RegisterClasses<TKsCustomForm, TMpCustomForm>();
     RegisterClasses<TEpForm, TMpMediaForm>();
 }

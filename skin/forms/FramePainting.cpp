@@ -411,6 +411,7 @@ void TSkinForm<F>::UpdateNCArea(unsigned unused)
         for (const RECT& strip : strips) buffer->SetAlpha(uint8_t(FBlendValue), strip);
         for (const RECT& strip : strips) mergeStrip(strip);
     } else {
+        buffer->SetUseAlpha(false);
         PaintNCArea(buffer);
     }
 
@@ -582,9 +583,18 @@ void TSkinForm<F>::AnimationShow()
         bool active = FActiveCaption;
         FActiveCaption = true;
         try {
-            PaintNCArea(image);
+            if constexpr (KsFamily) {
+                PaintNCArea(image);
+            } else {
+                // The whole composition (shadow included) goes into the
+                // image instead of the window.
+                FAnimationBitmap = image;
+                UpdateNCArea();
+                FAnimationBitmap = nullptr;
+            }
             PaintClientArea(image);
         } catch (...) {
+            FAnimationBitmap = nullptr;
             FActiveCaption = active;
             throw;
         }
@@ -697,9 +707,10 @@ void TSkinForm<F>::WMNCCalcSize(TMessage& message)
         FFrameWidth = shadow ? w - FShadowWidth : w;
         FFrameHeight = shadow ? h - FShadowWidth : h;
     }
+    // Measured from the whole window: a drop shadow is not client area.
     RECT c = GetClientRect();
-    int right = KsFamily ? FFrameWidth - c.right : FWindowWidth - c.right;
-    int bottom = KsFamily ? FFrameHeight - c.bottom : FWindowHeight - c.bottom;
+    int right = FWindowWidth - c.right;
+    int bottom = FWindowHeight - c.bottom;
     RECT client{proposed.left + c.left, proposed.top + c.top, proposed.right - right, proposed.bottom - bottom};
     if (client.right < client.left) client.right = client.left;
     if (client.bottom < client.top) client.bottom = client.top;

@@ -715,7 +715,8 @@ void TSkinForm<F>::Dispatch(TMessage& message)
     case WM_PAINT: WMPaint(message); break;
     case WM_SYSCOMMAND: WMSysCommand(message); break;
     case WM_WINDOWPOSCHANGING: WMWindowPosChanging(message); break;
-    case WM_SETTEXT: WMSetText(message); break;
+    case WM_SETTEXT:
+    case WM_SETICON: WMSetText(message); break;
     case KM_FORMISBLEND: WMFormIsBlend(message); break;
     case KM_UPDATENCAREA: WMUpdateNCArea(message); break;
     case KM_MAXIMIZE: WMMaximize(message); break;
@@ -757,9 +758,9 @@ void TSkinForm<F>::WMUpdateNCArea(TMessage& message)
     this->MessageHandled();
 }
 
-// The platform paints its own caption while it stores a new text into a
-// window with WS_CAPTION: the caption bits are off until the form's own
-// procedure is through with it (AfterControl puts them back).
+// The platform paints its own caption while it stores a new text (or icon)
+// into a window with WS_CAPTION: the caption bits are off until the form's
+// own procedure is through with it (AfterControl puts them back).
 template <class F>
 void TSkinForm<F>::WMSetText(TMessage& message)
 {
@@ -796,6 +797,7 @@ void TSkinForm<F>::AfterControl(TObject* sender, TMessage& message, bool& handle
         AfterMDISize();
         break;
     case WM_SETTEXT:
+    case WM_SETICON:
         if (FSettingText > 0 && form->HandleAllocated()) {
             --FSettingText;
             HWND window = form->Handle();

@@ -383,7 +383,7 @@ TEST_F(SkinFrameDrag, TheCaptureLastsFromThePressToTheRelease)
 
 // --- Caption buttons: a command only where it was pressed ------------------------------
 
-struct TCloseCounter {
+struct TButtonCloseCounter {
     int Closes = 0;
     void FormClose(TObject*, TCloseAction& action)
     {
@@ -398,7 +398,7 @@ protected:
     {
         Form = new TForm(nullptr, 0);
         Form->SetBounds(100, 100, 300, 120);
-        Form->OnClose = MakeEvent<&TCloseCounter::FormClose>(&Counter);
+        Form->OnClose = MakeEvent<&TButtonCloseCounter::FormClose>(&Counter);
         Frame = new TKsGeometryFrame(Form);
         Frame->SetActive(true);
         Frame->SetFrameSize(300, 120);
@@ -411,7 +411,7 @@ protected:
         if (GetCapture()) ReleaseCapture();
         Form->Free();
     }
-    TCloseCounter Counter;
+    TButtonCloseCounter Counter;
     TForm* Form = nullptr;
     TKsGeometryFrame* Frame = nullptr;
     POINT Close{};

@@ -141,6 +141,12 @@ class TFailingFrame : public TKsCustomForm {
     void PaintClientArea(TKsBitmap*) override { throw std::runtime_error("client painting failed"); }
 };
 
+class TFailingMpFrame : public TMpCustomForm {
+    GANTREL_CLASS(TFailingMpFrame)
+    using TMpCustomForm::TMpCustomForm;
+    void PaintClientArea(TKsMediaBitmap*) override { throw std::runtime_error("client painting failed"); }
+};
+
 }  // namespace
 
 TEST(SkinFrame, CaptionButtonsAndBorderAreTheFramesOwn)
@@ -226,6 +232,11 @@ TEST(SkinFrame, CaptionButtonsAndBorderAreTheFramesOwn)
     // and the window keeps its caption style afterwards.
     const TKColor closeCorner = WindowPixel(window, close.left + 3, close.top + 3);
     f.Form->SetCaption("Another caption");
+    // At once, before any message waiting is handled: no platform caption
+    // over the frame's, not even for a moment.
+    GdiFlush();
+    EXPECT_EQ(0, FrameControlMismatches(window, close, DFC_CAPTION, DFCS_CAPTIONCLOSE));
+    EXPECT_EQ(0, FrameControlMismatches(window, maximize, DFC_CAPTION, DFCS_CAPTIONMAX));
     Pump(100);
     char text[64] = {};
     GetWindowTextA(window, text, sizeof text);
@@ -367,7 +378,10 @@ TEST(SkinFrame, MinimizedLaysOutSystemMenuCloseAndRestore)
     EXPECT_EQ(0, FrameControlMismatches(f.Handle(), minimize, DFC_CAPTION, DFCS_CAPTIONRESTORE));
 }
 
-TEST(SkinFrame, BlendedFrameOverAKnownColour)
+namespace {
+
+template <class Frame>
+void CheckBlendOverKnownColour()
 {
     auto* under = NewForm<TForm>(nullptr);
     under->SetBorderStyle(bsNone);
@@ -378,8 +392,8 @@ TEST(SkinFrame, BlendedFrameOverAKnownColour)
     Pump(150);
     ASSERT_EQ(0xC00000u, ScreenRgb(150, 150));
 
-    TFramed<TKsCustomForm> f(RECT{150, 140, 400, 340}, TColor(0x00FF00));  // green
-    TKsCustomForm* frame = f.FrameObject;
+    TFramed<Frame> f(RECT{150, 140, 400, 340}, TColor(0x00FF00));  // green
+    Frame* frame = f.FrameObject;
     frame->SetBlend(true);
     frame->SetBlendValue(150);
     f.Show();
@@ -404,6 +418,176 @@ TEST(SkinFrame, BlendedFrameOverAKnownColour)
     EXPECT_EQ(SysRgb(COLOR_BTNFACE), WindowPixel(f.Handle(), 2, 100));
     EXPECT_EQ(0x00FF00u, WindowPixel(f.Handle(), c.left + 50, c.top + 50));
     under->Free();
+}
+
+}  // namespace
+
+TEST(SkinFrame, BlendedFrameOverAKnownColour)
+{
+    CheckBlendOverKnownColour<TKsCustomForm>();
+}
+
+TEST(SkinFrame, BlendedMpFrameOverAKnownColour)
+{
+    CheckBlendOverKnownColour<TMpCustomForm>();
+}
+
+namespace {
+
+// A frame with a drop shadow over a window of known colour: the shadow
+// strips right and below darken it as each family's shade says; the
+// client area ends at the frame, not at the shadow.
+template <class Frame>
+void CheckShadowOverKnownColour(TKColor shade, unsigned alpha, int firstShadedRow)
+{
+    auto* under = NewForm<TForm>(nullptr);
+    under->SetBorderStyle(bsNone);
+    under->SetColor(TColor(0x00C000));  // green 192
+    under->SetBounds(100, 100, 400, 300);
+    under->Show();
+    SetWindowPos(under->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    Pump(150);
+    const TKColor green = 0x00C000u;
+    ASSERT_EQ(green, ScreenRgb(150, 150));
+
+    TFramed<Frame> f(RECT{150, 140, 400, 340});
+    Frame* frame = f.FrameObject;
+    frame->SetDropShadow(true);
+    frame->SetShadowWidth(4);
+    // The shadow is taken off the frame at the next size change.
+    f.Form->SetBounds(150, 140, 260, 210);
+    f.Show();
+    Pump(100);
+    const int ww = frame->WindowWidth(), wh = frame->WindowHeight();
+    ASSERT_EQ(ww - 4, frame->FrameWidth());
+    ASSERT_EQ(wh - 4, frame->FrameHeight());
+    const RECT c = frame->GetClientRect();
+    RECT client;
+    GetClientRect(f.Handle(), &client);
+    EXPECT_EQ(RectW(c), client.right);
+    EXPECT_EQ(RectH(c), client.bottom);
+    // Right of the frame, below the shadow's first rows, and below it.
+    const int fw = frame->FrameWidth(), fh = frame->FrameHeight();
+    TKColor right = WindowPixel(f.Handle(), fw + 1, firstShadedRow + 20);
+    EXPECT_TRUE(NearBlend(right, shade, green, alpha)) << std::hex << right;
+    TKColor below = WindowPixel(f.Handle(), 40, fh + 1);
+    EXPECT_TRUE(NearBlend(below, shade, green, alpha)) << std::hex << below;
+    // The frame's own border is opaque.
+    EXPECT_EQ(SysRgb(COLOR_BTNFACE), WindowPixel(f.Handle(), 2, 100));
+    under->Free();
+}
+
+}  // namespace
+
+TEST(SkinFrame, DropShadowOverAKnownColour)
+{
+    CheckShadowOverKnownColour<TKsCustomForm>(0x5F5F5Fu, 0xB0, 4);
+}
+
+TEST(SkinFrame, MpDropShadowOverAKnownColour)
+{
+    CheckShadowOverKnownColour<TMpCustomForm>(0x3F3F3Fu, 0x90, 4);
+}
+
+namespace {
+
+// A caption far too long for its window, with only the close button: the
+// text is cut where the family's rule says, and the band beyond it up to
+// the button is the caption's gradient alone.
+template <class Frame>
+void CheckCaptionRoom(TKsBorderStyle style, int reserved)
+{
+    TFramed<Frame> f(RECT{40, 50, 440, 250});
+    Frame* frame = f.FrameObject;
+    frame->SetBorderStyle(style);
+    frame->SetBorderIcons(KsIcon(kbiClose));
+    f.Form->SetCaption(std::string(200, 'W'));
+    f.Show();
+    SetActiveWindow(f.Handle());
+    Pump(100);
+    ASSERT_TRUE(frame->IsActiveCaption());
+    const RECT band = frame->GetCaptionRect();
+    const RECT close = frame->GetButtonRect(kbiClose);
+    const int textEnd = band.left + 2 + (frame->FrameWidth() - band.left - reserved);
+    ASSERT_LT(textEnd, close.left);
+    // The gradient as the bitmap draws it, for comparison.
+    typename Frame::Bitmap reference;
+    reference.SetSize(frame->FrameWidth(), frame->FrameHeight());
+    reference.FillGradientRect(band, KColor(TColor(GetSysColor(COLOR_ACTIVECAPTION)), 255),
+                               KColor(TColor(GetSysColor(COLOR_GRADIENTACTIVECAPTION)), 255), false);
+    GdiFlush();
+    int beyond = 0, within = 0;
+    for (int y = band.top; y < band.bottom; ++y) {
+        for (int x = band.left; x < close.left; ++x) {
+            const bool gradient = WindowPixel(f.Handle(), x, y) == Rgb(reference.GetPixel(x, y));
+            if (x >= textEnd && !gradient) ++beyond;
+            if (x < textEnd && !gradient) ++within;
+        }
+    }
+    EXPECT_EQ(0, beyond);
+    // The text is there, up to its room.
+    EXPECT_GT(within, 0);
+}
+
+}  // namespace
+
+TEST(SkinFrame, KsCaptionLeavesRoomForSevenButtons)
+{
+    CheckCaptionRoom<TKsCustomForm>(kbsStandard, 7 * GetSystemMetrics(SM_CXSIZE));
+}
+
+TEST(SkinFrame, KsToolCaptionLeavesRoomForTwoSmallButtons)
+{
+    CheckCaptionRoom<TKsCustomForm>(kbsToolWindow, 2 * GetSystemMetrics(SM_CXSMSIZE));
+}
+
+// Mp counts the caption's height per button (a tool window: two).
+TEST(SkinFrame, MpToolCaptionLeavesRoomForTwoCaptionHeights)
+{
+    CheckCaptionRoom<TMpCustomForm>(kbsToolWindow, 2 * GetSystemMetrics(SM_CYSMCAPTION));
+}
+
+namespace {
+
+template <class Frame>
+void CheckShowAnimation()
+{
+    TFramed<Frame> f(RECT{40, 50, 360, 290});
+    f.FrameObject->SetShowAnimation(kaFade);
+    f.FrameObject->SetShowAnimationTime(300);
+    const DWORD start = GetTickCount();
+    f.Form->Show();
+    const DWORD took = GetTickCount() - start;
+    EXPECT_GE(took, 200u);
+    EXPECT_FALSE(f.FrameObject->Animating());
+    Pump(100);
+    // The real window afterwards.
+    const RECT c = f.FrameObject->GetClientRect();
+    EXPECT_EQ(SysRgb(COLOR_BTNFACE), WindowPixel(f.Handle(), 2, c.top + 40));
+    EXPECT_EQ(0xFFFFFFu, WindowPixel(f.Handle(), c.left + 100, c.top + 60));
+
+    // A random effect each time: every showing plays one.
+    f.FrameObject->SetShowAnimation(kaRandom);
+    for (int i = 0; i < 4; ++i) {
+        f.Form->Hide();
+        Pump(20);
+        const DWORD begin = GetTickCount();
+        f.Form->Show();
+        EXPECT_GE(GetTickCount() - begin, 200u) << i;
+        EXPECT_FALSE(f.FrameObject->Animating());
+    }
+}
+
+}  // namespace
+
+TEST(SkinFrame, ShowAnimationPlaysAndEnds)
+{
+    CheckShowAnimation<TKsCustomForm>();
+}
+
+TEST(SkinFrame, MpShowAnimationPlaysAndEnds)
+{
+    CheckShowAnimation<TMpCustomForm>();
 }
 
 TEST(SkinFrame, KsCloseRunsOnCloseOnce)
@@ -540,11 +724,14 @@ TEST(SkinFrame, CaptionChangeIsFoundByTextNotLength)
     EXPECT_TRUE(captionStyle());
 }
 
-TEST(SkinFrame, AnimationFlagClearedWhenAShowFails)
+namespace {
+
+template <class Frame>
+void CheckFailedShow()
 {
     auto* form = NewForm<TForm>(nullptr);
     form->SetBounds(40, 50, 320, 240);
-    auto* frame = new TFailingFrame(form);
+    auto* frame = new Frame(form);
     frame->SetMinimizeApplication(false);
     frame->SetShowAnimation(kaFade);
     frame->SetShowAnimationTime(50);
@@ -554,6 +741,18 @@ TEST(SkinFrame, AnimationFlagClearedWhenAShowFails)
     EXPECT_THROW(frame->AnimationShow(), std::runtime_error);
     EXPECT_FALSE(frame->Animating());
     form->Free();
+}
+
+}  // namespace
+
+TEST(SkinFrame, AnimationFlagClearedWhenAShowFails)
+{
+    CheckFailedShow<TFailingFrame>();
+}
+
+TEST(SkinFrame, MpAnimationFlagClearedWhenAShowFails)
+{
+    CheckFailedShow<TFailingMpFrame>();
 }
 
 TEST(SkinFrame, BlendedFrameNeverAnimates)
@@ -567,6 +766,49 @@ TEST(SkinFrame, BlendedFrameNeverAnimates)
     // A fade of two seconds would hold the show.
     EXPECT_LT(GetTickCount() - start, 1500u);
     EXPECT_FALSE(f.FrameObject->Animating());
+}
+
+TEST(SkinFrame, ApplicationHandlersChainedAndPutBack)
+{
+    ASSERT_FALSE(Application->OnMinimize);
+    ASSERT_FALSE(Application->OnRestore);
+    {
+        TFramed<TKsCustomForm> f(RECT{40, 50, 360, 290});
+        f.FrameObject->SetMinimizeApplication(true);
+        f.Show();
+        SendMessageA(f.Handle(), WM_NCACTIVATE, TRUE, 0);
+        // Chained at the first activation.
+        EXPECT_TRUE(Application->OnMinimize);
+        EXPECT_TRUE(Application->OnRestore);
+    }
+    // The frame is gone: what was there before (nothing) is back, and no
+    // handler of the freed frame stays.
+    EXPECT_FALSE(Application->OnMinimize);
+    EXPECT_FALSE(Application->OnRestore);
+}
+
+TEST(SkinFrame, IconChangeKeepsTheFramesCaption)
+{
+    TFramed<TKsCustomForm> f(RECT{40, 50, 360, 290});
+    TKsCustomForm* frame = f.FrameObject;
+    frame->SetBorderIcons(KsIcon(kbiClose));
+    f.Show();
+    HWND window = f.Handle();
+    const RECT close = frame->GetButtonRect(kbiClose);
+    ASSERT_EQ(0, FrameControlMismatches(window, close, DFC_CAPTION, DFCS_CAPTIONCLOSE));
+    HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    Pump(50);
+    EXPECT_EQ(WS_CAPTION, GetWindowLongPtrA(window, GWL_STYLE) & WS_CAPTION);
+    EXPECT_EQ(0, FrameControlMismatches(window, close, DFC_CAPTION, DFCS_CAPTIONCLOSE));
+    const RECT band = frame->GetCaptionRect();
+    GdiFlush();
+    int differing = 0;
+    for (int y = band.top; y < band.bottom; ++y)
+        for (int x = band.left; x < band.right; ++x)
+            if (WindowPixel(window, x, y) != Rgb(frame->GetBuffer()->GetPixel(x, y))) ++differing;
+    EXPECT_EQ(0, differing);
 }
 
 TEST(SkinFrame, ShowHideCyclesLeakNoGdiHandles)
@@ -588,4 +830,36 @@ TEST(SkinFrame, ShowHideCyclesLeakNoGdiHandles)
     Pump(50);
     const long after = GdiObjectsHeld();
     EXPECT_LE(after - before, 2) << before << " -> " << after;
+}
+
+TEST(SkinFrame, BlendedShadowedShowHideCyclesLeakNoGdiHandles)
+{
+    auto* under = NewForm<TForm>(nullptr);
+    under->SetBorderStyle(bsNone);
+    under->SetBounds(20, 20, 400, 300);
+    under->Show();
+    TFramed<TMpCustomForm> mp(RECT{300, 50, 560, 260});
+    mp.FrameObject->SetBlend(true);
+    mp.FrameObject->SetDropShadow(true);
+    TFramed<TKsCustomForm> ks(RECT{40, 50, 300, 260});
+    ks.FrameObject->SetBlend(true);
+    ks.FrameObject->SetDropShadow(true);
+    auto cycle = [&] {
+        for (TForm* form : {ks.Form, mp.Form}) {
+            form->Show();
+            Application->ProcessMessages();
+            form->SetBounds(form->Left() + 1, form->Top(), form->Width() + 1, form->Height());
+            Application->ProcessMessages();
+            form->Hide();
+            Application->ProcessMessages();
+        }
+    };
+    for (int i = 0; i < 10; ++i) cycle();
+    Pump(50);
+    const long before = GdiObjectsHeld();
+    for (int i = 0; i < 100; ++i) cycle();
+    Pump(50);
+    const long after = GdiObjectsHeld();
+    EXPECT_LE(after - before, 2) << before << " -> " << after;
+    under->Free();
 }
