@@ -70,6 +70,13 @@ void TAction::SetChecked(bool checked)
     Changed();
 }
 
+void TAction::SetHelpContext(int value)
+{
+    if (value == FHelpContext) return;
+    FHelpContext = value;
+    Changed();
+}
+
 void TAction::SetEnabled(bool enabled)
 {
     if (enabled == FEnabled) return;
@@ -147,6 +154,7 @@ bool TAction::ReadProperty(const std::string& name, TReader& reader)
     else if (name == "Hint") SetHint(reader.ReadString());
     else if (name == "ShortCut") SetShortCut(TShortCut(reader.ReadInteger()));
     else if (name == "ImageIndex") SetImageIndex(reader.ReadInteger());
+    else if (name == "HelpContext") SetHelpContext(reader.ReadInteger());
     else if (name == "GroupIndex") SetGroupIndex(reader.ReadInteger());
     else if (name == "AutoCheck") AutoCheck = reader.ReadBool();
     else if (name == "Category") Category = reader.ReadString();

@@ -39,6 +39,8 @@ class TAction : public TComponent {
     void SetShortCut(TShortCut shortCut);
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int index);
+    int HelpContext() const { return FHelpContext; }
+    void SetHelpContext(int value);
     int GroupIndex() const { return FGroupIndex; }
     void SetGroupIndex(int index);
     // Execute toggles Checked before the handler runs.
@@ -72,6 +74,7 @@ private:
     bool FChecked = false, FEnabled = true, FVisible = true;
     TShortCut FShortCut = 0;
     int FImageIndex = -1;
+    int FHelpContext = 0;
     int FGroupIndex = 0;
 };
 

@@ -5,6 +5,8 @@
 #include "CheckBoxes.h"
 #include "Frames.h"
 #include "LeafForms.h"
+#include "MenuItems.h"
+#include "Menus.h"
 #include "Panels.h"
 #include "ScrollBars.h"
 #include "TabControls.h"
@@ -21,4 +23,6 @@ void RegisterSkinClasses()
     RegisterTrackBarClasses();
     RegisterClasses<TKsCustomForm, TMpCustomForm>();
     RegisterClasses<TEpForm, TMpMediaForm>();
+    RegisterClasses<TKsCustomItem, TMpCustomItem>();
+    RegisterMenuClasses();
 }

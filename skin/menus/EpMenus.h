@@ -1,0 +1,173 @@
+// The styled Ks menu classes: the item that draws itself with a background,
+// a border and a font, the popup menu and menu bar that own those styles
+// and hand them to their items, and the popup window and frame that draw a
+// level's background and border with the opening item's popup styles.
+//
+// The classic look of the base item classes (TSkinItem<F>::CalcSize and
+// DrawItem) lives in EpMenus.cpp too, over the painter in ItemPainter.h.
+#pragma once
+
+#include "ItemPainter.h"
+#include "MenuForms.h"
+#include "Menus.h"
+#include "SkinStyles.h"
+
+class TEpPopupWindow;
+
+// How an item of family F looks in view now (selected, inside the loop or
+// not).
+template <class F>
+TItemFace ItemFace(TSkinItem<F>* item, typename F::ItemView* view, bool selected, bool notInLoop);
+
+class TEpItem : public TKsCustomItem {
+    GANTREL_CLASS(TEpItem)
+
+    explicit TEpItem(TComponent* owner);
+
+    // References to the container's style objects (not owned); each setter
+    // sets this item and every descendant.
+    TEpBackground* Background() const { return FBackground; }
+    void SetBackground(TEpBackground* value);
+    TEpBorder* Border() const { return FBorder; }
+    void SetBorder(TEpBorder* value);
+    TEpBackground* PopupBackground() const { return FPopupBackground; }
+    void SetPopupBackground(TEpBackground* value);
+    TEpBorder* PopupBorder() const { return FPopupBorder; }
+    void SetPopupBorder(TEpBorder* value);
+    TFont* Font() const { return FFont; }
+    void SetFont(TFont* value);
+
+    TPopupWindowClass GetPopupWindowClass() const override;
+    void CalcSize(TKsBitmap* bitmap, TKsItemView* view, int& width, int& height) override;
+    void DrawItem(TKsBitmap* bitmap, TKsItemView* view, const RECT& rect, bool selected, bool notInLoop) override;
+
+private:
+    TEpBackground* FBackground = nullptr;
+    TEpBorder* FBorder = nullptr;
+    TEpBackground* FPopupBackground = nullptr;
+    TEpBorder* FPopupBorder = nullptr;
+    TFont* FFont = nullptr;
+
+    template <class Set>
+    void ForTree(Set set);
+};
+
+class TEpPopupMenu : public TKsCustomPopupMenu {
+    GANTREL_CLASS(TEpPopupMenu)
+
+    explicit TEpPopupMenu(TComponent* owner);
+    ~TEpPopupMenu() override;
+    static TKsCustomItemClass GetItemClassProc();
+
+    // Owned; a setter copies the value and sets the object on the tree.
+    TEpBackground* ItemBackground() const { return FItemBackground; }
+    void SetItemBackground(TEpBackground* value);
+    TEpBackground* PopupBackground() const { return FPopupBackground; }
+    void SetPopupBackground(TEpBackground* value);
+    TEpBorder* ItemBorder() const { return FItemBorder; }
+    void SetItemBorder(TEpBorder* value);
+    TEpBorder* PopupBorder() const { return FPopupBorder; }
+    void SetPopupBorder(TEpBorder* value);
+    TFont* ItemFont() const { return FItemFont; }
+    void SetItemFont(TFont* value);
+    // Read-only; never stored.
+    std::string Version() const { return TKsFamily::Version; }
+
+    // The styles set on the whole tree again, then the base's Popup.
+    void Popup(int x, int y) override;
+
+    bool ReadProperty(const std::string& name, TReader& reader) override;
+    TPersistent* PropertyObject(const std::string& name) override;
+
+private:
+    TEpBackground* FItemBackground;
+    TEpBackground* FPopupBackground;
+    TEpBorder* FItemBorder;
+    TEpBorder* FPopupBorder;
+    TFont* FItemFont;
+
+    void SetStylesOnTree();
+};
+
+class TEpMenuBar : public TKsCustomMenuBar {
+    GANTREL_CLASS(TEpMenuBar)
+
+    explicit TEpMenuBar(TComponent* owner);
+    ~TEpMenuBar() override;
+    static TKsCustomItemClass GetItemClassProc();
+
+    // The bar's own look.
+    TEpBackground* Background() const { return FBackground; }
+    void SetBackground(TEpBackground* value);
+    TEpBorder* Border() const { return FBorder; }
+    void SetBorder(TEpBorder* value);
+    // The items' and their popups' looks, set on the tree.
+    TEpBackground* PopupBackground() const { return FPopupBackground; }
+    void SetPopupBackground(TEpBackground* value);
+    TEpBorder* PopupBorder() const { return FPopupBorder; }
+    void SetPopupBorder(TEpBorder* value);
+    TEpBackground* ItemBackground() const { return FItemBackground; }
+    void SetItemBackground(TEpBackground* value);
+    TEpBorder* ItemBorder() const { return FItemBorder; }
+    void SetItemBorder(TEpBorder* value);
+    TFont* ItemFont() const { return FItemFont; }
+    void SetItemFont(TFont* value);
+    std::string Version() const { return TKsFamily::Version; }
+
+    // Inside the bar's border.
+    RECT GetViewRect() override;
+    void Loaded() override;
+    bool ReadProperty(const std::string& name, TReader& reader) override;
+    TPersistent* PropertyObject(const std::string& name) override;
+
+protected:
+    // Background, then the border over it.
+    void PaintBackground() override;
+
+private:
+    TEpBackground* FBackground;
+    TEpBorder* FBorder;
+    TEpBackground* FPopupBackground;
+    TEpBorder* FPopupBorder;
+    TEpBackground* FItemBackground;
+    TEpBorder* FItemBorder;
+    TFont* FItemFont;
+
+    void SetStylesOnTree();
+    void BackgroundChanged(TObject* sender);
+    void BorderChanged(TObject* sender);
+    void ItemFontChanged(TObject* sender);
+};
+
+class TEpPopupForm : public TKsPopupForm {
+    GANTREL_CLASS(TEpPopupForm)
+
+    using TKsPopupForm::TKsPopupForm;
+
+    // Inside the popup border, when there is one.
+    RECT ClientRectFor(int width, int height) override;
+    void PaintClientArea(TKsBitmap* buffer) override;
+    void PaintNCArea(TKsBitmap* buffer) override;
+
+private:
+    TEpPopupWindow* EpWindow() const;
+};
+
+class TEpPopupWindow : public TKsPopupWindow {
+    GANTREL_CLASS(TEpPopupWindow)
+
+    using TKsPopupWindow::TKsPopupWindow;
+
+    // The opening item's popup styles (not owned).
+    TEpBackground* Background() const { return FBackground; }
+    TEpBorder* Border() const { return FBorder; }
+
+    void Setup(TKsCustomItem* item, TKsItemView* parentView) override;
+
+protected:
+    TKsPopupForm* CreateSkinForm() override;
+
+private:
+    TEpBackground* FBackground = nullptr;
+    TEpBorder* FBorder = nullptr;
+};
