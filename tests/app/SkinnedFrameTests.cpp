@@ -52,7 +52,7 @@ class SkinnedFrameTest : public MainWindowTest {};
 TEST_F(SkinnedFrameTest, TheAboutBoxIsAShapedWindowBlendedAt200AndMovedFromAnywhere)
 {
     RECT first{}, shown{}, moved{};
-    COLORREF outsideLeft = 0, outsideRight = 0, overBlack = 0, overWhite = 0;
+    COLORREF outsideLeft = 0, outsideRight = 0, overBlack = 0, overWhite = 0, movedBlack = 0, movedWhite = 0;
     bool maskSized = false;
     POINT press{};
     DWORD since = 0;
@@ -114,6 +114,11 @@ TEST_F(SkinnedFrameTest, TheAboutBoxIsAShapedWindowBlendedAt200AndMovedFromAnywh
         })
         .Then([&] {
             GetWindowRect(Form10->Handle(), &moved);
+            // What lies beneath is taken anew at the new place: the split
+            // between black and white is now 40 further left in the window
+            // (read on a row of background between the picture and the text).
+            movedBlack = ScreenPixel(moved.left + 91, moved.top + 143);
+            movedWhite = ScreenPixel(moved.left + 131, moved.top + 143);
             // Drawn whole at its new place.
             TModalScript::KeepPicture(Form10, "picture-window-dragged.bmp", Form10->MpMediaButton1);
             Form10->ModalResult = mrOk;
@@ -138,6 +143,8 @@ TEST_F(SkinnedFrameTest, TheAboutBoxIsAShapedWindowBlendedAt200AndMovedFromAnywh
     EXPECT_EQ(shown.left + 40, moved.left);
     EXPECT_EQ(shown.top + 30, moved.top);
     EXPECT_EQ(302, moved.right - moved.left);
+    EXPECT_TRUE(Near(GetRValue(movedBlack), 100)) << std::hex << movedBlack;
+    EXPECT_TRUE(Near(GetRValue(movedWhite), 155)) << std::hex << movedWhite;
 }
 
 TEST_F(SkinnedFrameTest, TheHandheldDialogWearsItsToolWindowFrame)
