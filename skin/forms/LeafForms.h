@@ -50,6 +50,7 @@ class TSkinLeafForm : public F::Form {
     void SetBackground(Background* value) { FBackground->Assign(value); }
     Border* GetBorder() const { return FBorder; }
     void SetBorder(Border* value) { FBorder->Assign(value); }
+    // The shape is taken from it when the form has been loaded.
     TBitmap* Mask() const { return FMask; }
     void SetMask(TBitmap* value);
     // Read-only; never stored.

@@ -72,7 +72,9 @@ protected:
     void SetUp() override { RegisterSkinClasses(); }
     void TearDown() override
     {
-        for (TForm* form : Forms) form->Free();
+        // Last made, first freed: each frame puts back the application's
+        // handlers it found, which the one made before it had put there.
+        for (auto it = Forms.rbegin(); it != Forms.rend(); ++it) (*it)->Free();
         Forms.clear();
         Pump(20);
     }
