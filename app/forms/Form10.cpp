@@ -6,7 +6,7 @@ const TFormTable* TForm10::Table()
 {
     static const TFormTable table = {
         {GANTREL_FIELD(TForm10, Image1), GANTREL_FIELD(TForm10, Label1), GANTREL_FIELD(TForm10, Label2),
-         GANTREL_FIELD(TForm10, MpMediaButton1)},
+         GANTREL_FIELD(TForm10, MpMediaButton1), GANTREL_FIELD(TForm10, MpMediaForm1)},
         {},
     };
     return &table;

@@ -5,6 +5,7 @@
 #include "Form.h"
 #include "Image.h"
 #include "Label.h"
+#include "LeafForms.h"
 
 class TForm10 : public TForm {
     GANTREL_CLASS(TForm10)
@@ -15,6 +16,8 @@ class TForm10 : public TForm {
     TLabel* Label1 = nullptr;
     TLabel* Label2 = nullptr;
     TMpMediaButton* MpMediaButton1 = nullptr;
+    // The shaped, blended frame.
+    TMpMediaForm* MpMediaForm1 = nullptr;
 
     static const TFormTable* Table();
 };

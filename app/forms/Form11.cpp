@@ -23,7 +23,8 @@ const TFormTable* TForm11::Table()
         {GANTREL_FIELD(TForm11, Label1), GANTREL_FIELD(TForm11, Label2), GANTREL_FIELD(TForm11, Label3),
          GANTREL_FIELD(TForm11, Label4), GANTREL_FIELD(TForm11, Edit1), GANTREL_FIELD(TForm11, Memo1),
          GANTREL_FIELD(TForm11, Edit2), GANTREL_FIELD(TForm11, EpButton2), GANTREL_FIELD(TForm11, EpButton1),
-         GANTREL_FIELD(TForm11, CheckBox1), GANTREL_FIELD(TForm11, Timer1), GANTREL_FIELD(TForm11, Timer2)},
+         GANTREL_FIELD(TForm11, CheckBox1), GANTREL_FIELD(TForm11, Timer1), GANTREL_FIELD(TForm11, Timer2),
+         GANTREL_FIELD(TForm11, EpForm1)},
         {GANTREL_HANDLER(TForm11, Button1Click), GANTREL_HANDLER(TForm11, Timer1Timer),
          GANTREL_HANDLER(TForm11, FormShow), GANTREL_HANDLER(TForm11, CheckBox1Click)},
     };

@@ -9,6 +9,7 @@
 #include "Form.h"
 #include "HandheldPort.h"
 #include "Label.h"
+#include "LeafForms.h"
 #include "SkinSeam.h"
 #include "Timer.h"
 
@@ -42,6 +43,7 @@ class TForm11 : public TForm {
     TEpCheckBox* CheckBox1 = nullptr;
     TTimer* Timer1 = nullptr;  // clears the status 3 s after it was set
     TTimer* Timer2 = nullptr;  // sends 250 ms after the dialog shows
+    TEpForm* EpForm1 = nullptr;  // the skinned frame
 
     void Button1Click(TObject* sender);
     void Timer1Timer(TObject* sender);

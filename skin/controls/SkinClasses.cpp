@@ -4,6 +4,7 @@
 #include "Buttons.h"
 #include "CheckBoxes.h"
 #include "Frames.h"
+#include "LeafForms.h"
 #include "MenuItems.h"
 #include "Menus.h"
 #include "Panels.h"
@@ -21,6 +22,7 @@ void RegisterSkinClasses()
     RegisterCheckBoxClasses();
     RegisterTrackBarClasses();
     RegisterClasses<TKsCustomForm, TMpCustomForm>();
+    RegisterClasses<TEpForm, TMpMediaForm>();
     RegisterClasses<TKsCustomItem, TMpCustomItem>();
     RegisterMenuClasses();
 }

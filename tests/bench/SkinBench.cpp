@@ -11,14 +11,22 @@
 // Then the tab control: a click on a tab until the table it shows (a grid
 // refilled by OnChange) is on the screen, the styled tab control against
 // the platform's tab control with the same grid, in alternating blocks.
-// Last a track bar moved across its range a step at a time, as a drag
+// Then a track bar moved across its range a step at a time, as a drag
 // moves it, until the moved thumb is on the screen, the styled track bar
 // against the platform's.
+//
+// Last the form frames: a full repaint (frame and client area) of a framed,
+// blended 638 x 489 form, and that form dragged by its caption and sized by
+// its bottom-right corner with the mouse, a step at a time until the window
+// is on the screen at its new place or size; each against a form in the
+// platform's own frame, repainted, moved and sized the same way (the work
+// a move or size loop does per step: the new bounds, then the repaint).
 #include "Application.h"
 #include "BenchClock.h"
 #include "BitmapLists.h"
 #include "Framework.h"
 #include "Grid.h"
+#include "LeafForms.h"
 #include "Panels.h"
 #include "TabControls.h"
 #include "TrackBar.h"
@@ -290,6 +298,153 @@ void TrackBarBench()
     form->Free();
 }
 
+
+// --- Form frames -------------------------------------------------------------------
+
+constexpr int FrameSteps = 40;
+
+void RepaintWhole(TForm* form)
+{
+    RedrawWindow(form->Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    GdiFlush();
+}
+
+// Until the window is where it should be and nothing is left to paint.
+bool Settle(TForm* form, const RECT& want)
+{
+    const double start = NowMs();
+    for (;;) {
+        Application->ProcessMessages();
+        RECT r;
+        GetWindowRect(form->Handle(), &r);
+        if (EqualRect(&r, &want)) break;
+        if (NowMs() - start > 1000) return false;
+    }
+    UpdateWindow(form->Handle());
+    GdiFlush();
+    return true;
+}
+
+// The frame's mouse, as the platform delivers it: a press on the window at
+// hit code hit, then the pointer moved (client messages under the capture
+// the frame takes), each step timed; a released button at the end.
+// Returns false when the window did not follow.
+bool DragByMouse(TForm* form, int hit, POINT at, POINT step, bool size, std::vector<double>& times)
+{
+    const HWND w = form->Handle();
+    RECT r;
+    GetWindowRect(w, &r);
+    SendMessageA(w, WM_NCLBUTTONDOWN, WPARAM(hit), MAKELPARAM(at.x, at.y));
+    bool followed = true;
+    for (int i = 1; i <= FrameSteps && followed; ++i) {
+        const POINT p{at.x + step.x * i, at.y + step.y * i};
+        const RECT want = size ? RECT{r.left, r.top, r.right + step.x * i, r.bottom + step.y * i}
+                               : RECT{r.left + step.x * i, r.top + step.y * i, r.right + step.x * i,
+                                      r.bottom + step.y * i};
+        POINT c = p;
+        ScreenToClient(w, &c);
+        const double start = NowMs();
+        SendMessageA(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(c.x, c.y));
+        followed = Settle(form, want);
+        times.push_back(NowMs() - start);
+    }
+    POINT c{at.x + step.x * FrameSteps, at.y + step.y * FrameSteps};
+    ScreenToClient(w, &c);
+    SendMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(c.x, c.y));
+    Application->ProcessMessages();
+    return followed;
+}
+
+// The platform's frame, the same steps: new bounds, then the repaint.
+void StepPlatform(TForm* form, POINT step, bool size, std::vector<double>& times)
+{
+    const HWND w = form->Handle();
+    RECT r;
+    GetWindowRect(w, &r);
+    for (int i = 1; i <= FrameSteps; ++i) {
+        const double start = NowMs();
+        if (size)
+            SetWindowPos(w, nullptr, 0, 0, r.right - r.left + step.x * i, r.bottom - r.top + step.y * i,
+                         SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+        else
+            SetWindowPos(w, nullptr, r.left + step.x * i, r.top + step.y * i, 0, 0,
+                         SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+        UpdateWindow(w);
+        Application->ProcessMessages();
+        GdiFlush();
+        times.push_back(NowMs() - start);
+    }
+}
+
+void FrameBench()
+{
+    TForm* framed = new TForm(nullptr, 0);
+    framed->SetBounds(30, 30, 638, 489);
+    framed->SetCaption("framed form benchmark");
+    auto* frame = new TEpForm(framed);
+    frame->SetBlend(true);
+    frame->SetBlendValue(220);
+    frame->SetMagnetic(false);
+    frame->GetBackground()->SetStyle(ebsGradient);
+    frame->GetBackground()->SetColor(TColor(RGB(16, 48, 96)));
+    frame->GetBackground()->SetGradientOrPlasmaColor(TColor(RGB(240, 192, 64)));
+    TForm* platform = new TForm(nullptr, 0);
+    platform->SetBounds(30, 30, 638, 489);
+    platform->SetCaption("platform form benchmark");
+    platform->SetColor(TColor(RGB(16, 48, 96)));
+
+    std::vector<double> framedPaint, platformPaint, framedMove, platformMove, framedSize, platformSize;
+    bool moved = true, sized = true;
+    for (int block = 0; block < Blocks; ++block) {
+        framed->SetBounds(30, 30, 638, 489);
+        framed->Show();
+        RunLoop(200);
+        for (int i = 0; i < Repaints / 2; ++i) {
+            const double start = NowMs();
+            RepaintWhole(framed);
+            framedPaint.push_back(NowMs() - start);
+        }
+        RECT r;
+        GetWindowRect(framed->Handle(), &r);
+        // The caption's middle, and the bottom-right corner.
+        moved = DragByMouse(framed, HTCAPTION, POINT{r.left + 300, r.top + GetSystemMetrics(SM_CYFRAME) + 8},
+                            POINT{3, 2}, false, framedMove) && moved;
+        GetWindowRect(framed->Handle(), &r);
+        sized = DragByMouse(framed, HTBOTTOMRIGHT, POINT{r.right - 2, r.bottom - 2}, POINT{-3, -2}, true,
+                            framedSize) && sized;
+        framed->Hide();
+
+        platform->SetBounds(30, 30, 638, 489);
+        platform->Show();
+        RunLoop(200);
+        for (int i = 0; i < Repaints / 2; ++i) {
+            const double start = NowMs();
+            RepaintWhole(platform);
+            platformPaint.push_back(NowMs() - start);
+        }
+        StepPlatform(platform, POINT{3, 2}, false, platformMove);
+        StepPlatform(platform, POINT{-3, -2}, true, platformSize);
+        platform->Hide();
+    }
+    std::printf("frames: a %d x %d form, gradient client area, blended at 220\n", 638, 489);
+    Report("framed, blended form repainted whole:", framedPaint);
+    Report("the same form in the platform's frame:", platformPaint);
+    Report("framed form dragged by the mouse, per step:", framedMove);
+    Report("the platform's frame moved, per step:", platformMove);
+    Report("framed form sized by the mouse, per step:", framedSize);
+    Report("the platform's frame sized, per step:", platformSize);
+    if (!moved) std::printf("the framed form did not follow every drag step\n");
+    if (!sized) std::printf("the framed form did not follow every size step\n");
+    for (const auto& [name, times] : {std::pair<const char*, const std::vector<double>*>{"repaint", &framedPaint},
+                                      {"drag step", &framedMove},
+                                      {"size step", &framedSize}})
+        std::printf("framed %s within one frame (%.1f ms): %s\n", name, FrameMs,
+                    Summary(*times).Median <= FrameMs ? "yes" : "no");
+    framed->Free();
+    platform->Free();
+}
+
 }  // namespace
 
 int main()
@@ -450,6 +605,7 @@ int main()
     form->Free();
     TabBench();
     TrackBarBench();
+    FrameBench();
     DoneFramework();
     return 0;
 }
