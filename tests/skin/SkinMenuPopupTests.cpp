@@ -5,6 +5,7 @@
 // that loop) plays the test's steps one by one.
 #include "Application.h"
 #include "EpMenus.h"
+#include "MenuScript.h"
 #include "Panel.h"
 #include "Reader.h"
 #include "RealInput.h"
@@ -19,6 +20,7 @@
 #include <vector>
 
 using namespace SkinTest;
+using MenuScript::OpenPopups;
 
 namespace {
 
@@ -60,25 +62,10 @@ struct TClicks {
     void ItemClick(TObject* sender);
 };
 
-BOOL CALLBACK AddOpenPopup(HWND window, LPARAM data)
-{
-    if (IsWindowVisible(window) && dynamic_cast<TKsPopupWindow*>(TWinControl::FindControl(window)))
-        reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
-    return TRUE;
-}
-
 BOOL CALLBACK CountWindow(HWND, LPARAM data)
 {
     ++*reinterpret_cast<int*>(data);
     return TRUE;
-}
-
-// The visible popup windows of the thread, the innermost first.
-std::vector<HWND> OpenPopups()
-{
-    std::vector<HWND> found;
-    EnumThreadWindows(GetCurrentThreadId(), &AddOpenPopup, reinterpret_cast<LPARAM>(&found));
-    return found;
 }
 
 // Every top-level window of the thread, shown or not.
@@ -107,39 +94,10 @@ void TClicks::ItemClick(TObject* sender)
     MenuWasClosed = PopupReturned && *PopupReturned;
 }
 
-// Steps played from a thread timer while a menu loop runs; when they are
-// through (or a step gave up), Alt closes whatever is still open.
-class TScript {
+// The steps of a script that each run once.
+class TScript : public MenuScript::TMenuScript {
 public:
-    explicit TScript(std::vector<std::function<void()>> steps) : FSteps(std::move(steps))
-    {
-        Current = this;
-        FTimer = SetTimer(nullptr, 0, 80, &Tick);
-    }
-    ~TScript()
-    {
-        KillTimer(nullptr, FTimer);
-        Current = nullptr;
-    }
-    bool Done() const { return FNext >= FSteps.size(); }
-
-private:
-    static inline TScript* Current = nullptr;
-    std::vector<std::function<void()>> FSteps;
-    size_t FNext = 0;
-    int FSpare = 0;
-    UINT_PTR FTimer = 0;
-
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        TScript* script = Current;
-        if (!script) return;
-        if (script->FNext < script->FSteps.size()) {
-            script->FSteps[script->FNext++]();
-        } else if (++script->FSpare % 5 == 0 && !OpenPopups().empty()) {
-            RealInput::TypeKey(VK_MENU);
-        }
-    }
+    explicit TScript(std::vector<std::function<void()>> steps) : TMenuScript(Once(std::move(steps))) {}
 };
 
 class SkinMenuPopup : public ::testing::Test {
