@@ -470,3 +470,51 @@ TEST_F(SkinMenuPopup, ShortcutsFireOnlyVisibleEnabledItems)
     ASSERT_EQ(2u, Clicks.Items.size());
     EXPECT_EQ("&Refresh", Clicks.Items[1]);
 }
+
+namespace {
+
+BOOL CALLBACK AddMediaPopup(HWND window, LPARAM data)
+{
+    if (IsWindowVisible(window) && dynamic_cast<TMpPopupWindow*>(TWinControl::FindControl(window)))
+        reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+TEST_F(SkinMenuPopup, TheMediaFamilysMenuOpensItsOwnWindowAndRunsTheChosenItem)
+{
+    auto* menu = new TMpCustomPopupMenu(Form);
+    auto* first = new TMpCustomItem(Form);
+    first->SetCaption("&First");
+    auto* second = new TMpCustomItem(Form);
+    second->SetCaption("&Second");
+    menu->Items()->Add(first);
+    menu->Items()->Add(second);
+    std::vector<std::string> chosen;
+    struct TChoice {
+        std::vector<std::string>* Chosen;
+        void Click(TObject* sender) { Chosen->push_back(static_cast<TMpCustomItem*>(sender)->Caption()); }
+    } choice{&chosen};
+    second->OnClick = MakeEvent<&TChoice::Click>(&choice);
+    std::vector<HWND> open;
+    bool foreground = false, topMost = false;
+    TScript script({
+        [&] {
+            EnumThreadWindows(GetCurrentThreadId(), &AddMediaPopup, reinterpret_cast<LPARAM>(&open));
+            foreground = GetForegroundWindow() == Form->Handle();
+            topMost = !open.empty() && (GetWindowLongPtrA(open[0], GWL_EXSTYLE) & WS_EX_TOPMOST);
+            RealInput::TypeKey(VK_DOWN);
+        },
+        [&] { RealInput::TypeKey(VK_RETURN); },
+    });
+    const POINT at = Inside();
+    menu->Popup(at.x, at.y);
+    EXPECT_TRUE(script.Done());
+    ASSERT_EQ(1u, open.size());
+    EXPECT_TRUE(foreground);
+    EXPECT_TRUE(topMost);
+    Pump(500, [&] { return !chosen.empty(); });
+    ASSERT_EQ(1u, chosen.size());
+    EXPECT_EQ("&Second", chosen[0]);
+}
