@@ -237,7 +237,7 @@ void TSkinForm<F>::NCMouseUp(TMouseButton button, TShiftState shift, int x, int 
         else if (hit == khtSysMenuButton)
             command = &TSkinForm::Close;
     }
-    if (!command && !(shift & ssDouble) && hit == FPressedPart) {
+    if (!command && hit == FPressedPart) {
         switch (hit) {
         case khtCloseButton: command = &TSkinForm::Close; break;
         case khtHelpButton: command = &TSkinForm::Help; break;

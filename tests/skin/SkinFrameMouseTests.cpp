@@ -1,15 +1,19 @@
 // The form frame's hit testing, its answers to Windows' hit tests, moving
 // and sizing by the mouse, snapping, and the caption buttons' press and
-// release. The hit-test table runs on a frame whose geometry the test
+// release; then the same with the real mouse on framed forms of the
+// frame's own geometry. The hit-test table runs on a frame whose geometry the test
 // gives (a 4-pixel border, a 20-pixel band above the client, buttons where
 // the test puts them), so the expectations follow from the rules alone.
 #include "Application.h"
 #include "Form.h"
 #include "Frames.h"
+#include "RealInput.h"
 
 #include <gtest/gtest.h>
 
 #include <windowsx.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -481,6 +485,150 @@ TEST(SkinFrameDoubleClick, ACaptionDoubleClickTogglesMaximize)
     frame->NCMouseUp(mbLeft, ssLeft | ssDouble, 150, 10);
     EXPECT_EQ(kwsNormal, frame->WindowState());
     form->Free();
+}
+
+
+// --- The real mouse on a framed form -------------------------------------------------
+
+using namespace RealInput;
+
+struct TRealCloseProbe {
+    int Closes = 0;
+    void FormClose(TObject*, TCloseAction& action)
+    {
+        ++Closes;
+        action = caNone;
+    }
+};
+
+class SkinFrameRealMouse : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        PointerAway();
+        Area = Screen->WorkAreaRect();
+        Form = NewForm<TForm>(nullptr);
+        Form->SetBounds(Area.left + 200, Area.top + 150, 320, 240);
+        Form->OnClose = MakeEvent<&TRealCloseProbe::FormClose>(&Probe);
+        Frame = new TKsCustomForm(Form);
+        Frame->SetMinimizeApplication(false);
+        Frame->SetActive(true);
+        Frame->Update();
+        Form->Show();
+        SetWindowPos(Form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        PumpFor(100);
+    }
+    void TearDown() override
+    {
+        SendMouse(MOUSEEVENTF_LEFTUP, OnWindow(POINT{0, 0}));
+        PointerAway();
+        PumpFor(30);
+        Form->Free();
+    }
+    // A window point on the screen.
+    POINT OnWindow(POINT window) const
+    {
+        RECT r;
+        GetWindowRect(Form->Handle(), &r);
+        return POINT{r.left + window.x, r.top + window.y};
+    }
+    // Press at a window point, move by (dx, dy) in steps, release.
+    void DragBy(POINT from, int dx, int dy)
+    {
+        POINT p = OnWindow(from);
+        // Two presses at one place make a double click: the second waits.
+        if (std::abs(p.x - LastPress.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+            std::abs(p.y - LastPress.y) <= GetSystemMetrics(SM_CYDOUBLECLK))
+            Sleep(GetDoubleClickTime() + 50);
+        LastPress = p;
+        MovePointer(p);
+        PumpFor(30);
+        SendMouse(MOUSEEVENTF_LEFTDOWN, p);
+        PumpFor(30);
+        for (int step = 1; step <= 4; ++step) {
+            MovePointer(POINT{p.x + dx * step / 4, p.y + dy * step / 4});
+            PumpFor(20);
+        }
+        SendMouse(MOUSEEVENTF_LEFTUP, POINT{p.x + dx, p.y + dy});
+        PumpFor(50);
+    }
+    POINT CaptionPoint()
+    {
+        const RECT c = Frame->GetClientRect();
+        return POINT{(c.left + c.right) / 2, c.top - Frame->GetCaptionHeight() / 2 - 1};
+    }
+    RECT Area{};
+    POINT LastPress{-1000, -1000};
+    TRealCloseProbe Probe;
+    TForm* Form = nullptr;
+    TKsCustomForm* Frame = nullptr;
+};
+
+TEST_F(SkinFrameRealMouse, TheWindowAnswersItsPartsToWindows)
+{
+    const RECT c = Frame->GetClientRect();
+    const RECT close = Frame->GetButtonRect(kbiClose);
+    ASSERT_GT(c.top, Frame->GetCaptionHeight());
+    auto answer = [&](POINT window) {
+        POINT p = OnWindow(window);
+        return SendMessageA(Form->Handle(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+    };
+    EXPECT_EQ(HTCAPTION, answer(CaptionPoint()));
+    EXPECT_EQ(HTCLIENT, answer(POINT{(c.left + c.right) / 2, (c.top + c.bottom) / 2}));
+    EXPECT_EQ(HTLEFT, answer(POINT{0, 120}));
+    EXPECT_EQ(HTBOTTOMRIGHT, answer(POINT{319, 239}));
+    EXPECT_EQ(HTCLOSE, answer(POINT{(close.left + close.right) / 2, (close.top + close.bottom) / 2}));
+    // The window's height decides the corner zones: 120 pixels tall.
+    Form->SetHeight(120);
+    PumpFor(30);
+    EXPECT_EQ(HTTOPLEFT, answer(POINT{0, 19}));
+    EXPECT_EQ(HTLEFT, answer(POINT{0, 20}));
+    EXPECT_EQ(HTBOTTOMLEFT, answer(POINT{0, 101}));
+}
+
+TEST_F(SkinFrameRealMouse, DraggingTheCaptionMovesTheWindow)
+{
+    DragBy(CaptionPoint(), 40, 30);
+    EXPECT_EQ(Area.left + 240, Form->Left());
+    EXPECT_EQ(Area.top + 180, Form->Top());
+    EXPECT_EQ(320, Form->Width());
+    EXPECT_EQ(nullptr, GetCapture());
+}
+
+TEST_F(SkinFrameRealMouse, DraggingTheRightAndBottomBordersSizesTheWindow)
+{
+    DragBy(POINT{319, 120}, 30, 0);
+    EXPECT_EQ(350, Form->Width());
+    EXPECT_EQ(Area.left + 200, Form->Left());
+    DragBy(POINT{175, 239}, 0, 25);
+    EXPECT_EQ(265, Form->Height());
+    DragBy(POINT{349, 264}, -50, -40);
+    EXPECT_EQ(300, Form->Width());
+    EXPECT_EQ(225, Form->Height());
+}
+
+TEST_F(SkinFrameRealMouse, DraggedToNineteenPixelsFromTheWorkAreasLeftItSnapsAndAtTwentyNot)
+{
+    // 200 pixels from the edge: 181 to the left leaves 19.
+    DragBy(CaptionPoint(), -181, 0);
+    EXPECT_EQ(Area.left, Form->Left());
+    Form->SetBounds(Area.left + 200, Area.top + 150, 320, 240);
+    PumpFor(30);
+    DragBy(CaptionPoint(), -180, 0);
+    EXPECT_EQ(Area.left + 20, Form->Left());
+}
+
+TEST_F(SkinFrameRealMouse, PressingCloseMovingOffAndReleasingDoesNotClose)
+{
+    const RECT close = Frame->GetButtonRect(kbiClose);
+    const POINT on{(close.left + close.right) / 2, (close.top + close.bottom) / 2};
+    DragBy(on, -120, 80);
+    EXPECT_EQ(0, Probe.Closes);
+    EXPECT_EQ(Area.left + 200, Form->Left());
+    EXPECT_EQ(320, Form->Width());
+    // Pressed and released on it: it closes.
+    DragBy(on, 0, 0);
+    EXPECT_EQ(1, Probe.Closes);
 }
 
 }  // namespace
