@@ -461,6 +461,60 @@ TEST_F(SkinMenuLoop, NearTheScreensCornerTheMenuOpensUpAndLeft)
     EXPECT_RECT((RECT{w - 10 - ItemWidth, h - 10 - 2 * ItemHeight, w - 10, h - 10}), bounds);
 }
 
+TEST_F(SkinMenuLoop, OnABarTheArrowKeysMoveFromOneSubmenuToTheNext)
+{
+    TKsCustomItem* file = M.Add("File", "&File");
+    M.Add("Open", "&Open", file);
+    TKsCustomItem* edit = M.Add("Edit", "&Edit");
+    M.Add("Copy", "&Copy", edit);
+    M.Add("Help", "&Help");
+    auto* barForm = new TForm(M.Owner, 0);
+    barForm->SetBorderStyle(bsNone);
+    barForm->SetBounds(50, 200, 300, 20);
+    barForm->Show();
+    Pump(30);
+    TKsItemView bar(nullptr, true, voHorizontal);
+    bar.Item = M.Root;
+    bar.Host = barForm;
+    bar.MessageWindow = barForm;
+    int levels[3] = {-1, -1, -1};
+    int made[3] = {};
+    TKsCustomItem* open[3] = {};
+    auto note = [&](int i) {
+        return [&, i] {
+            made[i] = TTestMenuWindow<TKsFamily>::Made();
+            levels[i] = M.Levels();
+            open[i] = M.Levels() > 0 ? M.Level(0)->Item : nullptr;
+        };
+    };
+    M.Script.Steps = {
+        M.Key(VK_DOWN), note(0),
+        // Right on an item without a submenu: the bar's next item opens
+        // (once, from the bar's own loop).
+        M.Key(VK_RIGHT), note(1),
+        // Left under a bar: the bar's previous item opens.
+        M.Key(VK_LEFT), note(2),
+        M.Key(VK_MENU),
+    };
+    M.Script.Start();
+    bar.MessageLoop();
+    Pump(2000, [&] { return M.Script.Next >= M.Script.Steps.size(); });
+    M.Script.Stop();
+    EXPECT_FALSE(M.Script.WatchdogFired);
+    EXPECT_EQ(1, levels[0]);
+    EXPECT_EQ(file, open[0]);
+    EXPECT_EQ(1, levels[1]);
+    EXPECT_EQ(edit, open[1]);
+    // Each step opened one window: nothing opened inside the closing level.
+    EXPECT_EQ(1, made[1] - made[0]);
+    EXPECT_EQ(1, made[2] - made[1]);
+    EXPECT_EQ(1, levels[2]);
+    EXPECT_EQ(file, open[2]);
+    EXPECT_EQ(0, M.Levels());
+    EXPECT_FALSE(bar.InLoop);
+    EXPECT_TRUE(M.Clicks.empty());
+}
+
 // The media family's loop: its own submenu message, and Right does not open
 // a submenu from a popup level.
 TEST(SkinMenuLoopMedia, UpWrapsEnterRunsAndRightOpensNothing)

@@ -65,6 +65,7 @@ public:
         FView->Host = this;
         FView->MessageWindow = this;
         Open().push_back(this);
+        ++Made();
     }
     ~TTestMenuWindow() override
     {
@@ -76,6 +77,12 @@ public:
     void CalcSize() override { FView->CalcSize(); }
     void EnterLoop() override { FView->MessageLoop(); }
 
+    // Windows made so far.
+    static int& Made()
+    {
+        static int made = 0;
+        return made;
+    }
     // The open levels, outermost first.
     static std::vector<TTestMenuWindow*>& Open()
     {
