@@ -6,6 +6,7 @@
 // (dispatched by that loop) plays the test's steps.
 #include "EpMenus.h"
 #include "MainWindowFixture.h"
+#include "MenuScript.h"
 #include "RealInput.h"
 
 #include <functional>
@@ -13,57 +14,8 @@
 
 namespace {
 
-BOOL CALLBACK AddOpenPopup(HWND window, LPARAM data)
-{
-    if (IsWindowVisible(window) && dynamic_cast<TKsPopupWindow*>(TWinControl::FindControl(window)))
-        reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> OpenPopups()
-{
-    std::vector<HWND> found;
-    EnumThreadWindows(GetCurrentThreadId(), &AddOpenPopup, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-// Steps played from a thread timer; a step that returns false is tried
-// again on the next tick. Once they are through, or after the time limit,
-// Alt closes whatever menu is still open.
-class TMenuScript {
-public:
-    TMenuScript(std::vector<std::function<bool()>> steps, DWORD limitMs)
-        : FSteps(std::move(steps)), FEnd(GetTickCount() + limitMs)
-    {
-        Current = this;
-        FTimer = SetTimer(nullptr, 0, 60, &Tick);
-    }
-    ~TMenuScript()
-    {
-        KillTimer(nullptr, FTimer);
-        Current = nullptr;
-    }
-    bool Done() const { return FNext >= FSteps.size(); }
-
-private:
-    static inline TMenuScript* Current = nullptr;
-    std::vector<std::function<bool()>> FSteps;
-    size_t FNext = 0;
-    DWORD FEnd;
-    UINT_PTR FTimer = 0;
-
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        TMenuScript* script = Current;
-        if (!script) return;
-        const bool late = int(GetTickCount() - script->FEnd) > 0;
-        if (!script->Done() && !late) {
-            if (script->FSteps[script->FNext]()) ++script->FNext;
-        } else if (!OpenPopups().empty()) {
-            RealInput::TypeKey(VK_MENU);
-        }
-    }
-};
+using MenuScript::OpenPopups;
+using MenuScript::TMenuScript;
 
 COLORREF ScreenPixel(POINT p)
 {

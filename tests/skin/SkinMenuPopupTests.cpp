@@ -5,6 +5,7 @@
 // that loop) plays the test's steps one by one.
 #include "Application.h"
 #include "EpMenus.h"
+#include "MenuScript.h"
 #include "Panel.h"
 #include "Reader.h"
 #include "RealInput.h"
@@ -19,6 +20,7 @@
 #include <vector>
 
 using namespace SkinTest;
+using MenuScript::OpenPopups;
 
 namespace {
 
@@ -60,25 +62,10 @@ struct TClicks {
     void ItemClick(TObject* sender);
 };
 
-BOOL CALLBACK AddOpenPopup(HWND window, LPARAM data)
-{
-    if (IsWindowVisible(window) && dynamic_cast<TKsPopupWindow*>(TWinControl::FindControl(window)))
-        reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
-    return TRUE;
-}
-
 BOOL CALLBACK CountWindow(HWND, LPARAM data)
 {
     ++*reinterpret_cast<int*>(data);
     return TRUE;
-}
-
-// The visible popup windows of the thread, the innermost first.
-std::vector<HWND> OpenPopups()
-{
-    std::vector<HWND> found;
-    EnumThreadWindows(GetCurrentThreadId(), &AddOpenPopup, reinterpret_cast<LPARAM>(&found));
-    return found;
 }
 
 // Every top-level window of the thread, shown or not.
@@ -107,39 +94,10 @@ void TClicks::ItemClick(TObject* sender)
     MenuWasClosed = PopupReturned && *PopupReturned;
 }
 
-// Steps played from a thread timer while a menu loop runs; when they are
-// through (or a step gave up), Alt closes whatever is still open.
-class TScript {
+// The steps of a script that each run once.
+class TScript : public MenuScript::TMenuScript {
 public:
-    explicit TScript(std::vector<std::function<void()>> steps) : FSteps(std::move(steps))
-    {
-        Current = this;
-        FTimer = SetTimer(nullptr, 0, 80, &Tick);
-    }
-    ~TScript()
-    {
-        KillTimer(nullptr, FTimer);
-        Current = nullptr;
-    }
-    bool Done() const { return FNext >= FSteps.size(); }
-
-private:
-    static inline TScript* Current = nullptr;
-    std::vector<std::function<void()>> FSteps;
-    size_t FNext = 0;
-    int FSpare = 0;
-    UINT_PTR FTimer = 0;
-
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        TScript* script = Current;
-        if (!script) return;
-        if (script->FNext < script->FSteps.size()) {
-            script->FSteps[script->FNext++]();
-        } else if (++script->FSpare % 5 == 0 && !OpenPopups().empty()) {
-            RealInput::TypeKey(VK_MENU);
-        }
-    }
+    explicit TScript(std::vector<std::function<void()>> steps) : TMenuScript(Once(std::move(steps))) {}
 };
 
 class SkinMenuPopup : public ::testing::Test {
@@ -511,4 +469,52 @@ TEST_F(SkinMenuPopup, ShortcutsFireOnlyVisibleEnabledItems)
     Pump(300, [&] { return Clicks.Items.size() > 1; });
     ASSERT_EQ(2u, Clicks.Items.size());
     EXPECT_EQ("&Refresh", Clicks.Items[1]);
+}
+
+namespace {
+
+BOOL CALLBACK AddMediaPopup(HWND window, LPARAM data)
+{
+    if (IsWindowVisible(window) && dynamic_cast<TMpPopupWindow*>(TWinControl::FindControl(window)))
+        reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+TEST_F(SkinMenuPopup, TheMediaFamilysMenuOpensItsOwnWindowAndRunsTheChosenItem)
+{
+    auto* menu = new TMpCustomPopupMenu(Form);
+    auto* first = new TMpCustomItem(Form);
+    first->SetCaption("&First");
+    auto* second = new TMpCustomItem(Form);
+    second->SetCaption("&Second");
+    menu->Items()->Add(first);
+    menu->Items()->Add(second);
+    std::vector<std::string> chosen;
+    struct TChoice {
+        std::vector<std::string>* Chosen;
+        void Click(TObject* sender) { Chosen->push_back(static_cast<TMpCustomItem*>(sender)->Caption()); }
+    } choice{&chosen};
+    second->OnClick = MakeEvent<&TChoice::Click>(&choice);
+    std::vector<HWND> open;
+    bool foreground = false, topMost = false;
+    TScript script({
+        [&] {
+            EnumThreadWindows(GetCurrentThreadId(), &AddMediaPopup, reinterpret_cast<LPARAM>(&open));
+            foreground = GetForegroundWindow() == Form->Handle();
+            topMost = !open.empty() && (GetWindowLongPtrA(open[0], GWL_EXSTYLE) & WS_EX_TOPMOST);
+            RealInput::TypeKey(VK_DOWN);
+        },
+        [&] { RealInput::TypeKey(VK_RETURN); },
+    });
+    const POINT at = Inside();
+    menu->Popup(at.x, at.y);
+    EXPECT_TRUE(script.Done());
+    ASSERT_EQ(1u, open.size());
+    EXPECT_TRUE(foreground);
+    EXPECT_TRUE(topMost);
+    Pump(500, [&] { return !chosen.empty(); });
+    ASSERT_EQ(1u, chosen.size());
+    EXPECT_EQ("&Second", chosen[0]);
 }
