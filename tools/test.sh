@@ -4,8 +4,9 @@
 # fuzzer for a bounded time; under Wine against simulated controllers, a
 # simulated handheld and a print server of their own, on virtual displays:
 # the link's and the framework's tests, then the main window's tests in
-# lanes side by side with the shipped 32-bit build's smoke test and tests
-# (where this machine can run 32-bit programs), the printer tests again
+# lanes side by side with the skin library's tests and the shipped 32-bit
+# build's smoke test and tests (where this machine can run 32-bit
+# programs), the printer tests again
 # without a print server, and last, on a quiet machine, the benchmarks.
 set -euo pipefail
 source "$(dirname "$0")/lib/common.sh"
@@ -40,10 +41,7 @@ wine_test "$GANTREL_BUILD/win64/gantrel-win-tests.exe" --gtest_brief=1
 say "framework tests under Wine"
 wine_test "$GANTREL_BUILD/win64/framework-tests.exe" --gtest_brief=1
 
-say "skin library tests under Wine"
-wine_test "$GANTREL_BUILD/win64/skin-tests.exe" --gtest_brief=1
-
-say "main window tests under Wine in lanes side by side, and the shipped 32-bit build beside them"
+say "main window tests under Wine in lanes side by side, the skin library's tests and the shipped 32-bit build beside them"
 # The lanes copy the main prefix: its server stops first, saving its registry.
 stop_simulators
 stop_wine
@@ -56,6 +54,9 @@ for i in $(seq 0 ${#GANTREL_APP_LANES[@]}); do
     run_in_lane "app-$i" "${lane_logs[$i]}" app_tests_with_simulators --gtest_filter="$(app_lane_filter "$i")" &
     lane_pids+=($!)
 done
+lane_logs+=("$GANTREL_BUILD/lanes/skin.log")
+run_in_lane skin "$GANTREL_BUILD/lanes/skin.log" wine_test "$GANTREL_BUILD/win64/skin-tests.exe" --gtest_brief=1 &
+lane_pids+=($!)
 if [ "$i686" = 1 ]; then
     lane_logs+=("$GANTREL_BUILD/lanes/i686.log")
     run_in_lane i686 "$GANTREL_BUILD/lanes/i686.log" i686_smoke_test_and_tests &

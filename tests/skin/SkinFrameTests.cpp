@@ -826,7 +826,7 @@ TEST(SkinFrame, ShowHideCyclesLeakNoGdiHandles)
     for (int i = 0; i < 20; ++i) cycle();
     Pump(50);
     const long before = GdiObjectsHeld();
-    for (int i = 0; i < 500; ++i) cycle();
+    for (int i = 0; i < 150; ++i) cycle();
     Pump(50);
     const long after = GdiObjectsHeld();
     EXPECT_LE(after - before, 2) << before << " -> " << after;

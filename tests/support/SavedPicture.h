@@ -14,11 +14,17 @@
 #include <string>
 #include <vector>
 
-// build/artifacts, beside the folder of the test executable (build/win64).
+// build/artifacts, beside the folder of the test executable (build/win64);
+// the 32-bit build's runs, which go on beside the 64-bit ones, keep theirs
+// in build/artifacts/i686 so that no picture is written by both at once.
 inline std::string ArtifactsFolder(const std::string& exeDirectory)
 {
     std::string folder = exeDirectory + "..\\artifacts";
     CreateDirectoryA(folder.c_str(), nullptr);
+#ifndef _WIN64
+    folder += "\\i686";
+    CreateDirectoryA(folder.c_str(), nullptr);
+#endif
     return folder;
 }
 
