@@ -80,12 +80,7 @@ TSkinForm<F>::~TSkinForm()
     // No message of the form may reach a half-destroyed frame.
     if (this->Active()) this->UnHookForm();
     UnchainForm();
-    // Whatever was saved goes back, even an empty handler: the application
-    // must not keep calling into a freed frame.
-    if (FAppEventsChained && Application) {
-        Application->OnMinimize = FSavedAppMinimize;
-        Application->OnRestore = FSavedAppRestore;
-    }
+    UnchainApplicationEvents();
     if (!Designing() && FWindowState == kwsTray) Shell_NotifyIconA(NIM_DELETE, &FIconData);
     if (FTrayWindow) DeallocateHWnd(FTrayWindow);
     FreeSysMenu();
@@ -780,10 +775,47 @@ void TSkinForm<F>::ChainApplicationEvents()
     if (FAppEventsChained || !FMinimizeApplication || !Application || !this->GetForm()) return;
     FSavedAppMinimize = Application->OnMinimize;
     FSavedAppRestore = Application->OnRestore;
-    FAppRestoreSaved = true;
     Application->OnMinimize = MakeEvent<&TSkinForm::DoApplicationMinimize>(this);
     Application->OnRestore = MakeEvent<&TSkinForm::DoApplicationRestore>(this);
     FAppEventsChained = true;
+    ChainedFrames().push_back(this);
+}
+
+template <class F>
+std::vector<TSkinForm<F>*>& TSkinForm<F>::ChainedFrames()
+{
+    static std::vector<TSkinForm*> frames;
+    return frames;
+}
+
+template <class F>
+void TSkinForm<F>::RelinkApplicationEvents(const TNotifyEvent& minimize, const TNotifyEvent& newMinimize,
+                                           const TNotifyEvent& restore, const TNotifyEvent& newRestore)
+{
+    for (TSkinForm* frame : ChainedFrames()) {
+        if (frame->FSavedAppMinimize == minimize) frame->FSavedAppMinimize = newMinimize;
+        if (frame->FSavedAppRestore == restore) frame->FSavedAppRestore = newRestore;
+    }
+}
+
+template <class F>
+void TSkinForm<F>::UnchainApplicationEvents()
+{
+    if (!FAppEventsChained) return;
+    FAppEventsChained = false;
+    auto& frames = ChainedFrames();
+    frames.erase(std::remove(frames.begin(), frames.end(), this), frames.end());
+    // Whatever this frame saved goes back, even an empty handler, to where
+    // this frame's own handler is: the application, or a frame of either
+    // family that chained after this one. Frames can go in any order, so
+    // nobody keeps calling into a freed frame.
+    const TNotifyEvent minimize = MakeEvent<&TSkinForm::DoApplicationMinimize>(this);
+    const TNotifyEvent restore = MakeEvent<&TSkinForm::DoApplicationRestore>(this);
+    TSkinForm<TKsFamily>::RelinkApplicationEvents(minimize, FSavedAppMinimize, restore, FSavedAppRestore);
+    TSkinForm<TMpFamily>::RelinkApplicationEvents(minimize, FSavedAppMinimize, restore, FSavedAppRestore);
+    if (!Application) return;
+    if (Application->OnMinimize == minimize) Application->OnMinimize = FSavedAppMinimize;
+    if (Application->OnRestore == restore) Application->OnRestore = FSavedAppRestore;
 }
 
 template <class F>

@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 class TCanvas;
 class TPopupMenu;
@@ -70,6 +71,8 @@ const TEnumNames& KsAnimationNames();
 template <class F>
 class TSkinForm : public F::HookComponent {
     GANTREL_CLASS(TSkinForm)
+    // The families' frames share the application's minimize and restore chain.
+    template <class> friend class TSkinForm;
 
     using Base = typename F::HookComponent;
     using Bitmap = typename F::Bitmap;
@@ -316,6 +319,13 @@ protected:
     void WMMaximize(TMessage& message);
     // Chains the application's minimize and restore once.
     void ChainApplicationEvents();
+    // Takes this frame out of the application's minimize and restore chain.
+    void UnchainApplicationEvents();
+    // Every frame of the family whose saved handlers are the given ones calls
+    // the replacements instead (a frame in the middle of the chain is going).
+    static void RelinkApplicationEvents(const TNotifyEvent& minimize, const TNotifyEvent& newMinimize,
+                                        const TNotifyEvent& restore, const TNotifyEvent& newRestore);
+    static std::vector<TSkinForm*>& ChainedFrames();
     // The window rectangle of the form on the screen (GetWindowRect).
     RECT WindowScreenRect() const;
     // Moves to FSavedBounds.
@@ -351,7 +361,6 @@ protected:
     int FSysMenuBlendValue = 150;
     TNotifyEvent FSavedAppRestore;
     TNotifyEvent FSavedAppMinimize;
-    bool FAppRestoreSaved = false;
     // The caption text last seen (compared by text in both families).
     std::string FLastCaption;
     bool FRegionBusy = false;

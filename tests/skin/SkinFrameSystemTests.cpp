@@ -352,6 +352,49 @@ TEST(SkinFrameApplication, EmptyHandlersArePutBackEmpty)
     EXPECT_FALSE(bool(Application->OnRestore));
 }
 
+TEST(SkinFrameApplication, FramesGoingInTheOrderTheyCameLeaveNoHandlerOfAFreedFrame)
+{
+    TFrameAppEventProbe probe;
+    const TNotifyEvent minimize = MakeEvent<&TFrameAppEventProbe::AppMinimize>(&probe);
+    const TNotifyEvent restore = MakeEvent<&TFrameAppEventProbe::AppRestore>(&probe);
+    Application->OnMinimize = minimize;
+    Application->OnRestore = restore;
+    TForm* first = NewForm<TForm>(nullptr);
+    first->SetBounds(100, 100, 300, 200);
+    NewActiveFrame<TKsCustomForm>(first);
+    TForm* second = NewForm<TForm>(nullptr);
+    second->SetBounds(150, 150, 300, 200);
+    auto* secondFrame = NewActiveFrame<TMpCustomForm>(second);
+    first->Show();
+    SendMessageA(first->Handle(), WM_NCACTIVATE, TRUE, 0);
+    second->Show();
+    SendMessageA(second->Handle(), WM_NCACTIVATE, TRUE, 0);
+    // The first frame goes while the second still calls it next.
+    first->Free();
+    Pump();
+    Application->OnMinimize(Application);
+    EXPECT_EQ(kwsMinimized, secondFrame->WindowState());
+    EXPECT_EQ(1, probe.Minimizes);
+    Application->OnRestore(Application);
+    EXPECT_EQ(1, probe.Restores);
+    second->Free();
+    Pump();
+    EXPECT_EQ(minimize, Application->OnMinimize);
+    EXPECT_EQ(restore, Application->OnRestore);
+    // A handler the program set after a frame had chained stays when the frame goes.
+    TForm* third = NewForm<TForm>(nullptr);
+    NewActiveFrame<TKsCustomForm>(third);
+    third->Show();
+    SendMessageA(third->Handle(), WM_NCACTIVATE, TRUE, 0);
+    Application->OnMinimize = minimize;
+    third->Free();
+    Pump();
+    EXPECT_EQ(minimize, Application->OnMinimize);
+    EXPECT_EQ(restore, Application->OnRestore);
+    Application->OnMinimize = nullptr;
+    Application->OnRestore = nullptr;
+}
+
 // --- System commands and activation --------------------------------------------------
 
 TEST(SkinFrameSysCommand, MoveAndSizeNeverReachThePlatform)
