@@ -108,9 +108,12 @@ if(GANTREL_SEPARATE_DEBUG_INFO)
         VERBATIM)
 endif()
 # The resource compiler does not see the form files it includes as RCDATA,
-# nor the string tables.
+# nor the string tables, nor the caption-button images.
 file(GLOB GANTREL_FORM_RESOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/forms/*.form)
-set_source_files_properties(resources/Gantrel.rc PROPERTIES OBJECT_DEPENDS "${GANTREL_FORM_RESOURCES};${GANTREL_LANGUAGE_TABLES}")
+file(GLOB GANTREL_CAPTION_IMAGES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/bitmaps/captions/*.bmp)
+set(GANTREL_CAPTION_RESOURCES ${CMAKE_SOURCE_DIR}/resources/SkinCaptions.rc ${GANTREL_CAPTION_IMAGES})
+set_source_files_properties(resources/Gantrel.rc PROPERTIES OBJECT_DEPENDS
+    "${GANTREL_FORM_RESOURCES};${GANTREL_LANGUAGE_TABLES};${GANTREL_CAPTION_RESOURCES}")
 
 # The framework's own tests (they need a display: Xvfb under Wine).
 file(GLOB GANTREL_FRAMEWORK_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/framework/*.cpp)
@@ -127,6 +130,7 @@ file(GLOB GANTREL_SKIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/skin/*.
 file(GLOB GANTREL_SKIN_TEST_FORMS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/skin/forms/*.form)
 add_executable(skin-tests ${GANTREL_SKIN_TESTS})
 set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/skin/SkinTestResources.rc PROPERTIES OBJECT_DEPENDS "${GANTREL_SKIN_TEST_FORMS}")
+set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/skin/SkinCaptionResources.rc PROPERTIES OBJECT_DEPENDS "${GANTREL_CAPTION_RESOURCES}")
 # resources/: the library's own bitmaps, which the tests' scripts include.
 target_include_directories(skin-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/skin ${CMAKE_SOURCE_DIR}/tests/support
     ${CMAKE_SOURCE_DIR}/resources)
