@@ -192,14 +192,23 @@ void TSkinForm<F>::NCMouseMove(TShiftState shift, int x, int y)
     case khtBottomRight: if (sizable) { bottom(); right(); } break;
     default: break;
     }
+    bool moved = false;
     if (MpFamily && FSimpleDrag) {
         DrawDragFrame(r);
     } else {
         const RECT bounds = form->BoundsRect();
-        if (!EqualRect(&r, &bounds)) MoveWindow(r);
+        if (!EqualRect(&r, &bounds)) {
+            MoveWindow(r);
+            const RECT now = form->BoundsRect();
+            moved = !EqualRect(&now, &bounds);
+        }
     }
+    const TKsHitTest hover = FHoverPart;
     FHoverPart = GetHitTest(x, y);
-    UpdateNCArea();
+    // A composed frame's window keeps no bits when it moves or changes size
+    // (SWP_NOCOPYBITS): the frame is painted with the window anyway, and a
+    // second composition here would double the cost of every step.
+    if (!moved || !(FBlend || FDropShadow) || FHoverPart != hover) UpdateNCArea();
     FLastPoint = POINT{x, y};
 }
 

@@ -313,11 +313,13 @@ void TSkinForm<F>::PaintCaptionButton(Bitmap* buffer, const RECT& rect, TKsBorde
             cy = GetSystemMetrics(SM_CYSIZE);
         }
         // The small image of the icon's resource, not the large one shrunk.
-        HICON copy = icon ? static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE)) : nullptr;
-        if (copy) {
-            DrawIconEx(dc, r.left, r.top, copy, cx, cy, 0, nullptr, DI_NORMAL);
-            DestroyIcon(copy);
+        if (icon != FCaptionIconSource || cx != FCaptionIconSize.cx || cy != FCaptionIconSize.cy) {
+            if (FCaptionIcon) DestroyIcon(FCaptionIcon);
+            FCaptionIcon = icon ? static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE)) : nullptr;
+            FCaptionIconSource = icon;
+            FCaptionIconSize = SIZE{cx, cy};
         }
+        if (FCaptionIcon) DrawIconEx(dc, r.left, r.top, FCaptionIcon, cx, cy, 0, nullptr, DI_NORMAL);
         break;
     }
     case kbiRollup: {

@@ -87,6 +87,7 @@ TSkinForm<F>::~TSkinForm()
     FConstraints->Free();
     FScreenCopy->Free();
     if (FFrameBuffer) FFrameBuffer->Free();
+    if (FCaptionIcon) DestroyIcon(FCaptionIcon);
 }
 
 template <class F>

@@ -343,6 +343,11 @@ protected:
     TKsBorderIcons FBorderIcons = KsDefaultBorderIcons;
     Bitmap* FScreenCopy = nullptr;
     Bitmap* FFrameBuffer = nullptr;
+    // The caption's small icon, made once for each source icon and size:
+    // making it from the resource costs more than the rest of the frame.
+    HICON FCaptionIcon = nullptr;
+    HICON FCaptionIconSource = nullptr;
+    SIZE FCaptionIconSize{0, 0};
     bool FBlend = false;
     int FBlendValue = 150;
     TSizeConstraints* FConstraints = nullptr;

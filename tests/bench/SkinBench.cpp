@@ -21,13 +21,24 @@
 // is on the screen at its new place or size; each against a form in the
 // platform's own frame, repainted, moved and sized the same way (the work
 // a move or size loop does per step: the new bounds, then the repaint).
+//
+// And the popup menus: a right click on a control until its popup menu is
+// painted on the screen, the styled popup menu with the main window's items
+// and look against the platform's popup menu with the same items, in
+// alternating blocks; each menu is closed (Esc, or EndMenu) before the next
+// click.
 #include "Application.h"
 #include "BenchClock.h"
 #include "BitmapLists.h"
+#include "EpMenus.h"
 #include "Framework.h"
 #include "Grid.h"
 #include "LeafForms.h"
+#include "MenuForms.h"
+#include "Panel.h"
 #include "Panels.h"
+#include "Reader.h"
+#include "SkinClasses.h"
 #include "TabControls.h"
 #include "TrackBar.h"
 #include "TrackBars.h"
@@ -445,6 +456,261 @@ void FrameBench()
     platform->Free();
 }
 
+
+// --- Popup menus ---------------------------------------------------------------------
+
+// The main window's table popup: its items and styles, without the handlers.
+const char* PopupFormText = R"(object PopupBench: TPopupBenchForm
+  Caption = 'popup menu benchmark'
+  object SkinTarget: TPanel
+    Left = 0
+    Top = 0
+    Width = 200
+    Height = 200
+    PopupMenu = EpPopupMenu1
+  end
+  object PlatformTarget: TPanel
+    Left = 200
+    Top = 0
+    Width = 200
+    Height = 200
+    PopupMenu = PlatformMenu1
+  end
+  object EpPopupMenu1: TEpPopupMenu
+    PopupBlend = False
+    PopupBlendValue = 150
+    DropShadow = True
+    ShadowWidth = 4
+    ShowAnimation = kaNone
+    ShowAnimationTime = 300
+    ItemBackground.Style = ebsGradient
+    ItemBackground.Color = clGray
+    ItemBackground.GradientOrPlasmaColor = clWhite
+    ItemBackground.GradientStyle = egsLinear
+    ItemBackground.GradientDirection = egdHorizontal
+    ItemBorder.Style = ebsSingleBorder
+    ItemBorder.Color = clBlack
+    ItemBorder.Width = 0
+    ItemFont.Charset = DEFAULT_CHARSET
+    ItemFont.Color = clWindowText
+    ItemFont.Height = -11
+    ItemFont.Name = 'MS Sans Serif'
+    ItemFont.Style = []
+    PopupBackground.Style = ebsGradient
+    PopupBackground.Color = clMenu
+    PopupBackground.GradientOrPlasmaColor = clWhite
+    PopupBackground.GradientStyle = egsLinear
+    PopupBackground.GradientDirection = egdHorizontal
+    PopupBorder.Style = ebsSingleBorder
+    PopupBorder.Color = clGray
+    PopupBorder.Width = 2
+    object PopFVersion: TEpItem
+      Caption = 'File Version:'
+    end
+    object N5: TEpItem
+      Caption = '-'
+    end
+    object LoadFile1: TEpItem
+      Caption = '&Load Map File'
+    end
+    object SaveFile1: TEpItem
+      Caption = '&Save Map File'
+    end
+    object N6: TEpItem
+      Caption = '-'
+    end
+    object Copy1: TEpItem
+      Caption = '&Copy'
+    end
+    object Paste1: TEpItem
+      Caption = '&Paste'
+    end
+    object SelectAll1: TEpItem
+      Caption = 'Select &All'
+    end
+  end
+  object PlatformMenu1: TPopupMenu
+    object PPopFVersion: TMenuItem
+      Caption = 'File Version:'
+    end
+    object PN5: TMenuItem
+      Caption = '-'
+    end
+    object PLoadFile1: TMenuItem
+      Caption = '&Load Map File'
+    end
+    object PSaveFile1: TMenuItem
+      Caption = '&Save Map File'
+    end
+    object PN6: TMenuItem
+      Caption = '-'
+    end
+    object PCopy1: TMenuItem
+      Caption = '&Copy'
+    end
+    object PPaste1: TMenuItem
+      Caption = '&Paste'
+    end
+    object PSelectAll1: TMenuItem
+      Caption = 'Select &All'
+    end
+  end
+end
+)";
+
+class TPopupBenchForm : public TForm {
+    GANTREL_CLASS(TPopupBenchForm)
+    explicit TPopupBenchForm(TComponent* owner) : TForm(owner, 0) {}
+    TPanel* SkinTarget = nullptr;
+    TPanel* PlatformTarget = nullptr;
+    TEpPopupMenu* EpPopupMenu1 = nullptr;
+    TPopupMenu* PlatformMenu1 = nullptr;
+    static const TFormTable* Table()
+    {
+        static const TFormTable table = {
+            {GANTREL_FIELD(TPopupBenchForm, SkinTarget), GANTREL_FIELD(TPopupBenchForm, PlatformTarget),
+             GANTREL_FIELD(TPopupBenchForm, EpPopupMenu1), GANTREL_FIELD(TPopupBenchForm, PlatformMenu1)},
+            {},
+        };
+        return &table;
+    }
+};
+
+// One opening being timed: from the posted click until the menu's window is
+// on the screen with nothing left to paint.
+struct TPopupProbe {
+    bool Active = false;
+    double Start = 0;
+    double Painted = -1;
+};
+TPopupProbe Probe;
+
+BOOL CALLBACK FindSkinPopup(HWND window, LPARAM data)
+{
+    if (IsWindowVisible(window) && dynamic_cast<TKsPopupWindow*>(TWinControl::FindControl(window))) {
+        *reinterpret_cast<HWND*>(data) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND SkinPopup()
+{
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &FindSkinPopup, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The styled menu runs its own loop over PeekMessage: each look at the
+// queue checks whether the popup window is painted. After its WM_PAINT is
+// taken, one WM_NULL behind it makes the loop look again as soon as that
+// paint is through. Once painted, Esc (as the loop posts its own keys)
+// closes it.
+LRESULT CALLBACK SkinMenuWatch(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && Probe.Active && Probe.Painted < 0) {
+        const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+        if (wParam == PM_REMOVE && msg->message == WM_PAINT && msg->hwnd &&
+            dynamic_cast<TKsPopupWindow*>(TWinControl::FindControl(msg->hwnd)))
+            PostMessageA(msg->hwnd, WM_NULL, 0, 0);
+        if (HWND popup = SkinPopup(); popup && !GetUpdateRect(popup, nullptr, FALSE)) {
+            GdiFlush();
+            Probe.Painted = NowMs() - Probe.Start;
+            PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The platform's menu loop sends WM_ENTERIDLE once its window is up and
+// painted and nothing else waits; EndMenu then cancels it.
+LRESULT CALLBACK PlatformMenuWatch(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && Probe.Active && Probe.Painted < 0) {
+        const CWPSTRUCT* c = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (c->message == WM_ENTERIDLE && c->wParam == MSGF_MENU && IsWindowVisible(reinterpret_cast<HWND>(c->lParam))) {
+            GdiFlush();
+            Probe.Painted = NowMs() - Probe.Start;
+            EndMenu();
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A menu that never shows is closed after a while, so the run goes on.
+void CALLBACK PopupTimeout(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (Probe.Active && Probe.Painted < 0 && NowMs() - Probe.Start > 2000) {
+        if (HWND popup = SkinPopup()) PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+        EndMenu();
+    }
+}
+
+// Right-clicks the middle of target and waits until the menu it opened has
+// been painted and closed again; the time to painted, or -1.
+double RightClickToPainted(TWinControl* target)
+{
+    const int x = target->Width() / 2, y = target->Height() / 2;
+    Probe = TPopupProbe{true, NowMs(), -1};
+    PostMessageA(target->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(x, y));
+    PostMessageA(target->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(x, y));
+    // The menu's loop runs inside this dispatch and returns when it closed.
+    while (NowMs() - Probe.Start < 3000) {
+        Application->ProcessMessages();
+        if (Probe.Painted >= 0 && !SkinPopup()) break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+    }
+    Probe.Active = false;
+    return Probe.Painted;
+}
+
+void PopupBench()
+{
+    RegisterSkinClasses();
+    RegisterClasses<TPopupBenchForm>();
+    auto* form = NewForm<TPopupBenchForm>(nullptr);
+    ReadFormText(form, PopupFormText, TPopupBenchForm::Table());
+    if (!form->SkinTarget || !form->PlatformTarget || !form->EpPopupMenu1 || !form->PlatformMenu1) {
+        std::printf("popup menus: the benchmark's form did not load\n");
+        form->Free();
+        return;
+    }
+    form->SetBounds(120, 120, 420, 240);
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    RunLoop(300);
+    const DWORD thread = GetCurrentThreadId();
+    HHOOK skinHook = SetWindowsHookExA(WH_GETMESSAGE, &SkinMenuWatch, nullptr, thread);
+    HHOOK platformHook = SetWindowsHookExA(WH_CALLWNDPROC, &PlatformMenuWatch, nullptr, thread);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 250, &PopupTimeout);
+    std::vector<double> skinTimes, platformTimes;
+    int lost = 0;
+    for (int block = 0; block < Blocks; ++block) {
+        for (auto [target, times] : {std::pair<TWinControl*, std::vector<double>*>{form->SkinTarget, &skinTimes},
+                                     {form->PlatformTarget, &platformTimes}}) {
+            for (int i = 0; i < Repaints / 5; ++i) {
+                const double t = RightClickToPainted(target);
+                if (t < 0) ++lost; else times->push_back(t);
+                RunLoop(20);
+            }
+        }
+    }
+    KillTimer(nullptr, timer);
+    if (platformHook) UnhookWindowsHookEx(platformHook);
+    if (skinHook) UnhookWindowsHookEx(skinHook);
+    if (skinTimes.empty() || platformTimes.empty()) {
+        std::printf("popup menus: no right click opened %s (%d lost)\n",
+                    skinTimes.empty() ? "the styled menu" : "the platform's menu", lost);
+    } else {
+        constexpr double PopupGoalMs = 50;
+        Report("right click to the styled popup menu painted:", skinTimes);
+        Report("the same with the platform's popup menu:", platformTimes);
+        std::printf("styled popup painted within %.0f ms: %s%s\n", PopupGoalMs,
+                    Summary(skinTimes).Median <= PopupGoalMs ? "yes" : "no", lost ? " (some clicks lost)" : "");
+    }
+    form->Free();
+}
+
 }  // namespace
 
 int main()
@@ -606,6 +872,7 @@ int main()
     TabBench();
     TrackBarBench();
     FrameBench();
+    PopupBench();
     DoneFramework();
     return 0;
 }

@@ -811,6 +811,62 @@ TEST(SkinFrame, IconChangeKeepsTheFramesCaption)
     EXPECT_EQ(0, differing);
 }
 
+// An opaque icon of one colour (0x00RRGGBB), size x size.
+HICON SolidIcon(TKColor rgb, int size)
+{
+    HDC screen = GetDC(nullptr);
+    HBITMAP color = CreateCompatibleBitmap(screen, size, size);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, color);
+    HBRUSH brush = CreateSolidBrush(RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+    RECT all{0, 0, size, size};
+    FillRect(memory, &all, brush);
+    DeleteObject(brush);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    // An all-zero mask: every pixel opaque.
+    std::vector<uint8_t> zeros(size_t(size) * size_t(size) / 8 + 16, 0);
+    HBITMAP mask = CreateBitmap(size, size, 1, 1, zeros.data());
+    ICONINFO info{TRUE, 0, 0, mask, color};
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(mask);
+    DeleteObject(color);
+    return icon;
+}
+
+TEST(SkinFrame, SystemMenuIconFollowsTheFormsIconOverManyPaints)
+{
+    TFramed<TKsCustomForm> f(RECT{40, 50, 360, 290});
+    TKsCustomForm* frame = f.FrameObject;
+    frame->SetBorderIcons(KsIcon(kbiClose) | KsIcon(kbiSystemMenu));
+    f.Show();
+    const RECT button = frame->GetButtonRect(kbiSystemMenu);
+    ASSERT_FALSE(EmptyRect(button));
+    const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+    const int x = button.left + cx / 2, y = button.top + cy / 2;
+    auto iconPixel = [&] {
+        frame->UpdateNCArea();
+        GdiFlush();
+        return Rgb(frame->GetBuffer()->GetPixel(x, y));
+    };
+    f.Form->Icon()->SetHandle(SolidIcon(0xC02020u, 32));
+    EXPECT_EQ(0xC02020u, iconPixel());
+    // Another icon, then back: each paint shows the form's icon of the moment.
+    f.Form->Icon()->SetHandle(SolidIcon(0x2040C0u, 32));
+    EXPECT_EQ(0x2040C0u, iconPixel());
+    f.Form->Icon()->SetHandle(SolidIcon(0x20A040u, 16));
+    EXPECT_EQ(0x20A040u, iconPixel());
+    // Many paints of the same icon hold no more handles than one does.
+    for (int i = 0; i < 20; ++i) iconPixel();
+    const DWORD users = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    const long gdi = GdiObjectsHeld();
+    for (int i = 0; i < 300; ++i) iconPixel();
+    EXPECT_LE(long(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)) - long(users), 2);
+    EXPECT_LE(GdiObjectsHeld() - gdi, 2);
+    EXPECT_EQ(0x20A040u, iconPixel());
+}
+
 TEST(SkinFrame, ShowHideCyclesLeakNoGdiHandles)
 {
     TFramed<TKsCustomForm> f(RECT{40, 50, 360, 290});
