@@ -34,7 +34,9 @@ struct TItemFace {
     bool InLoop = false;    // its level's loop runs
 
     bool Separator() const { return Caption == "-"; }
-    bool HasImage() const { return Images && ImageIndex >= 0; }
+    // An index the list does not hold (a program built without the images
+    // the list is loaded from) shows no image rather than failing the paint.
+    bool HasImage() const { return Images && ImageIndex >= 0 && ImageIndex < Images->Count(); }
 };
 
 template <class F>

@@ -388,9 +388,18 @@ void TSkinItem<F>::Popup(ItemView* view, int x, int y, const RECT& rect)
             if (top + height > screenBottom) top = screenBottom - height;
         }
         control->SetBounds(left, top, width, height);
+        // Opened while no window of the program is active (from the tray
+        // icon, the form hidden), the menu would have neither the keys nor
+        // the clicks elsewhere, and nothing could close it: it takes the
+        // foreground and, for the family whose loop does not capture, the
+        // mouse (the loop releases it at its end).
+        const bool noneActive = !view && !GetActiveWindow();
         control->Show();
         if constexpr (std::is_same_v<F, TMpFamily>) {
-            if (static_cast<TMpCustomItem*>(Self())->Tray()) SetForegroundWindow(control->Handle());
+            if (noneActive || static_cast<TMpCustomItem*>(Self())->Tray()) SetForegroundWindow(control->Handle());
+        } else if (noneActive) {
+            SetForegroundWindow(control->Handle());
+            SetCapture(control->Handle());
         }
         if (view) view->ChildView = window->View();
         window->EnterLoop();
