@@ -319,7 +319,12 @@ void TCustomForm::VisibleChanged()
         DoShow();
         int show = FWindowState == wsMinimized ? SW_SHOWMINIMIZED : FWindowState == wsMaximized ? SW_SHOWMAXIMIZED : SW_SHOW;
         if (FShowNoActivate) {
-            ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+            // Minimized has a command of its own that leaves the active
+            // window alone; maximizing always activates, so a maximized form
+            // keeps its state rather than coming up normal.
+            ShowWindow(Handle(), FWindowState == wsMinimized ? SW_SHOWMINNOACTIVE
+                                 : FWindowState == wsMaximized ? SW_SHOWMAXIMIZED
+                                                               : SW_SHOWNOACTIVATE);
             return;
         }
         ShowWindow(Handle(), show);

@@ -93,6 +93,40 @@ TEST(FormFrameSupport, ShowNoActivateLeavesTheActiveWindow)
     first->Free();
 }
 
+TEST(FormFrameSupport, ShowNoActivateKeepsTheWindowState)
+{
+    auto* first = NewForm<TForm>(nullptr);
+    first->SetBounds(40, 40, 200, 150);
+    first->Show();
+    PumpMessages(50);
+    SetActiveWindow(first->Handle());
+    ASSERT_EQ(first->Handle(), GetActiveWindow());
+
+    // A form to come up minimized does so, and still leaves the active window.
+    auto* second = NewForm<TForm>(nullptr);
+    second->SetBounds(300, 40, 200, 150);
+    second->SetWindowState(wsMinimized);
+    second->ShowNoActivate();
+    PumpMessages(50);
+    EXPECT_TRUE(IsWindowVisible(second->Handle()));
+    EXPECT_TRUE(IsIconic(second->Handle()));
+    EXPECT_EQ(wsMinimized, second->WindowState());
+    EXPECT_EQ(first->Handle(), GetActiveWindow());
+    second->Free();
+
+    // Maximized stays maximized.
+    auto* third = NewForm<TForm>(nullptr);
+    third->SetBorderStyle(bsSizeable);
+    third->SetBounds(300, 40, 200, 150);
+    third->SetWindowState(wsMaximized);
+    third->ShowNoActivate();
+    PumpMessages(50);
+    EXPECT_TRUE(IsZoomed(third->Handle()));
+    EXPECT_EQ(wsMaximized, third->WindowState());
+    third->Free();
+    first->Free();
+}
+
 TEST(FormFrameSupport, CloseHandlingAndActionsSeparately)
 {
     auto* form = NewForm<TForm>(nullptr);
