@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "Menu.h"
+#include "ShortCuts.h"
 
 #include <algorithm>
 #include <vector>
@@ -504,11 +505,7 @@ bool TCustomForm::IsShortCut(WORD key, TShiftState shift)
         if (handled) return true;
     }
     if (!FMenu) return false;
-    TShortCut shortCut = TShortCut(key & 0xFF);
-    if (shift & ssShift) shortCut |= scShift;
-    if (shift & ssCtrl) shortCut |= scCtrl;
-    if (shift & ssAlt) shortCut |= scAlt;
-    TMenuItem* item = FMenu->FindShortCut(shortCut);
+    TMenuItem* item = FMenu->FindShortCut(ShortCut(key, shift));
     if (!item || !item->Enabled()) return false;
     item->Click();
     return true;
