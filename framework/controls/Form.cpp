@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "Menu.h"
+#include "ShortCuts.h"
 
 #include <algorithm>
 #include <vector>
@@ -319,7 +320,12 @@ void TCustomForm::VisibleChanged()
         DoShow();
         int show = FWindowState == wsMinimized ? SW_SHOWMINIMIZED : FWindowState == wsMaximized ? SW_SHOWMAXIMIZED : SW_SHOW;
         if (FShowNoActivate) {
-            ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+            // Minimized has a command of its own that leaves the active
+            // window alone; maximizing always activates, so a maximized form
+            // keeps its state rather than coming up normal.
+            ShowWindow(Handle(), FWindowState == wsMinimized ? SW_SHOWMINNOACTIVE
+                                 : FWindowState == wsMaximized ? SW_SHOWMAXIMIZED
+                                                               : SW_SHOWNOACTIVATE);
             return;
         }
         ShowWindow(Handle(), show);
@@ -499,11 +505,7 @@ bool TCustomForm::IsShortCut(WORD key, TShiftState shift)
         if (handled) return true;
     }
     if (!FMenu) return false;
-    TShortCut shortCut = TShortCut(key & 0xFF);
-    if (shift & ssShift) shortCut |= scShift;
-    if (shift & ssCtrl) shortCut |= scCtrl;
-    if (shift & ssAlt) shortCut |= scAlt;
-    TMenuItem* item = FMenu->FindShortCut(shortCut);
+    TMenuItem* item = FMenu->FindShortCut(ShortCut(key, shift));
     if (!item || !item->Enabled()) return false;
     item->Click();
     return true;

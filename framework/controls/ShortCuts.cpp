@@ -9,15 +9,6 @@ TShortCut ShortCut(WORD key, TShiftState shift)
     return result;
 }
 
-void ShortCutToKey(TShortCut shortCut, WORD& key, TShiftState& shift)
-{
-    key = WORD(shortCut & 0xFF);
-    shift = 0;
-    if (shortCut & scShift) shift |= ssShift;
-    if (shortCut & scCtrl) shift |= ssCtrl;
-    if (shortCut & scAlt) shift |= ssAlt;
-}
-
 TShiftState KeyDataToShiftState(LPARAM keyData)
 {
     TShiftState shift = 0;

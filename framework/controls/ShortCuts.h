@@ -9,8 +9,6 @@
 // The key's code in the low byte plus the modifier bits of shift (Shift,
 // Ctrl, Alt; the mouse buttons do not count).
 TShortCut ShortCut(WORD key, TShiftState shift);
-// The reverse: key code and shift state of a shortcut.
-void ShortCutToKey(TShortCut shortCut, WORD& key, TShiftState& shift);
 // The shift state of a key message: Shift and Ctrl as the keyboard has them
 // now, Alt from the message's key data (bit 29), as WM_SYSKEYDOWN marks it.
 TShiftState KeyDataToShiftState(LPARAM keyData);

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-TActionLink::TActionLink(TObject* client) { (void)client; }
-
 TActionLink::~TActionLink() { SetAction(nullptr); }
 
 void TActionLink::SetAction(TAction* action)
@@ -23,15 +21,15 @@ bool TActionLink::Execute() { return FAction && FAction->Execute(); }
 
 bool TActionLink::Update() { return FAction && FAction->Update(); }
 
-bool TActionLink::IsCaptionLinked() const { return FAction != nullptr; }
-bool TActionLink::IsCheckedLinked() const { return FAction != nullptr; }
-bool TActionLink::IsEnabledLinked() const { return FAction != nullptr; }
-bool TActionLink::IsHelpContextLinked() const { return FAction != nullptr; }
-bool TActionLink::IsHintLinked() const { return FAction != nullptr; }
-bool TActionLink::IsImageIndexLinked() const { return FAction != nullptr; }
-bool TActionLink::IsShortCutLinked() const { return FAction != nullptr; }
-bool TActionLink::IsVisibleLinked() const { return FAction != nullptr; }
-bool TActionLink::IsOnExecuteLinked() const { return FAction != nullptr; }
+bool TActionLink::IsCaptionLinked() const { return Linked(); }
+bool TActionLink::IsCheckedLinked() const { return Linked(); }
+bool TActionLink::IsEnabledLinked() const { return Linked(); }
+bool TActionLink::IsHelpContextLinked() const { return Linked(); }
+bool TActionLink::IsHintLinked() const { return Linked(); }
+bool TActionLink::IsImageIndexLinked() const { return Linked(); }
+bool TActionLink::IsShortCutLinked() const { return Linked(); }
+bool TActionLink::IsVisibleLinked() const { return Linked(); }
+bool TActionLink::IsOnExecuteLinked() const { return Linked(); }
 
 void TActionLink::ActionChanged(TObject* sender)
 {

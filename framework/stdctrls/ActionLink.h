@@ -10,7 +10,7 @@
 class TActionLink : public TObject {
     GANTREL_CLASS(TActionLink)
 
-    explicit TActionLink(TObject* client);
+    TActionLink() = default;
     // Leaves the action's client list.
     ~TActionLink() override;
 
@@ -50,10 +50,9 @@ class TActionLink : public TObject {
     // changed.
     TNotifyEvent OnChange;
 
-protected:
-    virtual void AssignClient(TObject* client) { (void)client; }
-
 private:
     TAction* FAction = nullptr;
+    // Here whenever an action is linked.
+    bool Linked() const { return FAction != nullptr; }
     void ActionChanged(TObject* sender);
 };

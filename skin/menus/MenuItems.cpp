@@ -613,15 +613,8 @@ TFont* TSkinItem<F>::MenuFont()
 // ---- TSkinItemActionLink
 
 template <class F>
-TSkinItemActionLink<F>::TSkinItemActionLink(TObject* client) : TActionLink(client)
+TSkinItemActionLink<F>::TSkinItemActionLink(TObject* client) : FClient(dynamic_cast<Item*>(client))
 {
-    AssignClient(client);
-}
-
-template <class F>
-void TSkinItemActionLink<F>::AssignClient(TObject* client)
-{
-    FClient = dynamic_cast<Item*>(client);
 }
 
 template <class F>

@@ -351,9 +351,6 @@ class TSkinItemActionLink : public TActionLink {
     void SetVisible(bool value) override { Write(IsVisibleLinked(), &Item::SetVisible, value); }
     void SetOnExecute(TNotifyEvent value) override;
 
-protected:
-    void AssignClient(TObject* client) override;
-
 private:
     Item* FClient = nullptr;
     // The framework's test, and the item's value equal to the action's.

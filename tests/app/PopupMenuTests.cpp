@@ -8,6 +8,7 @@
 #include "MainWindowFixture.h"
 #include "MenuScript.h"
 #include "RealInput.h"
+#include "ScreenPixel.h"
 
 #include <functional>
 #include <vector>
@@ -16,14 +17,6 @@ namespace {
 
 using MenuScript::OpenPopups;
 using MenuScript::TMenuScript;
-
-COLORREF ScreenPixel(POINT p)
-{
-    HDC dc = GetDC(nullptr);
-    const COLORREF c = GetPixel(dc, p.x, p.y);
-    ReleaseDC(nullptr, dc);
-    return c;
-}
 
 class PopupMenuTest : public MainWindowTest {
 protected:

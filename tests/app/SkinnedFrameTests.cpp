@@ -8,6 +8,7 @@
 #include "MainWindowFixture.h"
 #include "ModalScript.h"
 #include "RealInput.h"
+#include "ScreenPixel.h"
 #include "SavedPicture.h"
 #include "SysUtils.h"
 
@@ -36,14 +37,6 @@ public:
     ~TColourWindow() { DestroyWindow(Handle); }
     HWND Handle;
 };
-
-COLORREF ScreenPixel(int x, int y)
-{
-    HDC dc = GetDC(nullptr);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(nullptr, dc);
-    return c;
-}
 
 bool Near(int actual, int expected) { return std::abs(actual - expected) <= 1; }
 
@@ -89,11 +82,11 @@ TEST_F(SkinnedFrameTest, TheAboutBoxIsAShapedWindowBlendedAt200AndMovedFromAnywh
             // The window is the mask's size: 302 x 202.
             maskSized = shown.right - shown.left == 302 && shown.bottom - shown.top == 202;
             // Outside the rounded corners the screen shows what lies beneath.
-            outsideLeft = ScreenPixel(shown.left + 1, shown.top + 1);
-            outsideRight = ScreenPixel(shown.left + 300, shown.top + 1);
+            outsideLeft = ScreenPixel(POINT{shown.left + 1, shown.top + 1});
+            outsideRight = ScreenPixel(POINT{shown.left + 300, shown.top + 1});
             // The background beside the close button, one row, over each colour.
-            overBlack = ScreenPixel(shown.left + 31, shown.top + 181);
-            overWhite = ScreenPixel(shown.left + 271, shown.top + 181);
+            overBlack = ScreenPixel(POINT{shown.left + 31, shown.top + 181});
+            overWhite = ScreenPixel(POINT{shown.left + 271, shown.top + 181});
             TModalScript::KeepPicture(Form10, "picture-window.bmp", Form10->MpMediaButton1);
             // Pressed on the picture, which is no caption of the platform's.
             press = POINT{shown.left + 150, shown.top + 60};
@@ -117,8 +110,8 @@ TEST_F(SkinnedFrameTest, TheAboutBoxIsAShapedWindowBlendedAt200AndMovedFromAnywh
             // What lies beneath is taken anew at the new place: the split
             // between black and white is now 40 further left in the window
             // (read on a row of background between the picture and the text).
-            movedBlack = ScreenPixel(moved.left + 91, moved.top + 143);
-            movedWhite = ScreenPixel(moved.left + 131, moved.top + 143);
+            movedBlack = ScreenPixel(POINT{moved.left + 91, moved.top + 143});
+            movedWhite = ScreenPixel(POINT{moved.left + 131, moved.top + 143});
             // Drawn whole at its new place.
             TModalScript::KeepPicture(Form10, "picture-window-dragged.bmp", Form10->MpMediaButton1);
             Form10->ModalResult = mrOk;
@@ -166,17 +159,17 @@ TEST_F(SkinnedFrameTest, TheHandheldDialogWearsItsToolWindowFrame)
     EXPECT_EQ(window.top + c.top, origin.y);
     EXPECT_EQ(GetSystemMetrics(SM_CYSMCAPTION), c.top - GetSystemMetrics(SM_CYFRAME));
     // The caption starts in the active caption colour at its left end.
-    const COLORREF caption = ScreenPixel(window.left + c.left + 1, window.top + c.top - 3);
+    const COLORREF caption = ScreenPixel(POINT{window.left + c.left + 1, window.top + c.top - 3});
     const COLORREF active = GetSysColor(COLOR_ACTIVECAPTION);
     EXPECT_TRUE(Near(GetRValue(caption), GetRValue(active)) && Near(GetGValue(caption), GetGValue(active)) &&
                 Near(GetBValue(caption), GetBValue(active)))
         << std::hex << caption << " " << active;
     // The background: grey at the left, running to button face at the right
     // (the bottom-left corner of the client area is free of controls).
-    const COLORREF left = ScreenPixel(origin.x, window.top + c.bottom - 1);
+    const COLORREF left = ScreenPixel(POINT{origin.x, window.top + c.bottom - 1});
     EXPECT_EQ(RGB(128, 128, 128), left);
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    const COLORREF right = ScreenPixel(window.left + c.right - 1, window.top + c.bottom - 1);
+    const COLORREF right = ScreenPixel(POINT{window.left + c.right - 1, window.top + c.bottom - 1});
     EXPECT_TRUE(Near(GetRValue(right), GetRValue(face)) && Near(GetGValue(right), GetGValue(face)) &&
                 Near(GetBValue(right), GetBValue(face)))
         << std::hex << right << " " << face;

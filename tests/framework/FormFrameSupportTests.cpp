@@ -1,32 +1,30 @@
 // What a form frame of its own needs from the framework: screen points that
 // count the window's frame, a form shown without activation, the form's
 // close handling and close actions reached from outside, the application's
-// icon and the screen's work area.
+// icon and the desktop.
 #include "Application.h"
 #include "Button.h"
+#include "CloseCounter.h"
 #include "Form.h"
+#include "RealInput.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-void PumpMessages(int ms)
-{
-    DWORD start = GetTickCount();
-    do {
-        Application->ProcessMessages();
-        Sleep(1);
-    } while (GetTickCount() - start < DWORD(ms));
-}
-
-struct TCloseCounter {
-    int Calls = 0;
-    TCloseAction Answer = caHide;
-    void FormClose(TObject*, TCloseAction& action)
+// The application's icon as it was, given back when the test ends.
+class TApplicationIconKept {
+public:
+    TApplicationIconKept()
     {
-        ++Calls;
-        action = Answer;
+        if (HICON icon = Application->Icon()->Handle()) FSaved.SetHandle(CopyIcon(icon));
     }
+    ~TApplicationIconKept() { Application->SetIcon(FSaved.Empty() ? nullptr : &FSaved); }
+    TApplicationIconKept(const TApplicationIconKept&) = delete;
+    TApplicationIconKept& operator=(const TApplicationIconKept&) = delete;
+
+private:
+    TIcon FSaved;
 };
 
 }  // namespace
@@ -37,7 +35,7 @@ TEST(FormFrameSupport, ClientOriginCountsTheFormsFrame)
     form->SetBorderStyle(bsSizeable);
     form->SetBounds(60, 70, 300, 200);
     form->Show();
-    PumpMessages(50);
+    RealInput::PumpFor(50);
     POINT expected{0, 0};
     ::ClientToScreen(form->Handle(), &expected);
     RECT window;
@@ -73,23 +71,57 @@ TEST(FormFrameSupport, ShowNoActivateLeavesTheActiveWindow)
     auto* first = NewForm<TForm>(nullptr);
     first->SetBounds(40, 40, 200, 150);
     first->Show();
-    PumpMessages(50);
+    RealInput::PumpFor(50);
     SetActiveWindow(first->Handle());
     ASSERT_EQ(first->Handle(), GetActiveWindow());
 
     auto* second = NewForm<TForm>(nullptr);
     second->SetBounds(300, 40, 200, 150);
     second->ShowNoActivate();
-    PumpMessages(50);
+    RealInput::PumpFor(50);
     EXPECT_TRUE(second->Visible());
     EXPECT_TRUE(IsWindowVisible(second->Handle()));
     EXPECT_EQ(first->Handle(), GetActiveWindow());
     // Shown again the usual way, it activates.
     second->Hide();
     second->Show();
-    PumpMessages(50);
+    RealInput::PumpFor(50);
     EXPECT_EQ(second->Handle(), GetActiveWindow());
     second->Free();
+    first->Free();
+}
+
+TEST(FormFrameSupport, ShowNoActivateKeepsTheWindowState)
+{
+    auto* first = NewForm<TForm>(nullptr);
+    first->SetBounds(40, 40, 200, 150);
+    first->Show();
+    RealInput::PumpFor(50);
+    SetActiveWindow(first->Handle());
+    ASSERT_EQ(first->Handle(), GetActiveWindow());
+
+    // A form to come up minimized does so, and still leaves the active window.
+    auto* second = NewForm<TForm>(nullptr);
+    second->SetBounds(300, 40, 200, 150);
+    second->SetWindowState(wsMinimized);
+    second->ShowNoActivate();
+    RealInput::PumpFor(50);
+    EXPECT_TRUE(IsWindowVisible(second->Handle()));
+    EXPECT_TRUE(IsIconic(second->Handle()));
+    EXPECT_EQ(wsMinimized, second->WindowState());
+    EXPECT_EQ(first->Handle(), GetActiveWindow());
+    second->Free();
+
+    // Maximized stays maximized.
+    auto* third = NewForm<TForm>(nullptr);
+    third->SetBorderStyle(bsSizeable);
+    third->SetBounds(300, 40, 200, 150);
+    third->SetWindowState(wsMaximized);
+    third->ShowNoActivate();
+    RealInput::PumpFor(50);
+    EXPECT_TRUE(IsZoomed(third->Handle()));
+    EXPECT_EQ(wsMaximized, third->WindowState());
+    third->Free();
     first->Free();
 }
 
@@ -100,7 +132,7 @@ TEST(FormFrameSupport, CloseHandlingAndActionsSeparately)
     form->OnClose = MakeEvent<&TCloseCounter::FormClose>(&counter);
     form->SetBounds(40, 40, 200, 150);
     form->Show();
-    PumpMessages(20);
+    RealInput::PumpFor(20);
 
     // Not the main form: Close offers caHide.
     EXPECT_EQ(caHide, form->DefaultCloseAction());
@@ -125,25 +157,29 @@ TEST(FormFrameSupport, CloseHandlingAndActionsSeparately)
     form->Free();
 }
 
-TEST(FormFrameSupport, WorkAreaAndDesktop)
+TEST(FormFrameSupport, TheDesktopIsTheVirtualScreen)
 {
-    RECT expected;
-    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &expected, 0));
-    RECT work = Screen->WorkAreaRect();
-    EXPECT_EQ(expected.left, work.left);
-    EXPECT_EQ(expected.top, work.top);
-    EXPECT_EQ(expected.right, work.right);
-    EXPECT_EQ(expected.bottom, work.bottom);
-    RECT desktop = Screen->DesktopRect();
-    RECT both;
-    // The work area lies on the desktop.
-    ASSERT_TRUE(IntersectRect(&both, &work, &desktop));
-    EXPECT_TRUE(EqualRect(&both, &work));
+    // Every monitor together, which may start left of or above the primary.
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    ASSERT_GT(width, 0);
+    ASSERT_GT(height, 0);
+    const RECT desktop = Screen->DesktopRect();
+    EXPECT_EQ(left, desktop.left);
+    EXPECT_EQ(top, desktop.top);
+    EXPECT_EQ(width, desktop.right - desktop.left);
+    EXPECT_EQ(height, desktop.bottom - desktop.top);
+    // The primary monitor lies on it.
+    EXPECT_LE(desktop.left, 0);
+    EXPECT_LE(desktop.top, 0);
+    EXPECT_GE(desktop.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_GE(desktop.bottom, GetSystemMetrics(SM_CYSCREEN));
 }
 
 TEST(FormFrameSupport, ApplicationIconCanBeSet)
 {
     ASSERT_NE(nullptr, Application->Icon());
+    const TApplicationIconKept kept;
     TIcon icon;
     icon.SetHandle(CopyIcon(LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION))));
     ASSERT_FALSE(icon.Empty());

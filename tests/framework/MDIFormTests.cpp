@@ -3,6 +3,7 @@
 // OnShortCut ahead of its menu.
 #include "Application.h"
 #include "Form.h"
+#include "MDIChild.h"
 #include "Menu.h"
 #include "Panel.h"
 
@@ -59,15 +60,9 @@ protected:
         if (Parent) Parent->Free();
         Application->ProcessMessages();
     }
-    // Children made in code: a form resource names its form, and two of a
-    // name cannot share an owner.
     TForm* NewChild(const std::string& caption)
     {
-        auto* child = new TForm(Parent, 0);
-        child->FormStyle = fsMDIChild;
-        child->SetBounds(10 + 20 * Parent->MDIChildCount(), 10, 170, 130);
-        child->SetCaption(caption);
-        child->AfterConstruction();
+        TForm* child = NewMDIChild(Parent, caption, 10 + 20 * Parent->MDIChildCount(), 10, 170, 130);
         child->Show();
         return child;
     }

@@ -169,6 +169,25 @@ inline double MedianGap(const std::vector<double>& times, size_t first, size_t l
     return gaps[gaps.size() / 2];
 }
 
+// GDI objects the process holds. The platform's count where it keeps one;
+// else how many more regions could still be made, counted down (fewer
+// means more objects held). Wine keeps no count (GetGuiResources gives 0),
+// and its handles carry a generation, so probing handle values misses some.
+inline long GdiObjectsHeld()
+{
+    DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (count) return long(count);
+    std::vector<HRGN> made;
+    made.reserve(70000);
+    for (int i = 0; i < 70000; ++i) {
+        HRGN r = CreateRectRgn(0, 0, 1, 1);
+        if (!r) break;
+        made.push_back(r);
+    }
+    for (HRGN r : made) DeleteObject(r);
+    return -long(made.size());
+}
+
 // Runs the message loop for ms milliseconds, or until done says so.
 inline void Pump(int ms, const std::function<bool()>& done = nullptr)
 {

@@ -5,6 +5,7 @@
 // gives (a 4-pixel border, a 20-pixel band above the client, buttons where
 // the test puts them), so the expectations follow from the rules alone.
 #include "Application.h"
+#include "CloseCounter.h"
 #include "Form.h"
 #include "Frames.h"
 #include "RealInput.h"
@@ -387,22 +388,14 @@ TEST_F(SkinFrameDrag, TheCaptureLastsFromThePressToTheRelease)
 
 // --- Caption buttons: a command only where it was pressed ------------------------------
 
-struct TButtonCloseCounter {
-    int Closes = 0;
-    void FormClose(TObject*, TCloseAction& action)
-    {
-        ++Closes;
-        action = caNone;
-    }
-};
-
 class SkinFrameButtons : public ::testing::Test {
 protected:
     void SetUp() override
     {
         Form = new TForm(nullptr, 0);
         Form->SetBounds(100, 100, 300, 120);
-        Form->OnClose = MakeEvent<&TButtonCloseCounter::FormClose>(&Counter);
+        Counter.Answer = caNone;  // the form stays for the next step
+        Form->OnClose = MakeEvent<&TCloseCounter::FormClose>(&Counter);
         Frame = new TKsGeometryFrame(Form);
         Frame->SetActive(true);
         Frame->SetFrameSize(300, 120);
@@ -415,7 +408,7 @@ protected:
         if (GetCapture()) ReleaseCapture();
         Form->Free();
     }
-    TButtonCloseCounter Counter;
+    TCloseCounter Counter;
     TForm* Form = nullptr;
     TKsGeometryFrame* Frame = nullptr;
     POINT Close{};
@@ -430,7 +423,7 @@ TEST_F(SkinFrameButtons, PressingCloseMovingOffAndReleasingDoesNotClose)
     Frame->NCMouseMove(ssLeft, Elsewhere.x, Elsewhere.y);
     EXPECT_EQ(khtClient, Frame->HoverPart());
     Frame->NCMouseUp(mbLeft, 0, Elsewhere.x, Elsewhere.y);
-    EXPECT_EQ(0, Counter.Closes);
+    EXPECT_EQ(0, Counter.Calls);
     EXPECT_EQ(100, Form->Left());
     EXPECT_EQ(300, Form->Width());
 }
@@ -442,14 +435,14 @@ TEST_F(SkinFrameButtons, MovingBackOntoCloseBeforeReleasingCloses)
     Frame->NCMouseMove(ssLeft, Close.x, Close.y);
     EXPECT_EQ(khtCloseButton, Frame->HoverPart());
     Frame->NCMouseUp(mbLeft, 0, Close.x, Close.y);
-    EXPECT_EQ(1, Counter.Closes);
+    EXPECT_EQ(1, Counter.Calls);
 }
 
 TEST_F(SkinFrameButtons, ReleasingOverCloseThatWasNotPressedDoesNotClose)
 {
     Frame->NCMouseDown(mbLeft, ssLeft, Elsewhere.x, Elsewhere.y);
     Frame->NCMouseUp(mbLeft, 0, Close.x, Close.y);
-    EXPECT_EQ(0, Counter.Closes);
+    EXPECT_EQ(0, Counter.Calls);
 }
 
 TEST_F(SkinFrameButtons, ADoubleClickOnTheSystemMenuButtonCloses)
@@ -459,7 +452,7 @@ TEST_F(SkinFrameButtons, ADoubleClickOnTheSystemMenuButtonCloses)
     const int x = (square.left + square.right) / 2, y = (square.top + square.bottom) / 2;
     Frame->NCMouseDown(mbLeft, ssLeft | ssDouble, x, y);
     Frame->NCMouseUp(mbLeft, ssLeft | ssDouble, x, y);
-    EXPECT_EQ(1, Counter.Closes);
+    EXPECT_EQ(1, Counter.Calls);
     Frame->SetState(kwsNormal);
 }
 
@@ -492,15 +485,6 @@ TEST(SkinFrameDoubleClick, ACaptionDoubleClickTogglesMaximize)
 
 using namespace RealInput;
 
-struct TRealCloseProbe {
-    int Closes = 0;
-    void FormClose(TObject*, TCloseAction& action)
-    {
-        ++Closes;
-        action = caNone;
-    }
-};
-
 class SkinFrameRealMouse : public ::testing::Test {
 protected:
     void SetUp() override
@@ -509,7 +493,8 @@ protected:
         Area = Screen->WorkAreaRect();
         Form = NewForm<TForm>(nullptr);
         Form->SetBounds(Area.left + 200, Area.top + 150, 320, 240);
-        Form->OnClose = MakeEvent<&TRealCloseProbe::FormClose>(&Probe);
+        Probe.Answer = caNone;
+        Form->OnClose = MakeEvent<&TCloseCounter::FormClose>(&Probe);
         Frame = new TKsCustomForm(Form);
         Frame->SetMinimizeApplication(false);
         Frame->SetActive(true);
@@ -559,7 +544,7 @@ protected:
     }
     RECT Area{};
     POINT LastPress{-1000, -1000};
-    TRealCloseProbe Probe;
+    TCloseCounter Probe;
     TForm* Form = nullptr;
     TKsCustomForm* Frame = nullptr;
 };
@@ -623,12 +608,12 @@ TEST_F(SkinFrameRealMouse, PressingCloseMovingOffAndReleasingDoesNotClose)
     const RECT close = Frame->GetButtonRect(kbiClose);
     const POINT on{(close.left + close.right) / 2, (close.top + close.bottom) / 2};
     DragBy(on, -120, 80);
-    EXPECT_EQ(0, Probe.Closes);
+    EXPECT_EQ(0, Probe.Calls);
     EXPECT_EQ(Area.left + 200, Form->Left());
     EXPECT_EQ(320, Form->Width());
     // Pressed and released on it: it closes.
     DragBy(on, 0, 0);
-    EXPECT_EQ(1, Probe.Closes);
+    EXPECT_EQ(1, Probe.Calls);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 // window's procedure, children restored and fitted.
 #include "Application.h"
 #include "Form.h"
+#include "MDIChild.h"
 #include "Frames.h"
 #include "MenuItems.h"
 #include "Menus.h"
@@ -18,14 +19,6 @@
 #include <vector>
 
 namespace {
-
-void Pump()
-{
-    for (int i = 0; i < 5; ++i) {
-        Application->ProcessMessages();
-        Sleep(5);
-    }
-}
 
 // A form whose own procedure notes the system commands that reach it (and
 // keeps them from the platform's move and size loops).
@@ -128,7 +121,7 @@ TEST(SkinFrameSysMenu, AChosenEntryRunsItsCommand)
     auto* frame = NewActiveFrame<TKsCustomForm>(form);
     frame->SetMinimizeApplication(false);
     form->Show();
-    Pump();
+    RealInput::PumpFor(25);
     frame->CreateSysMenu();
     frame->DoSysMenu(frame->SysMenuRoot()->GetItem(1));  // Maximize
     EXPECT_EQ(kwsMaximized, frame->WindowState());
@@ -229,7 +222,7 @@ protected:
         Frame = NewActiveFrame<TKsCustomForm>(Form);
         Frame->SetMinimizeApplication(false);
         Form->Show();
-        Pump();
+        RealInput::PumpFor(25);
     }
     void TearDown() override { Form->Free(); }
     LRESULT Notify(LPARAM mouseMessage)
@@ -243,14 +236,14 @@ protected:
 TEST_F(SkinFrameTray, ADoubleClickOnTheIconRestoresTheWindow)
 {
     Frame->MinToTray();
-    Pump();
+    RealInput::PumpFor(25);
     EXPECT_EQ(kwsTray, Frame->WindowState());
     EXPECT_FALSE(IsWindowVisible(Form->Handle()));
     Notify(WM_LBUTTONDOWN);
     Notify(WM_LBUTTONUP);
     EXPECT_EQ(kwsTray, Frame->WindowState());
     Notify(WM_LBUTTONDBLCLK);
-    Pump();
+    RealInput::PumpFor(25);
     EXPECT_EQ(kwsNormal, Frame->WindowState());
     EXPECT_TRUE(IsWindowVisible(Form->Handle()));
     EXPECT_EQ(120, Form->Left());
@@ -273,7 +266,7 @@ TEST_F(SkinFrameTray, TheSessionEndingIsAnsweredAndOnlyARealEndTakesTheIcon)
 {
     EXPECT_EQ(1, SendMessageA(Frame->TrayWindow(), WM_QUERYENDSESSION, 0, 0));
     Frame->MinToTray();
-    Pump();
+    RealInput::PumpFor(25);
     // The icon is there while NIM_MODIFY finds it (on a desktop without a
     // tray nothing is ever found, and only the frame's state tells).
     NOTIFYICONDATAA probe = Frame->TrayIconData();
@@ -329,7 +322,7 @@ TEST(SkinFrameApplication, MinimizeAndRestoreAreChainedWhileTheFrameLivesAndPutB
     Application->OnRestore(Application);
     EXPECT_EQ(2, probe.Restores);
     form->Free();
-    Pump();
+    RealInput::PumpFor(25);
     EXPECT_EQ(minimize, Application->OnMinimize);
     EXPECT_EQ(restore, Application->OnRestore);
     Application->OnMinimize = nullptr;
@@ -347,7 +340,7 @@ TEST(SkinFrameApplication, EmptyHandlersArePutBackEmpty)
     SendMessageA(form->Handle(), WM_NCACTIVATE, TRUE, 0);
     EXPECT_TRUE(bool(Application->OnMinimize));
     form->Free();
-    Pump();
+    RealInput::PumpFor(25);
     EXPECT_FALSE(bool(Application->OnMinimize));
     EXPECT_FALSE(bool(Application->OnRestore));
 }
@@ -371,14 +364,14 @@ TEST(SkinFrameApplication, FramesGoingInTheOrderTheyCameLeaveNoHandlerOfAFreedFr
     SendMessageA(second->Handle(), WM_NCACTIVATE, TRUE, 0);
     // The first frame goes while the second still calls it next.
     first->Free();
-    Pump();
+    RealInput::PumpFor(25);
     Application->OnMinimize(Application);
     EXPECT_EQ(kwsMinimized, secondFrame->WindowState());
     EXPECT_EQ(1, probe.Minimizes);
     Application->OnRestore(Application);
     EXPECT_EQ(1, probe.Restores);
     second->Free();
-    Pump();
+    RealInput::PumpFor(25);
     EXPECT_EQ(minimize, Application->OnMinimize);
     EXPECT_EQ(restore, Application->OnRestore);
     // A handler the program set after a frame had chained stays when the frame goes.
@@ -388,7 +381,7 @@ TEST(SkinFrameApplication, FramesGoingInTheOrderTheyCameLeaveNoHandlerOfAFreedFr
     SendMessageA(third->Handle(), WM_NCACTIVATE, TRUE, 0);
     Application->OnMinimize = minimize;
     third->Free();
-    Pump();
+    RealInput::PumpFor(25);
     EXPECT_EQ(minimize, Application->OnMinimize);
     EXPECT_EQ(restore, Application->OnRestore);
     Application->OnMinimize = nullptr;
@@ -419,7 +412,7 @@ TEST(SkinFrameSysCommand, MpClosesOnCloseItselfAndKsLeavesItToTheForm)
     form->SetBounds(100, 100, 300, 200);
     auto* mp = NewActiveFrame<TMpCustomForm>(form);
     form->Show();
-    Pump();
+    RealInput::PumpFor(25);
     SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(form->Commands.empty());
     EXPECT_FALSE(form->Visible());
@@ -439,7 +432,7 @@ TEST(SkinFrameActivate, AnActivationOfAMinimizedWindowWithAnInactiveCaptionMinim
     auto* frame = NewActiveFrame<TKsCustomForm>(form);
     frame->SetMinimizeApplication(false);
     form->Show();
-    Pump();
+    RealInput::PumpFor(25);
     SendMessageA(form->Handle(), WM_NCACTIVATE, FALSE, 0);
     SendMessageA(form->Handle(), WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
     EXPECT_EQ(kwsNormal, frame->WindowState());
@@ -463,23 +456,19 @@ protected:
         ParentFrame = NewActiveFrame<TKsCustomForm>(Parent);
         Parent->Show();
         ParentFrame->InstallClientProc();
-        Pump();
+        RealInput::PumpFor(25);
     }
     void TearDown() override
     {
         Parent->Free();
-        Pump();
+        RealInput::PumpFor(25);
     }
     TKsCustomForm* NewChild(const std::string& caption)
     {
-        auto* child = new TForm(Parent, 0);
-        child->FormStyle = fsMDIChild;
-        child->SetBounds(10 + 30 * Parent->MDIChildCount(), 10, 200, 150);
-        child->SetCaption(caption);
-        child->AfterConstruction();
+        TForm* child = NewMDIChild(Parent, caption, 10 + 30 * Parent->MDIChildCount(), 10, 200, 150);
         auto* frame = NewActiveFrame<TKsCustomForm>(child);
         child->Show();
-        Pump();
+        RealInput::PumpFor(25);
         return frame;
     }
     TForm* Parent = nullptr;
@@ -502,7 +491,7 @@ TEST_F(SkinFrameMDI, TheParentsCaptionNamesTheMaximizedChildUntilItIsRestored)
     TKsCustomForm* frame = NewChild("Child");
     EXPECT_FALSE(frame->IsMDIChildMaximized());
     frame->Maximize();
-    Pump();
+    RealInput::PumpFor(25);
     EXPECT_TRUE(frame->IsMDIChildMaximized());
     EXPECT_TRUE(ParentFrame->IsMDIChildMaximized());
     EXPECT_EQ("Parent - [Child]", Parent->Caption());
@@ -510,7 +499,7 @@ TEST_F(SkinFrameMDI, TheParentsCaptionNamesTheMaximizedChildUntilItIsRestored)
     frame->ChangeMDIParentCaption();
     EXPECT_EQ("Parent - [Child]", Parent->Caption());
     frame->Restore();
-    Pump();
+    RealInput::PumpFor(25);
     EXPECT_FALSE(ParentFrame->IsMDIChildMaximized());
     EXPECT_EQ("Parent", Parent->Caption());
 }
@@ -531,13 +520,13 @@ TEST_F(SkinFrameMDI, AChildsNewCaptionReachesTheParentWhileItIsMaximized)
 {
     TKsCustomForm* frame = NewChild("Child");
     frame->Maximize();
-    Pump();
+    RealInput::PumpFor(25);
     frame->GetForm()->SetCaption("Renamed");
-    Pump();
+    RealInput::PumpFor(25);
     // The frame sees a new caption when the text is read (a painter reads
     // it; a maximized child paints no caption of its own).
     EXPECT_EQ("Renamed", frame->GetForm()->Caption());
-    Pump();
+    RealInput::PumpFor(25);
     EXPECT_EQ("Parent - [Renamed]", Parent->Caption());
     frame->Restore();
 }
@@ -559,9 +548,9 @@ TEST_F(SkinFrameMDI, TheActiveMaximizedChildFollowsTheParentsSize)
 {
     TKsCustomForm* frame = NewChild("Child");
     frame->Maximize();
-    Pump();
+    RealInput::PumpFor(25);
     Parent->SetBounds(50, 50, 560, 430);
-    Pump();
+    RealInput::PumpFor(25);
     RECT client;
     GetClientRect(Parent->ClientHandle(), &client);
     TCustomForm* child = frame->GetForm();
@@ -604,10 +593,10 @@ TEST_F(SkinFrameMDI, AMaximizedChildsButtonsShowOnTheParentsMenuBar)
     TKsCustomForm* frame = NewChild("Child");
     EXPECT_EQ(nullptr, bar->ActiveMDIChild());
     frame->Maximize();
-    Pump();
+    RealInput::PumpFor(25);
     EXPECT_EQ(frame->GetForm(), bar->ActiveMDIChild());
     frame->Restore();
-    Pump();
+    RealInput::PumpFor(25);
     EXPECT_EQ(nullptr, bar->ActiveMDIChild());
     // A bar that goes is forgotten.
     bar->Free();

@@ -5,8 +5,10 @@
 // many showings. A picture of a framed form is kept as
 // build/artifacts/skin-frame.bmp.
 #include "Application.h"
+#include "CloseCounter.h"
 #include "Frames.h"
 #include "SavedPicture.h"
+#include "ScreenPixel.h"
 #include "SkinControlTestSupport.h"
 #include "SysUtils.h"
 
@@ -60,26 +62,16 @@ RECT WindowRect(HWND window)
     return r;
 }
 
-// A screen pixel as 0x00RRGGBB.
-TKColor ScreenRgb(int x, int y)
-{
-    HDC dc = GetDC(nullptr);
-    COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(nullptr, dc);
-    return TKColor(GetRValue(c)) << 16 | TKColor(GetGValue(c)) << 8 | GetBValue(c);
-}
-
 TKColor SysRgb(int index)
 {
-    COLORREF c = GetSysColor(index);
-    return TKColor(GetRValue(c)) << 16 | TKColor(GetGValue(c)) << 8 | GetBValue(c);
+    return ToRgb(GetSysColor(index));
 }
 
 // A window pixel (window coordinates) as the screen shows it.
 TKColor WindowPixel(HWND window, int x, int y)
 {
     RECT r = WindowRect(window);
-    return ScreenRgb(r.left + x, r.top + y);
+    return ToRgb(ScreenPixel(POINT{r.left + x, r.top + y}));
 }
 
 // The pixels of rect (window coordinates) on the screen equal what
@@ -106,33 +98,6 @@ int FrameControlMismatches(HWND window, const RECT& rect, UINT type, UINT state)
     return mismatches;
 }
 
-// GDI objects the process holds. The platform's count where it keeps one;
-// else how many more regions could still be made, counted down (fewer
-// means more objects held).
-long GdiObjectsHeld()
-{
-    DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (count) return long(count);
-    std::vector<HRGN> made;
-    made.reserve(70000);
-    for (int i = 0; i < 70000; ++i) {
-        HRGN r = CreateRectRgn(0, 0, 1, 1);
-        if (!r) break;
-        made.push_back(r);
-    }
-    for (HRGN r : made) DeleteObject(r);
-    return -long(made.size());
-}
-
-struct TCloseCounter {
-    int Calls = 0;
-    TCloseAction Answer = caHide;
-    void FormClose(TObject*, TCloseAction& action)
-    {
-        ++Calls;
-        action = Answer;
-    }
-};
 
 // A frame whose client painting fails, as a leaf's could.
 class TFailingFrame : public TKsCustomForm {
@@ -390,7 +355,7 @@ void CheckBlendOverKnownColour()
     under->Show();
     SetWindowPos(under->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     Pump(150);
-    ASSERT_EQ(0xC00000u, ScreenRgb(150, 150));
+    ASSERT_EQ(0xC00000u, ToRgb(ScreenPixel(POINT{150, 150})));
 
     TFramed<Frame> f(RECT{150, 140, 400, 340}, TColor(0x00FF00));  // green
     Frame* frame = f.FrameObject;
@@ -448,7 +413,7 @@ void CheckShadowOverKnownColour(TKColor shade, unsigned alpha, int firstShadedRo
     SetWindowPos(under->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     Pump(150);
     const TKColor green = 0x00C000u;
-    ASSERT_EQ(green, ScreenRgb(150, 150));
+    ASSERT_EQ(green, ToRgb(ScreenPixel(POINT{150, 150})));
 
     TFramed<Frame> f(RECT{150, 140, 400, 340});
     Frame* frame = f.FrameObject;

@@ -8,6 +8,7 @@
 #include "Form.h"
 #include "LeafForms.h"
 #include "Reader.h"
+#include "ScreenPixel.h"
 #include "SkinClasses.h"
 #include "SkinControlTestSupport.h"
 
@@ -57,14 +58,11 @@ std::string MaskHex(int w, int h, const std::function<bool(int, int)>& outside)
 }
 
 // The red, green and blue the screen shows at (x, y) of the window.
-TKColor ScreenRgb(HWND window, int x, int y)
+TKColor WindowRgb(HWND window, int x, int y)
 {
     RECT r;
     GetWindowRect(window, &r);
-    HDC dc = GetDC(nullptr);
-    const COLORREF c = GetPixel(dc, r.left + x, r.top + y);
-    ReleaseDC(nullptr, dc);
-    return TKColor(GetRValue(c)) << 16 | TKColor(GetGValue(c)) << 8 | GetBValue(c);
+    return ToRgb(ScreenPixel(POINT{r.left + x, r.top + y}));
 }
 
 class SkinLeafForm : public ::testing::Test {
@@ -372,13 +370,13 @@ TEST_F(SkinLeafForm, ABorderlessFrameShowsItsBorderAndBackgroundStyles)
                                          "    Background.Color = clLime\n");
     Shown<TEpForm>(form);
     const HWND w = form->Handle();
-    EXPECT_EQ(0x0000FFu, ScreenRgb(w, 0, 0));
-    EXPECT_EQ(0x0000FFu, ScreenRgb(w, 1, 60));
-    EXPECT_EQ(0x0000FFu, ScreenRgb(w, 199, 119));
-    EXPECT_EQ(0x0000FFu, ScreenRgb(w, 100, 118));
-    EXPECT_EQ(0x00FF00u, ScreenRgb(w, 2, 2));
-    EXPECT_EQ(0x00FF00u, ScreenRgb(w, 100, 60));
-    EXPECT_EQ(0x00FF00u, ScreenRgb(w, 197, 117));
+    EXPECT_EQ(0x0000FFu, WindowRgb(w, 0, 0));
+    EXPECT_EQ(0x0000FFu, WindowRgb(w, 1, 60));
+    EXPECT_EQ(0x0000FFu, WindowRgb(w, 199, 119));
+    EXPECT_EQ(0x0000FFu, WindowRgb(w, 100, 118));
+    EXPECT_EQ(0x00FF00u, WindowRgb(w, 2, 2));
+    EXPECT_EQ(0x00FF00u, WindowRgb(w, 100, 60));
+    EXPECT_EQ(0x00FF00u, WindowRgb(w, 197, 117));
 }
 
 TEST_F(SkinLeafForm, TheBorderOfAShapedWindowFollowsTheMasksOutline)
@@ -390,13 +388,13 @@ TEST_F(SkinLeafForm, TheBorderOfAShapedWindowFollowsTheMasksOutline)
     Shown<TMpMediaForm>(form);
     const HWND w = form->Handle();
     // Along the cut: the first pixels inside the shape.
-    EXPECT_EQ(0xFF0000u, ScreenRgb(w, 20, 10));
-    EXPECT_EQ(0xFF0000u, ScreenRgb(w, 10, 20));
-    EXPECT_EQ(0xFFFF00u, ScreenRgb(w, 21, 10));
-    EXPECT_EQ(0xFFFF00u, ScreenRgb(w, 10, 21));
-    EXPECT_EQ(0xFF0000u, ScreenRgb(w, 79, 70));
-    EXPECT_EQ(0xFFFF00u, ScreenRgb(w, 78, 70));
-    EXPECT_EQ(0xFFFF00u, ScreenRgb(w, 50, 40));
+    EXPECT_EQ(0xFF0000u, WindowRgb(w, 20, 10));
+    EXPECT_EQ(0xFF0000u, WindowRgb(w, 10, 20));
+    EXPECT_EQ(0xFFFF00u, WindowRgb(w, 21, 10));
+    EXPECT_EQ(0xFFFF00u, WindowRgb(w, 10, 21));
+    EXPECT_EQ(0xFF0000u, WindowRgb(w, 79, 70));
+    EXPECT_EQ(0xFFFF00u, WindowRgb(w, 78, 70));
+    EXPECT_EQ(0xFFFF00u, WindowRgb(w, 50, 40));
 }
 
 TEST_F(SkinLeafForm, AToolWindowLeafFillsItsClientAreaWithTheBackgroundAndKeepsTheEdge)
@@ -410,10 +408,10 @@ TEST_F(SkinLeafForm, AToolWindowLeafFillsItsClientAreaWithTheBackgroundAndKeepsT
     const RECT c = frame->GetClientRect();
     ASSERT_GT(c.top, 0);
     const HWND w = form->Handle();
-    EXPECT_EQ(0xFFFF00u, ScreenRgb(w, c.left, c.top));
-    EXPECT_EQ(0xFFFF00u, ScreenRgb(w, (c.left + c.right) / 2, (c.top + c.bottom) / 2));
-    EXPECT_EQ(0xFFFF00u, ScreenRgb(w, c.right - 1, c.bottom - 1));
+    EXPECT_EQ(0xFFFF00u, WindowRgb(w, c.left, c.top));
+    EXPECT_EQ(0xFFFF00u, WindowRgb(w, (c.left + c.right) / 2, (c.top + c.bottom) / 2));
+    EXPECT_EQ(0xFFFF00u, WindowRgb(w, c.right - 1, c.bottom - 1));
     // The border style is not drawn around a framed window.
-    EXPECT_NE(0x0000FFu, ScreenRgb(w, 0, 0));
-    EXPECT_NE(0x0000FFu, ScreenRgb(w, c.left - 1, c.bottom));
+    EXPECT_NE(0x0000FFu, WindowRgb(w, 0, 0));
+    EXPECT_NE(0x0000FFu, WindowRgb(w, c.left - 1, c.bottom));
 }

@@ -9,6 +9,7 @@
 #include "Panel.h"
 #include "Reader.h"
 #include "RealInput.h"
+#include "ScreenPixel.h"
 #include "SavedPicture.h"
 #include "SkinClasses.h"
 #include "SkinControlTestSupport.h"
@@ -78,15 +79,6 @@ int ThreadWindowCount()
 
 // The process's graphics objects: what the platform counts, or, where it
 // counts nothing (Wine), the handles of the GDI table that name an object.
-int GdiObjectCount()
-{
-    if (DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return int(counted);
-    int count = 0;
-    for (ULONG_PTR index = 1; index < 0x10000; ++index)
-        if (GetObjectType(reinterpret_cast<HGDIOBJ>(index))) ++count;
-    return count;
-}
-
 void TClicks::ItemClick(TObject* sender)
 {
     Items.push_back(static_cast<TKsCustomItem*>(sender)->Caption());
@@ -145,14 +137,6 @@ protected:
     POINT Inside() { return Form->Target->ClientToScreen(POINT{40, 30}); }
 };
 
-COLORREF ScreenPixel(int x, int y)
-{
-    HDC dc = GetDC(nullptr);
-    COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(nullptr, dc);
-    return c;
-}
-
 }  // namespace
 
 TEST_F(SkinMenuPopup, OpensATopMostWindowThatTakesNoActivationDrawnWithItsStyles)
@@ -171,13 +155,13 @@ TEST_F(SkinMenuPopup, OpensATopMostWindowThatTakesNoActivationDrawnWithItsStyles
             EXPECT_EQ(at.x, windowRect.left);
             EXPECT_EQ(at.y, windowRect.top);
             // The popup border: grey, two pixels.
-            EXPECT_EQ(RGB(128, 128, 128), ScreenPixel(windowRect.left, windowRect.top + 20));
-            EXPECT_EQ(RGB(128, 128, 128), ScreenPixel(windowRect.left + 1, windowRect.top + 20));
+            EXPECT_EQ(RGB(128, 128, 128), ScreenPixel(POINT{windowRect.left, windowRect.top + 20}));
+            EXPECT_EQ(RGB(128, 128, 128), ScreenPixel(POINT{windowRect.left + 1, windowRect.top + 20}));
             // The first item is selected: its black border one pixel in
             // from the popup border, the grey-to-white gradient inside it.
             const int y = windowRect.top + 2 + 8;
-            EXPECT_EQ(RGB(0, 0, 0), ScreenPixel(windowRect.left + 2, y));
-            const COLORREF start = ScreenPixel(windowRect.left + 3, y);
+            EXPECT_EQ(RGB(0, 0, 0), ScreenPixel(POINT{windowRect.left + 2, y}));
+            const COLORREF start = ScreenPixel(POINT{windowRect.left + 3, y});
             EXPECT_NEAR(128, GetRValue(start), 4);
             EXPECT_NEAR(128, GetBValue(start), 4);
             TSavedPicture shot;
@@ -393,8 +377,8 @@ TEST_F(SkinMenuPopup, FiveHundredOpeningsLeaveNoWindowsAndNoGraphicsObjects)
     Form->Menu1->Popup(100, 100);
     Pump(50);
     const int windows = ThreadWindowCount();
-    const int gdi = GdiObjectCount();
-    ASSERT_GT(gdi, 0);
+    const long gdi = GdiObjectsHeld();
+    ASSERT_NE(0, gdi);
     const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     const int items = TKsCustomItem::LiveItemCount();
     for (int i = 0; i < 500; ++i) {
@@ -405,7 +389,7 @@ TEST_F(SkinMenuPopup, FiveHundredOpeningsLeaveNoWindowsAndNoGraphicsObjects)
     }
     Pump(100);
     EXPECT_EQ(windows, ThreadWindowCount());
-    EXPECT_EQ(gdi, GdiObjectCount());
+    EXPECT_EQ(gdi, GdiObjectsHeld());
     EXPECT_EQ(user, GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
     EXPECT_EQ(items, TKsCustomItem::LiveItemCount());
     EXPECT_TRUE(OpenPopups().empty());
@@ -421,13 +405,13 @@ TEST_F(SkinMenuPopup, TheClassicMenuDrawsTheHighlightAndThreeRings)
             RECT r;
             GetWindowRect(open[0], &r);
             // No shadow: the rings run round the whole window.
-            EXPECT_EQ(ColorToRGB(clBtnFace), ScreenPixel(r.left, r.top + 10));
-            EXPECT_EQ(RGB(0, 0, 0), ScreenPixel(r.right - 1, r.top + 10));
-            EXPECT_EQ(ColorToRGB(clBtnHighlight), ScreenPixel(r.left + 1, r.top + 10));
-            EXPECT_EQ(ColorToRGB(clBtnShadow), ScreenPixel(r.right - 2, r.top + 10));
-            EXPECT_EQ(ColorToRGB(clMenu), ScreenPixel(r.left + 2, r.top + 10));
+            EXPECT_EQ(ColorToRGB(clBtnFace), ScreenPixel(POINT{r.left, r.top + 10}));
+            EXPECT_EQ(RGB(0, 0, 0), ScreenPixel(POINT{r.right - 1, r.top + 10}));
+            EXPECT_EQ(ColorToRGB(clBtnHighlight), ScreenPixel(POINT{r.left + 1, r.top + 10}));
+            EXPECT_EQ(ColorToRGB(clBtnShadow), ScreenPixel(POINT{r.right - 2, r.top + 10}));
+            EXPECT_EQ(ColorToRGB(clMenu), ScreenPixel(POINT{r.left + 2, r.top + 10}));
             // The first item is selected: the highlight.
-            EXPECT_EQ(ColorToRGB(clHighlight), ScreenPixel(r.left + 4, r.top + 4));
+            EXPECT_EQ(ColorToRGB(clHighlight), ScreenPixel(POINT{r.left + 4, r.top + 4}));
         },
         [&] { RealInput::TypeKey(VK_ESCAPE); },
     });
