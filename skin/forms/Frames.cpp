@@ -705,6 +705,7 @@ void TSkinForm<F>::Dispatch(TMessage& message)
     case WM_NCMOUSEMOVE: WMNCMouseMove(message); break;
     case WM_LBUTTONUP: WMLButtonUp(message); break;
     case WM_MOUSEMOVE: WMMouseMove(message); break;
+    case WM_CAPTURECHANGED: WMCaptureChanged(message); break;
     case WM_ACTIVATE: WMActivate(message); break;
     case WM_ERASEBKGND: WMEraseBkgnd(message); break;
     case WM_PAINT: WMPaint(message); break;

@@ -306,6 +306,7 @@ protected:
     void WMNCMouseMove(TMessage& message);
     void WMLButtonUp(TMessage& message);
     void WMMouseMove(TMessage& message);
+    void WMCaptureChanged(TMessage& message);
     void WMActivate(TMessage& message);
     void WMEraseBkgnd(TMessage& message);
     void WMPaint(TMessage& message);
@@ -388,6 +389,8 @@ protected:
     int FWindowWidth = 0, FWindowHeight = 0;
     // 8 while the left button is held in the non-client area, 16 the right.
     uint8_t FMouseState = 0;
+    // The frame is letting its own capture go at the end of a press.
+    bool FReleasingCapture = false;
     bool FActiveCaption = false;
     // Inside the show step of WM_WINDOWPOSCHANGING.
     bool FShowing = false;
