@@ -421,7 +421,7 @@ void TSkinForm<F>::ClientWndProc(TMessage& message)
             SendMessageA(form->Handle(), WM_ERASEBKGND, message.WParam, KsFamily ? 100 : 4);
         message.Result = 0;
         return;
-    case 63:
+    case KM_REMOVECLIENTEDGE:
         if (form->FormStyle == fsMDIForm) RemoveClientEdge(client);
         message.Result = 0;
         return;

@@ -432,8 +432,6 @@ void TSkinForm<F>::Update()
         FUpdating = true;
         try {
             int clientWidth = form->ClientWidth(), clientHeight = form->ClientHeight();
-            FClientWidth = clientWidth;
-            FClientHeight = clientHeight;
             int height = form->Height();
             form->SetHeight(height + 1);
             form->SetHeight(height);
@@ -745,7 +743,7 @@ template <class F>
 void TSkinForm<F>::WMUpdateNCArea(TMessage& message)
 {
     TCustomForm* form = this->GetForm();
-    if (message.WParam == 13 && form && form->HandleAllocated()) {
+    if (message.WParam == KM_UPDATENCAREA_RESTORECAPTION && form && form->HandleAllocated()) {
         HWND window = form->Handle();
         SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) | WS_CAPTION);
     }
@@ -847,13 +845,13 @@ void TSkinForm<F>::AfterControl(TObject* sender, TMessage& message, bool& handle
         std::string text(buffer, std::min<size_t>(size_t(message.Result), size_t(message.WParam) - 1));
         if (text == FLastCaption) break;
         HWND window = form->Handle();
-        SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) & LONG_PTR(0xFF3FFFFF));
-        PostMessageA(window, KM_UPDATENCAREA, 13, 0);
+        SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) & ~LONG_PTR(WS_CAPTION));
+        PostMessageA(window, KM_UPDATENCAREA, KM_UPDATENCAREA_RESTORECAPTION, 0);
         FLastCaption = text;
         if (IsMDIChild() && FWindowState == kwsMaximized) ChangeMDIParentCaption();
         break;
     }
-    case 63:
+    case KM_REMOVECLIENTEDGE:
         if constexpr (KsFamily) {
             message.Result = 0;
             handled = true;

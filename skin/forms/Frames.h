@@ -406,7 +406,6 @@ protected:
     POINT FSysMenuPoint{0, 0};
     TKsWindowState FStreamedWindowState = kwsNormal;
     bool FWindowStateStreamed = false;
-    int FClientWidth = 0, FClientHeight = 0;
     TPopupMenu* FTrayMenu = nullptr;
     TEvent<void(TMessage&, bool&)> FSavedShortCut;
     bool FShortCutChained = false;

@@ -579,7 +579,7 @@ TEST_F(SkinFrameMDI, TheClientWindowLetsTheMouseThroughAndLosesItsEdgeOnRequest)
     // Pointer-sized: -1, not 0xFFFFFFFF.
     EXPECT_EQ(LRESULT(HTTRANSPARENT), SendMessageA(client, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)));
     SetWindowLongPtrA(client, GWL_EXSTYLE, GetWindowLongPtrA(client, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
-    SendMessageA(client, 63, 0, 0);
+    SendMessageA(client, KM_REMOVECLIENTEDGE, 0, 0);
     EXPECT_FALSE(GetWindowLongPtrA(client, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
 }
 
