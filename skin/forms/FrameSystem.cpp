@@ -239,13 +239,31 @@ const char* ClientProcProperty()
     return TKsFamily::HookProperty == F::HookProperty ? "Gantrel.KsMDIClient" : "Gantrel.MpMDIClient";
 }
 
+// The procedure the frame found on the client window. It stays while the
+// frame's procedure is in the chain, also after the frame let go under a
+// later subclasser, so the client keeps its own handling.
+template <class F>
+const char* PrevClientProcProperty()
+{
+    return TKsFamily::HookProperty == F::HookProperty ? "Gantrel.KsMDIClientPrev" : "Gantrel.MpMDIClientPrev";
+}
+
 // The MDI client window's procedure while a frame has it: the frame's
 // ClientWndProc, or the previous procedure once the frame let go.
 template <class F>
 LRESULT CALLBACK MDIClientProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     auto* frame = static_cast<TSkinForm<F>*>(GetPropA(window, ClientProcProperty<F>()));
-    if (!frame) return DefMDIChildProcA(window, msg, wParam, lParam);
+    if (!frame) {
+        auto previous = reinterpret_cast<WNDPROC>(GetPropA(window, PrevClientProcProperty<F>()));
+        if (msg == WM_NCDESTROY) RemovePropA(window, PrevClientProcProperty<F>());
+        if (previous) return CallWindowProcA(previous, window, msg, wParam, lParam);
+        // Without a record: the client class's own procedure.
+        WNDCLASSA mdiClient{};
+        if (GetClassInfoA(nullptr, "MDICLIENT", &mdiClient) && mdiClient.lpfnWndProc)
+            return CallWindowProcA(mdiClient.lpfnWndProc, window, msg, wParam, lParam);
+        return DefWindowProcA(window, msg, wParam, lParam);
+    }
     TMessage m;
     m.Msg = msg;
     m.WParam = wParam;
@@ -364,6 +382,7 @@ void TSkinForm<F>::InstallClientProc()
     SetPropA(client, ClientProcProperty<F>(), this);
     FPrevClientProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(client, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MDIClientProc<F>)));
+    SetPropA(client, PrevClientProcProperty<F>(), reinterpret_cast<HANDLE>(FPrevClientProc));
 }
 
 template <class F>
@@ -372,8 +391,10 @@ void TSkinForm<F>::UnchainForm()
     if (FClientWindow && IsWindow(FClientWindow)) {
         // Put back only our own procedure: someone after us keeps theirs,
         // and ours then hands every message on (the property is gone).
-        if (GetWindowLongPtrA(FClientWindow, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&MDIClientProc<F>))
+        if (GetWindowLongPtrA(FClientWindow, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&MDIClientProc<F>)) {
             SetWindowLongPtrA(FClientWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FPrevClientProc));
+            RemovePropA(FClientWindow, PrevClientProcProperty<F>());
+        }
         RemovePropA(FClientWindow, ClientProcProperty<F>());
     }
     FClientWindow = nullptr;

@@ -596,6 +596,27 @@ TEST_F(SkinFrameMDI, AFreedFrameGivesTheClientWindowItsProcedureBack)
 }
 
 
+namespace {
+WNDPROC LaterClientProc = nullptr;
+LRESULT CALLBACK LaterSubclass(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return CallWindowProcA(LaterClientProc, window, msg, wParam, lParam);
+}
+}  // namespace
+
+TEST_F(SkinFrameMDI, AFrameLeavingUnderALaterSubclasserKeepsTheClientsOwnHandling)
+{
+    TKsCustomForm* child = NewChild("Child");
+    HWND client = Parent->ClientHandle();
+    LaterClientProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(client, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LaterSubclass)));
+    ParentFrame->Free();
+    ParentFrame = nullptr;
+    // The client window still answers as one: its active child.
+    EXPECT_EQ(reinterpret_cast<LRESULT>(child->GetForm()->Handle()), SendMessageA(client, WM_MDIGETACTIVE, 0, 0));
+    SetWindowLongPtrA(client, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LaterClientProc));
+}
+
 TEST_F(SkinFrameMDI, AMaximizedChildsButtonsShowOnTheParentsMenuBar)
 {
     auto* bar = new TKsCustomMenuBar(Parent);
