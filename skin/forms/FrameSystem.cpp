@@ -486,9 +486,8 @@ void TSkinForm<F>::Tile()
 // --- The application and the tray --------------------------------------------------------
 
 template <class F>
-void TSkinForm<F>::UpdateTrayIcon()
+void TSkinForm<F>::ChooseTrayIcon()
 {
-    if (Designing()) return;
     TCustomForm* form = this->GetForm();
     HICON icon = nullptr;
     if (form && form->Icon() && !form->Icon()->Empty())
@@ -496,6 +495,13 @@ void TSkinForm<F>::UpdateTrayIcon()
     else if (Application && Application->Icon())
         icon = Application->Icon()->Handle();
     FIconData.hIcon = icon;
+}
+
+template <class F>
+void TSkinForm<F>::UpdateTrayIcon()
+{
+    if (Designing()) return;
+    ChooseTrayIcon();
     Shell_NotifyIconA(NIM_MODIFY, &FIconData);
 }
 

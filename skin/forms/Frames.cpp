@@ -579,6 +579,9 @@ void TSkinForm<F>::MinToTray()
     tip = tip.substr(0, 63);
     std::memset(FIconData.szTip, 0, sizeof(FIconData.szTip));
     std::memcpy(FIconData.szTip, tip.data(), tip.size());
+    // The picture as it is now: the form's icon may have changed since the
+    // frame was loaded, and Mp never chose one before.
+    ChooseTrayIcon();
     Shell_NotifyIconA(NIM_ADD, &FIconData);
 }
 

@@ -219,6 +219,8 @@ class TSkinForm : public F::HookComponent {
 
     // --- System menu, tray, application, keyboard, MDI -------------------------
     void UpdateTrayIcon();
+    // The form's icon, else the application's, into the tray record.
+    void ChooseTrayIcon();
     void CreateSysMenu();
     Item* AddSysMenuItem(const std::string& caption, const std::string& shortCut, int imageIndex);
     void DoSysMenu(TObject* sender);
