@@ -34,25 +34,6 @@ constexpr TSysMenuText SysMenuTexts[smEntryCount] = {
     {65287, "Minimize to &Tray", "Minimize to tray"}, {65284, "&Close", "Close"},
 };
 
-// "Alt+F4", "Ctrl+Shift+X": the shortcut a text names (0 for none).
-TShortCut TextShortCut(const std::string& text)
-{
-    TShiftState shift = 0;
-    std::string rest = text;
-    for (;;) {
-        if (rest.rfind("Shift+", 0) == 0) { shift |= ssShift; rest.erase(0, 6); }
-        else if (rest.rfind("Ctrl+", 0) == 0) { shift |= ssCtrl; rest.erase(0, 5); }
-        else if (rest.rfind("Alt+", 0) == 0) { shift |= ssAlt; rest.erase(0, 4); }
-        else break;
-    }
-    WORD key = 0;
-    if (rest.size() == 1)
-        key = WORD(static_cast<unsigned char>(toupper(static_cast<unsigned char>(rest[0]))));
-    else if (rest.size() >= 2 && rest.size() <= 3 && rest[0] == 'F' && isdigit(static_cast<unsigned char>(rest[1])))
-        key = WORD(VK_F1 + std::stoi(rest.substr(1)) - 1);
-    return key ? ShortCut(key, shift) : TShortCut(0);
-}
-
 }  // namespace
 
 template <class F>
@@ -92,12 +73,13 @@ void TSkinForm<F>::CreateCaptionButtonImages()
 }
 
 template <class F>
-typename F::Item* TSkinForm<F>::AddSysMenuItem(const std::string& caption, const std::string& shortCut, int imageIndex)
+typename F::Item* TSkinForm<F>::AddSysMenuItem(const std::string& caption, TShortCut shortCut, int imageIndex, int command)
 {
     Item* item = CreateMenuItem(this);
     try {
         item->SetCaption(caption);
-        item->SetShortCut(TextShortCut(shortCut));
+        item->SetShortCut(shortCut);
+        item->Tag = command;
         item->SetImages(CaptionButtonImages());
         item->SetImageIndex(imageIndex);
         item->OnClick = MakeEvent<&TSkinForm::DoSysMenu>(this);
@@ -116,16 +98,16 @@ void TSkinForm<F>::CreateSysMenu()
     FSysMenu = CreateMenuItem(this);
     const TKsWindowState s = FWindowState;
     const bool normal = s == kwsNormal, maximized = s == kwsMaximized, rolled = s == kwsRollup;
-    if (!normal) AddSysMenuItem(SysMenuCaption(smRestore), "", 3);
+    if (!normal) AddSysMenuItem(SysMenuCaption(smRestore), 0, 3, smRestore);
     if (HasIcon(FBorderIcons, kbiMinimize) && (normal || maximized || rolled))
-        AddSysMenuItem(SysMenuCaption(smMinimize), "", 1);
-    if (HasIcon(FBorderIcons, kbiMaximize) && (normal || rolled)) AddSysMenuItem(SysMenuCaption(smMaximize), "", 2);
-    if (HasIcon(FBorderIcons, kbiRollup) && (normal || maximized)) AddSysMenuItem(SysMenuCaption(smRollup), "", 4);
+        AddSysMenuItem(SysMenuCaption(smMinimize), 0, 1, smMinimize);
+    if (HasIcon(FBorderIcons, kbiMaximize) && (normal || rolled)) AddSysMenuItem(SysMenuCaption(smMaximize), 0, 2, smMaximize);
+    if (HasIcon(FBorderIcons, kbiRollup) && (normal || maximized)) AddSysMenuItem(SysMenuCaption(smRollup), 0, 4, smRollup);
     if (HasIcon(FBorderIcons, kbiTray) && (normal || maximized || rolled))
-        AddSysMenuItem(SysMenuCaption(smMinToTray), "", 5);
+        AddSysMenuItem(SysMenuCaption(smMinToTray), 0, 5, smMinToTray);
     if (HasIcon(FBorderIcons, kbiClose)) {
-        if (FSysMenu->Count() > 0) AddSysMenuItem("-", "", -1);
-        AddSysMenuItem(SysMenuCaption(smClose), "Alt+F4", 0);
+        if (FSysMenu->Count() > 0) AddSysMenuItem("-", 0, -1, -1);
+        AddSysMenuItem(SysMenuCaption(smClose), ShortCut(VK_F4, ssAlt), 0, smClose);
     }
     FSysMenu->SetPopupBlend(FSysMenuBlend);
     FSysMenu->SetPopupBlendValue(FSysMenuBlendValue);
@@ -140,14 +122,15 @@ void TSkinForm<F>::DoSysMenu(TObject* sender)
 {
     auto* item = dynamic_cast<Item*>(sender);
     if (!item) return;
-    // By caption, as the menu shows it (accelerator included).
-    const std::string& caption = item->Caption();
-    if (caption == SysMenuCaption(smClose)) Close();
-    else if (caption == SysMenuCaption(smMaximize)) Maximize();
-    else if (caption == SysMenuCaption(smMinimize)) Minimize();
-    else if (caption == SysMenuCaption(smRollup)) Rollup();
-    else if (caption == SysMenuCaption(smMinToTray)) MinToTray();
-    else if (caption == SysMenuCaption(smRestore)) Restore();
+    switch (item->Tag) {
+    case smClose: Close(); break;
+    case smMaximize: Maximize(); break;
+    case smMinimize: Minimize(); break;
+    case smRollup: Rollup(); break;
+    case smMinToTray: MinToTray(); break;
+    case smRestore: Restore(); break;
+    default: break;
+    }
 }
 
 template <class F>

@@ -18,6 +18,7 @@
 // FrameMouse.cpp (hit testing, mouse, snapping).
 #pragma once
 
+#include "ShortCuts.h"
 #include "SizeConstraints.h"
 #include "SkinBitmap.h"
 #include "SkinEffects.h"
@@ -222,7 +223,8 @@ class TSkinForm : public F::HookComponent {
     // The form's icon, else the application's, into the tray record.
     void ChooseTrayIcon();
     void CreateSysMenu();
-    Item* AddSysMenuItem(const std::string& caption, const std::string& shortCut, int imageIndex);
+    // command: the entry the item runs (its Tag), -1 for none.
+    Item* AddSysMenuItem(const std::string& caption, TShortCut shortCut, int imageIndex, int command);
     void DoSysMenu(TObject* sender);
     // A system-menu entry's caption (0 Restore .. 5 Close, the menu's order):
     // Ks the program's resource string or its English text, Mp plain text.

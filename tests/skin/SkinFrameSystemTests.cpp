@@ -142,6 +142,24 @@ TEST(SkinFrameSysMenu, AChosenEntryRunsItsCommand)
     form->Free();
 }
 
+TEST(SkinFrameSysMenu, AnItemRunsItsOwnCommandWhateverItsCaptionSays)
+{
+    TForm* form = NewForm<TForm>(nullptr);
+    form->SetBounds(100, 100, 300, 200);
+    auto* frame = NewActiveFrame<TKsCustomForm>(form);
+    frame->SetMinimizeApplication(false);
+    form->Show();
+    Pump();
+    frame->CreateSysMenu();
+    // Minimize, Maximize, Rollup...: the Rollup item captioned as Maximize.
+    auto* rollup = frame->SysMenuRoot()->GetItem(2);
+    rollup->SetCaption(frame->SysMenuRoot()->GetItem(1)->Caption());
+    frame->DoSysMenu(rollup);
+    EXPECT_EQ(kwsRollup, frame->WindowState());
+    frame->Restore();
+    form->Free();
+}
+
 // What a timer saw while a menu loop ran: the windows of this thread shown
 // besides the form. Seen, Escape closes the menu; a watchdog closes
 // everything with Alt so that a test fails instead of hanging.
