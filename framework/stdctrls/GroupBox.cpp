@@ -1,23 +1,11 @@
 #include "GroupBox.h"
 
+#include "FlagScope.h"
 #include "Reader.h"
 
 #include <algorithm>
 
 namespace {
-// Sets a flag for as long as it lives.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool& flag) : FFlag(flag), FOld(flag) { flag = true; }
-    ~TFlagScope() { FFlag = FOld; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& FFlag;
-    bool FOld;
-};
-
 // Room between the frame and the radio buttons.
 constexpr int ButtonMargin = 8;
 }  // namespace

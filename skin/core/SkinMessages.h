@@ -12,6 +12,13 @@ constexpr UINT KM_OPENSUBMENU_MP = 1135;
 constexpr UINT KM_TRAYNOTIFY = 1388;
 // Repaint a form frame.
 constexpr UINT KM_UPDATENCAREA = 1389;
+// KM_UPDATENCAREA's wParam when the form's caption bits were taken off for a
+// text change: they go back before the repaint.
+constexpr WPARAM KM_UPDATENCAREA_RESTORECAPTION = 13;
+// A framed MDI form's client window drops its sunken edge (and a Ks frame
+// answers it 0 for its form). A number in the system's range that the
+// library itself never sends: it is a request from outside.
+constexpr UINT KM_REMOVECLIENTEDGE = 63;
 // Maximize (an MDI child to itself).
 constexpr UINT KM_MAXIMIZE = 1390;
 // Query sent to a control's owner: answered 1 when its form frame blends.

@@ -234,7 +234,12 @@ void TSkinForm<F>::NCMouseUp(TMouseButton button, TShiftState shift, int x, int 
         return;
     }
     TCustomForm* form = this->GetForm();
-    if (form && form->HandleAllocated() && GetCapture() == form->Handle()) ReleaseCapture();
+    if (form && form->HandleAllocated() && GetCapture() == form->Handle()) {
+        // Our own release is no lost capture: the press ends below.
+        FReleasingCapture = true;
+        ReleaseCapture();
+        FReleasingCapture = false;
+    }
     const TKsHitTest hit = GetHitTest(x, y);
     // A command runs only when the button is released over the part that
     // was pressed. It runs once the press is over (it may open a menu loop
@@ -435,7 +440,9 @@ void TSkinForm<F>::WMNCMouseMove(TMessage& message)
 template <class F>
 void TSkinForm<F>::WMMouseMove(TMessage& message)
 {
-    if (FMouseState == 0) return;
+    // Only a held left button drags: a move after a release the frame
+    // never saw must not move the window.
+    if (FMouseState == 0 || !(message.WParam & MK_LBUTTON)) return;
     const POINT p = ClientMessagePoint(this, message);
     NCMouseMove(FMouseState, p.x, p.y);
 }
@@ -447,6 +454,30 @@ void TSkinForm<F>::WMLButtonUp(TMessage& message)
     FMouseState = 0;
     const POINT p = ClientMessagePoint(this, message);
     NCMouseUp(mbLeft, 0, p.x, p.y);
+}
+
+// Someone else took the mouse in the middle of a press (another window's
+// SetCapture, a menu loop): the press is over, without a command, and Mp's
+// outline goes with the drawing it held off.
+template <class F>
+void TSkinForm<F>::WMCaptureChanged(TMessage& message)
+{
+    TCustomForm* form = this->GetForm();
+    if (FReleasingCapture || !form) return;
+    if (form->HandleAllocated() && HWND(message.LParam) == form->Handle()) return;
+    const bool pressed = FMouseState != 0 || FPressedPart != khtNonClient;
+    FMouseState = 0;
+    FPressedPart = khtNonClient;
+    if constexpr (MpFamily) {
+        FDragging = false;
+        if (FSimpleDragging) {
+            FSimpleDragging = false;
+            DrawDragFrame(RECT{0, 0, 0, 0});
+            EnableDrawing();
+            form->Invalidate();
+        }
+    }
+    if (pressed) UpdateNCArea();
 }
 
 template class TSkinForm<TKsFamily>;

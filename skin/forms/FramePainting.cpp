@@ -6,6 +6,7 @@
 
 #include "Application.h"
 #include "Canvas.h"
+#include "FlagScope.h"
 #include "Font.h"
 #include "SkinUtils.h"
 
@@ -35,16 +36,6 @@ struct TWindowDC {
     }
     TWindowDC(const TWindowDC&) = delete;
     TWindowDC& operator=(const TWindowDC&) = delete;
-};
-
-// Sets a flag for a scope and puts it back, also when an exception leaves.
-struct TFlagScope {
-    bool& Flag;
-    bool Old;
-    TFlagScope(bool& flag, bool value) : Flag(flag), Old(flag) { Flag = value; }
-    ~TFlagScope() { Flag = Old; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
 };
 
 }  // namespace

@@ -34,25 +34,6 @@ constexpr TSysMenuText SysMenuTexts[smEntryCount] = {
     {65287, "Minimize to &Tray", "Minimize to tray"}, {65284, "&Close", "Close"},
 };
 
-// "Alt+F4", "Ctrl+Shift+X": the shortcut a text names (0 for none).
-TShortCut TextShortCut(const std::string& text)
-{
-    TShiftState shift = 0;
-    std::string rest = text;
-    for (;;) {
-        if (rest.rfind("Shift+", 0) == 0) { shift |= ssShift; rest.erase(0, 6); }
-        else if (rest.rfind("Ctrl+", 0) == 0) { shift |= ssCtrl; rest.erase(0, 5); }
-        else if (rest.rfind("Alt+", 0) == 0) { shift |= ssAlt; rest.erase(0, 4); }
-        else break;
-    }
-    WORD key = 0;
-    if (rest.size() == 1)
-        key = WORD(static_cast<unsigned char>(toupper(static_cast<unsigned char>(rest[0]))));
-    else if (rest.size() >= 2 && rest.size() <= 3 && rest[0] == 'F' && isdigit(static_cast<unsigned char>(rest[1])))
-        key = WORD(VK_F1 + std::stoi(rest.substr(1)) - 1);
-    return key ? ShortCut(key, shift) : TShortCut(0);
-}
-
 }  // namespace
 
 template <class F>
@@ -92,12 +73,13 @@ void TSkinForm<F>::CreateCaptionButtonImages()
 }
 
 template <class F>
-typename F::Item* TSkinForm<F>::AddSysMenuItem(const std::string& caption, const std::string& shortCut, int imageIndex)
+typename F::Item* TSkinForm<F>::AddSysMenuItem(const std::string& caption, TShortCut shortCut, int imageIndex, int command)
 {
     Item* item = CreateMenuItem(this);
     try {
         item->SetCaption(caption);
-        item->SetShortCut(TextShortCut(shortCut));
+        item->SetShortCut(shortCut);
+        item->Tag = command;
         item->SetImages(CaptionButtonImages());
         item->SetImageIndex(imageIndex);
         item->OnClick = MakeEvent<&TSkinForm::DoSysMenu>(this);
@@ -116,16 +98,16 @@ void TSkinForm<F>::CreateSysMenu()
     FSysMenu = CreateMenuItem(this);
     const TKsWindowState s = FWindowState;
     const bool normal = s == kwsNormal, maximized = s == kwsMaximized, rolled = s == kwsRollup;
-    if (!normal) AddSysMenuItem(SysMenuCaption(smRestore), "", 3);
+    if (!normal) AddSysMenuItem(SysMenuCaption(smRestore), 0, 3, smRestore);
     if (HasIcon(FBorderIcons, kbiMinimize) && (normal || maximized || rolled))
-        AddSysMenuItem(SysMenuCaption(smMinimize), "", 1);
-    if (HasIcon(FBorderIcons, kbiMaximize) && (normal || rolled)) AddSysMenuItem(SysMenuCaption(smMaximize), "", 2);
-    if (HasIcon(FBorderIcons, kbiRollup) && (normal || maximized)) AddSysMenuItem(SysMenuCaption(smRollup), "", 4);
+        AddSysMenuItem(SysMenuCaption(smMinimize), 0, 1, smMinimize);
+    if (HasIcon(FBorderIcons, kbiMaximize) && (normal || rolled)) AddSysMenuItem(SysMenuCaption(smMaximize), 0, 2, smMaximize);
+    if (HasIcon(FBorderIcons, kbiRollup) && (normal || maximized)) AddSysMenuItem(SysMenuCaption(smRollup), 0, 4, smRollup);
     if (HasIcon(FBorderIcons, kbiTray) && (normal || maximized || rolled))
-        AddSysMenuItem(SysMenuCaption(smMinToTray), "", 5);
+        AddSysMenuItem(SysMenuCaption(smMinToTray), 0, 5, smMinToTray);
     if (HasIcon(FBorderIcons, kbiClose)) {
-        if (FSysMenu->Count() > 0) AddSysMenuItem("-", "", -1);
-        AddSysMenuItem(SysMenuCaption(smClose), "Alt+F4", 0);
+        if (FSysMenu->Count() > 0) AddSysMenuItem("-", 0, -1, -1);
+        AddSysMenuItem(SysMenuCaption(smClose), ShortCut(VK_F4, ssAlt), 0, smClose);
     }
     FSysMenu->SetPopupBlend(FSysMenuBlend);
     FSysMenu->SetPopupBlendValue(FSysMenuBlendValue);
@@ -140,14 +122,15 @@ void TSkinForm<F>::DoSysMenu(TObject* sender)
 {
     auto* item = dynamic_cast<Item*>(sender);
     if (!item) return;
-    // By caption, as the menu shows it (accelerator included).
-    const std::string& caption = item->Caption();
-    if (caption == SysMenuCaption(smClose)) Close();
-    else if (caption == SysMenuCaption(smMaximize)) Maximize();
-    else if (caption == SysMenuCaption(smMinimize)) Minimize();
-    else if (caption == SysMenuCaption(smRollup)) Rollup();
-    else if (caption == SysMenuCaption(smMinToTray)) MinToTray();
-    else if (caption == SysMenuCaption(smRestore)) Restore();
+    switch (item->Tag) {
+    case smClose: Close(); break;
+    case smMaximize: Maximize(); break;
+    case smMinimize: Minimize(); break;
+    case smRollup: Rollup(); break;
+    case smMinToTray: MinToTray(); break;
+    case smRestore: Restore(); break;
+    default: break;
+    }
 }
 
 template <class F>
@@ -239,13 +222,31 @@ const char* ClientProcProperty()
     return TKsFamily::HookProperty == F::HookProperty ? "Gantrel.KsMDIClient" : "Gantrel.MpMDIClient";
 }
 
+// The procedure the frame found on the client window. It stays while the
+// frame's procedure is in the chain, also after the frame let go under a
+// later subclasser, so the client keeps its own handling.
+template <class F>
+const char* PrevClientProcProperty()
+{
+    return TKsFamily::HookProperty == F::HookProperty ? "Gantrel.KsMDIClientPrev" : "Gantrel.MpMDIClientPrev";
+}
+
 // The MDI client window's procedure while a frame has it: the frame's
 // ClientWndProc, or the previous procedure once the frame let go.
 template <class F>
 LRESULT CALLBACK MDIClientProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     auto* frame = static_cast<TSkinForm<F>*>(GetPropA(window, ClientProcProperty<F>()));
-    if (!frame) return DefMDIChildProcA(window, msg, wParam, lParam);
+    if (!frame) {
+        auto previous = reinterpret_cast<WNDPROC>(GetPropA(window, PrevClientProcProperty<F>()));
+        if (msg == WM_NCDESTROY) RemovePropA(window, PrevClientProcProperty<F>());
+        if (previous) return CallWindowProcA(previous, window, msg, wParam, lParam);
+        // Without a record: the client class's own procedure.
+        WNDCLASSA mdiClient{};
+        if (GetClassInfoA(nullptr, "MDICLIENT", &mdiClient) && mdiClient.lpfnWndProc)
+            return CallWindowProcA(mdiClient.lpfnWndProc, window, msg, wParam, lParam);
+        return DefWindowProcA(window, msg, wParam, lParam);
+    }
     TMessage m;
     m.Msg = msg;
     m.WParam = wParam;
@@ -364,6 +365,7 @@ void TSkinForm<F>::InstallClientProc()
     SetPropA(client, ClientProcProperty<F>(), this);
     FPrevClientProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(client, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MDIClientProc<F>)));
+    SetPropA(client, PrevClientProcProperty<F>(), reinterpret_cast<HANDLE>(FPrevClientProc));
 }
 
 template <class F>
@@ -372,8 +374,10 @@ void TSkinForm<F>::UnchainForm()
     if (FClientWindow && IsWindow(FClientWindow)) {
         // Put back only our own procedure: someone after us keeps theirs,
         // and ours then hands every message on (the property is gone).
-        if (GetWindowLongPtrA(FClientWindow, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&MDIClientProc<F>))
+        if (GetWindowLongPtrA(FClientWindow, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&MDIClientProc<F>)) {
             SetWindowLongPtrA(FClientWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FPrevClientProc));
+            RemovePropA(FClientWindow, PrevClientProcProperty<F>());
+        }
         RemovePropA(FClientWindow, ClientProcProperty<F>());
     }
     FClientWindow = nullptr;
@@ -421,7 +425,7 @@ void TSkinForm<F>::ClientWndProc(TMessage& message)
             SendMessageA(form->Handle(), WM_ERASEBKGND, message.WParam, KsFamily ? 100 : 4);
         message.Result = 0;
         return;
-    case 63:
+    case KM_REMOVECLIENTEDGE:
         if (form->FormStyle == fsMDIForm) RemoveClientEdge(client);
         message.Result = 0;
         return;
@@ -465,9 +469,8 @@ void TSkinForm<F>::Tile()
 // --- The application and the tray --------------------------------------------------------
 
 template <class F>
-void TSkinForm<F>::UpdateTrayIcon()
+void TSkinForm<F>::ChooseTrayIcon()
 {
-    if (Designing()) return;
     TCustomForm* form = this->GetForm();
     HICON icon = nullptr;
     if (form && form->Icon() && !form->Icon()->Empty())
@@ -475,6 +478,13 @@ void TSkinForm<F>::UpdateTrayIcon()
     else if (Application && Application->Icon())
         icon = Application->Icon()->Handle();
     FIconData.hIcon = icon;
+}
+
+template <class F>
+void TSkinForm<F>::UpdateTrayIcon()
+{
+    if (Designing()) return;
+    ChooseTrayIcon();
     Shell_NotifyIconA(NIM_MODIFY, &FIconData);
 }
 

@@ -433,8 +433,6 @@ void TSkinForm<F>::Update()
         FUpdating = true;
         try {
             int clientWidth = form->ClientWidth(), clientHeight = form->ClientHeight();
-            FClientWidth = clientWidth;
-            FClientHeight = clientHeight;
             int height = form->Height();
             form->SetHeight(height + 1);
             form->SetHeight(height);
@@ -582,6 +580,9 @@ void TSkinForm<F>::MinToTray()
     tip = tip.substr(0, 63);
     std::memset(FIconData.szTip, 0, sizeof(FIconData.szTip));
     std::memcpy(FIconData.szTip, tip.data(), tip.size());
+    // The picture as it is now: the form's icon may have changed since the
+    // frame was loaded, and Mp never chose one before.
+    ChooseTrayIcon();
     Shell_NotifyIconA(NIM_ADD, &FIconData);
 }
 
@@ -706,6 +707,7 @@ void TSkinForm<F>::Dispatch(TMessage& message)
     case WM_NCMOUSEMOVE: WMNCMouseMove(message); break;
     case WM_LBUTTONUP: WMLButtonUp(message); break;
     case WM_MOUSEMOVE: WMMouseMove(message); break;
+    case WM_CAPTURECHANGED: WMCaptureChanged(message); break;
     case WM_ACTIVATE: WMActivate(message); break;
     case WM_ERASEBKGND: WMEraseBkgnd(message); break;
     case WM_PAINT: WMPaint(message); break;
@@ -745,7 +747,7 @@ template <class F>
 void TSkinForm<F>::WMUpdateNCArea(TMessage& message)
 {
     TCustomForm* form = this->GetForm();
-    if (message.WParam == 13 && form && form->HandleAllocated()) {
+    if (message.WParam == KM_UPDATENCAREA_RESTORECAPTION && form && form->HandleAllocated()) {
         HWND window = form->Handle();
         SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) | WS_CAPTION);
     }
@@ -847,13 +849,13 @@ void TSkinForm<F>::AfterControl(TObject* sender, TMessage& message, bool& handle
         std::string text(buffer, std::min<size_t>(size_t(message.Result), size_t(message.WParam) - 1));
         if (text == FLastCaption) break;
         HWND window = form->Handle();
-        SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) & LONG_PTR(0xFF3FFFFF));
-        PostMessageA(window, KM_UPDATENCAREA, 13, 0);
+        SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) & ~LONG_PTR(WS_CAPTION));
+        PostMessageA(window, KM_UPDATENCAREA, KM_UPDATENCAREA_RESTORECAPTION, 0);
         FLastCaption = text;
         if (IsMDIChild() && FWindowState == kwsMaximized) ChangeMDIParentCaption();
         break;
     }
-    case 63:
+    case KM_REMOVECLIENTEDGE:
         if constexpr (KsFamily) {
             message.Result = 0;
             handled = true;

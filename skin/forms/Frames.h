@@ -18,6 +18,7 @@
 // FrameMouse.cpp (hit testing, mouse, snapping).
 #pragma once
 
+#include "ShortCuts.h"
 #include "SizeConstraints.h"
 #include "SkinBitmap.h"
 #include "SkinEffects.h"
@@ -219,8 +220,11 @@ class TSkinForm : public F::HookComponent {
 
     // --- System menu, tray, application, keyboard, MDI -------------------------
     void UpdateTrayIcon();
+    // The form's icon, else the application's, into the tray record.
+    void ChooseTrayIcon();
     void CreateSysMenu();
-    Item* AddSysMenuItem(const std::string& caption, const std::string& shortCut, int imageIndex);
+    // command: the entry the item runs (its Tag), -1 for none.
+    Item* AddSysMenuItem(const std::string& caption, TShortCut shortCut, int imageIndex, int command);
     void DoSysMenu(TObject* sender);
     // A system-menu entry's caption (0 Restore .. 5 Close, the menu's order):
     // Ks the program's resource string or its English text, Mp plain text.
@@ -306,6 +310,7 @@ protected:
     void WMNCMouseMove(TMessage& message);
     void WMLButtonUp(TMessage& message);
     void WMMouseMove(TMessage& message);
+    void WMCaptureChanged(TMessage& message);
     void WMActivate(TMessage& message);
     void WMEraseBkgnd(TMessage& message);
     void WMPaint(TMessage& message);
@@ -393,6 +398,8 @@ protected:
     int FWindowWidth = 0, FWindowHeight = 0;
     // 8 while the left button is held in the non-client area, 16 the right.
     uint8_t FMouseState = 0;
+    // The frame is letting its own capture go at the end of a press.
+    bool FReleasingCapture = false;
     bool FActiveCaption = false;
     // Inside the show step of WM_WINDOWPOSCHANGING.
     bool FShowing = false;
@@ -408,7 +415,6 @@ protected:
     POINT FSysMenuPoint{0, 0};
     TKsWindowState FStreamedWindowState = kwsNormal;
     bool FWindowStateStreamed = false;
-    int FClientWidth = 0, FClientHeight = 0;
     TPopupMenu* FTrayMenu = nullptr;
     TEvent<void(TMessage&, bool&)> FSavedShortCut;
     bool FShortCutChained = false;

@@ -616,4 +616,53 @@ TEST_F(SkinFrameRealMouse, PressingCloseMovingOffAndReleasingDoesNotClose)
     EXPECT_EQ(1, Probe.Calls);
 }
 
+TEST_F(SkinFrameRealMouse, ACaptureTakenAwayMidPressEndsThePress)
+{
+    TForm* other = NewForm<TForm>(nullptr);
+    other->SetBounds(Area.left + 20, Area.top + 20, 100, 80);
+    other->Show();
+    PumpFor(30);
+    const POINT p = OnWindow(CaptionPoint());
+    MovePointer(p);
+    PumpFor(30);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, p);
+    ASSERT_TRUE(PumpUntil([&] { return GetCapture() == Form->Handle(); }, 1000));
+    SetCapture(other->Handle());
+    PumpFor(30);
+    // The release goes to the window that has the mouse now.
+    SendMouse(MOUSEEVENTF_LEFTUP, p);
+    PumpFor(30);
+    ReleaseCapture();
+    PumpFor(30);
+    EXPECT_EQ(0, Frame->MouseState());
+    EXPECT_EQ(khtNonClient, Frame->PressedPart());
+    // Plain moves over the caption with no button held.
+    for (int step = 1; step <= 4; ++step) {
+        MovePointer(POINT{p.x + 10 * step, p.y + 5 * step});
+        PumpFor(20);
+    }
+    EXPECT_EQ(Area.left + 200, Form->Left());
+    EXPECT_EQ(Area.top + 150, Form->Top());
+    EXPECT_EQ(320, Form->Width());
+    other->Free();
+}
+
+TEST_F(SkinFrameRealMouse, AMoveWithoutTheLeftButtonDoesNotDrag)
+{
+    const POINT p = OnWindow(CaptionPoint());
+    SendMessageA(Form->Handle(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(p.x, p.y));
+    ASSERT_EQ(Form->Handle(), GetCapture());
+    POINT client = {p.x + 40, p.y + 30};
+    ScreenToClient(Form->Handle(), &client);
+    SendMessageA(Form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+    EXPECT_EQ(Area.left + 200, Form->Left());
+    EXPECT_EQ(Area.top + 150, Form->Top());
+    // With the button held the same move drags.
+    SendMessageA(Form->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+    EXPECT_EQ(Area.left + 240, Form->Left());
+    EXPECT_EQ(Area.top + 180, Form->Top());
+    ReleaseCapture();
+    PumpFor(30);
+}
+
 }  // namespace

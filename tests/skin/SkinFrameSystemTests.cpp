@@ -135,6 +135,24 @@ TEST(SkinFrameSysMenu, AChosenEntryRunsItsCommand)
     form->Free();
 }
 
+TEST(SkinFrameSysMenu, AnItemRunsItsOwnCommandWhateverItsCaptionSays)
+{
+    TForm* form = NewForm<TForm>(nullptr);
+    form->SetBounds(100, 100, 300, 200);
+    auto* frame = NewActiveFrame<TKsCustomForm>(form);
+    frame->SetMinimizeApplication(false);
+    form->Show();
+    Pump();
+    frame->CreateSysMenu();
+    // Minimize, Maximize, Rollup...: the Rollup item captioned as Maximize.
+    auto* rollup = frame->SysMenuRoot()->GetItem(2);
+    rollup->SetCaption(frame->SysMenuRoot()->GetItem(1)->Caption());
+    frame->DoSysMenu(rollup);
+    EXPECT_EQ(kwsRollup, frame->WindowState());
+    frame->Restore();
+    form->Free();
+}
+
 // What a timer saw while a menu loop ran: the windows of this thread shown
 // besides the form. Seen, Escape closes the menu; a watchdog closes
 // everything with Alt so that a test fails instead of hanging.
@@ -568,7 +586,7 @@ TEST_F(SkinFrameMDI, TheClientWindowLetsTheMouseThroughAndLosesItsEdgeOnRequest)
     // Pointer-sized: -1, not 0xFFFFFFFF.
     EXPECT_EQ(LRESULT(HTTRANSPARENT), SendMessageA(client, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)));
     SetWindowLongPtrA(client, GWL_EXSTYLE, GetWindowLongPtrA(client, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
-    SendMessageA(client, 63, 0, 0);
+    SendMessageA(client, KM_REMOVECLIENTEDGE, 0, 0);
     EXPECT_FALSE(GetWindowLongPtrA(client, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
 }
 
@@ -584,6 +602,27 @@ TEST_F(SkinFrameMDI, AFreedFrameGivesTheClientWindowItsProcedureBack)
     EXPECT_EQ(LRESULT(HTCLIENT), SendMessageA(client, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)));
 }
 
+
+namespace {
+WNDPROC LaterClientProc = nullptr;
+LRESULT CALLBACK LaterSubclass(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return CallWindowProcA(LaterClientProc, window, msg, wParam, lParam);
+}
+}  // namespace
+
+TEST_F(SkinFrameMDI, AFrameLeavingUnderALaterSubclasserKeepsTheClientsOwnHandling)
+{
+    TKsCustomForm* child = NewChild("Child");
+    HWND client = Parent->ClientHandle();
+    LaterClientProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(client, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LaterSubclass)));
+    ParentFrame->Free();
+    ParentFrame = nullptr;
+    // The client window still answers as one: its active child.
+    EXPECT_EQ(reinterpret_cast<LRESULT>(child->GetForm()->Handle()), SendMessageA(client, WM_MDIGETACTIVE, 0, 0));
+    SetWindowLongPtrA(client, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LaterClientProc));
+}
 
 TEST_F(SkinFrameMDI, AMaximizedChildsButtonsShowOnTheParentsMenuBar)
 {

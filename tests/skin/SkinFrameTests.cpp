@@ -650,6 +650,25 @@ TEST(SkinFrame, TrayTipHoldsTheFirst63Characters)
     f.FrameObject->Restore();
 }
 
+template <class Frame>
+void ExpectTheTrayShowsTheFormsIconAsItIsNow()
+{
+    TFramed<Frame> f(RECT{40, 50, 360, 290});
+    f.Show();
+    // Set after the frame was loaded.
+    f.Form->Icon()->SetHandle(CopyIcon(LoadIconA(nullptr, IDI_APPLICATION)));
+    ASSERT_NE(nullptr, f.Form->Icon()->Handle());
+    f.FrameObject->MinToTray();
+    EXPECT_EQ(f.Form->Icon()->Handle(), f.FrameObject->TrayIconData().hIcon);
+    f.FrameObject->Restore();
+}
+
+TEST(SkinFrame, TheTrayIconIsTheFormsIconAsItIsNow)
+{
+    ExpectTheTrayShowsTheFormsIconAsItIsNow<TKsCustomForm>();
+    ExpectTheTrayShowsTheFormsIconAsItIsNow<TMpCustomForm>();
+}
+
 TEST(SkinFrame, CaptionChangeIsFoundByTextNotLength)
 {
     TFramed<TKsCustomForm> f(RECT{40, 50, 360, 290});
