@@ -142,7 +142,7 @@ TEST(SkinFrameSysMenu, AnItemRunsItsOwnCommandWhateverItsCaptionSays)
     auto* frame = NewActiveFrame<TKsCustomForm>(form);
     frame->SetMinimizeApplication(false);
     form->Show();
-    Pump();
+    RealInput::PumpFor(25);
     frame->CreateSysMenu();
     // Minimize, Maximize, Rollup...: the Rollup item captioned as Maximize.
     auto* rollup = frame->SysMenuRoot()->GetItem(2);
