@@ -306,16 +306,8 @@ void TSkinForm<F>::PaintCaptionButton(Bitmap* buffer, const RECT& rect, TKsBorde
     case kbiSystemMenu: {
         HICON icon = form->Icon() ? form->Icon()->Handle() : nullptr;
         if (!icon && Application && Application->Icon()) icon = Application->Icon()->Handle();
-        if (!icon) icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-        int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-        if (!cx || !cy) {
-            cx = GetSystemMetrics(SM_CXSIZE);
-            cy = GetSystemMetrics(SM_CYSIZE);
-        }
-        // The small image of the icon's resource, not the large one shrunk.
-        HICON copy = icon ? static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE)) : nullptr;
-        if (copy) {
-            DrawIconEx(dc, r.left, r.top, copy, cx, cy, 0, nullptr, DI_NORMAL);
+        if (HICON copy = SmallIconCopy(icon)) {
+            DrawIconEx(dc, r.left, r.top, copy, 0, 0, 0, nullptr, DI_NORMAL);
             DestroyIcon(copy);
         }
         break;
