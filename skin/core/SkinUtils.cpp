@@ -145,6 +145,18 @@ int GetKeyBoardSpeedInterval()
     return int(std::nearbyint(1000 / ((speed + 1) * 2.3)));
 }
 
+// --- Icons ------------------------------------------------------------------
+
+HICON SmallIconCopy(HICON icon)
+{
+    int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+    if (cx == 0) cx = GetSystemMetrics(SM_CXSIZE);
+    if (cy == 0) cy = GetSystemMetrics(SM_CYSIZE);
+    if (!icon) icon = LoadIcon(nullptr, IDI_APPLICATION);
+    // LR_COPYFROMRESOURCE: the resource's small image, not the large one shrunk.
+    return static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE));
+}
+
 // --- Family-bound helpers -------------------------------------------------------
 
 template <class F>

@@ -66,6 +66,12 @@ int GetKeyBoardDelayInterval();
 // The system's repeat interval: 435 ms at the slowest, 14 ms at the fastest.
 int GetKeyBoardSpeedInterval();
 
+// --- Icons ------------------------------------------------------------------
+
+// A copy of icon at the small-icon size, from the icon's own small image
+// where it has one (the application's icon for none); the caller destroys it.
+HICON SmallIconCopy(HICON icon);
+
 // --- Family-bound helpers ---------------------------------------------------
 
 template <class F>

@@ -297,20 +297,14 @@ void TSkinForm<F>::PaintCaptionButton(Bitmap* buffer, const RECT& rect, TKsBorde
     case kbiSystemMenu: {
         HICON icon = form->Icon() ? form->Icon()->Handle() : nullptr;
         if (!icon && Application && Application->Icon()) icon = Application->Icon()->Handle();
-        if (!icon) icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-        int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-        if (!cx || !cy) {
-            cx = GetSystemMetrics(SM_CXSIZE);
-            cy = GetSystemMetrics(SM_CYSIZE);
-        }
-        // The small image of the icon's resource, not the large one shrunk.
-        if (icon != FCaptionIconSource || cx != FCaptionIconSize.cx || cy != FCaptionIconSize.cy) {
+        // Made once per source icon: a copy on every paint cost most of a
+        // drag step.
+        if (!FCaptionIcon || icon != FCaptionIconSource) {
             if (FCaptionIcon) DestroyIcon(FCaptionIcon);
-            FCaptionIcon = icon ? static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE)) : nullptr;
+            FCaptionIcon = SmallIconCopy(icon);
             FCaptionIconSource = icon;
-            FCaptionIconSize = SIZE{cx, cy};
         }
-        if (FCaptionIcon) DrawIconEx(dc, r.left, r.top, FCaptionIcon, cx, cy, 0, nullptr, DI_NORMAL);
+        if (FCaptionIcon) DrawIconEx(dc, r.left, r.top, FCaptionIcon, 0, 0, 0, nullptr, DI_NORMAL);
         break;
     }
     case kbiRollup: {

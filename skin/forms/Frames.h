@@ -352,7 +352,6 @@ protected:
     // making it from the resource costs more than the rest of the frame.
     HICON FCaptionIcon = nullptr;
     HICON FCaptionIconSource = nullptr;
-    SIZE FCaptionIconSize{0, 0};
     bool FBlend = false;
     int FBlendValue = 150;
     TSizeConstraints* FConstraints = nullptr;

@@ -29,16 +29,6 @@ UINT CaptionButtonState(const TItemFace& face)
     return face.InLoop ? 0x210 : 0x4010;
 }
 
-// The small-icon copy of the system-menu button's icon; the caller destroys it.
-HICON SmallIconCopy(HICON icon)
-{
-    int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-    if (cx == 0) cx = GetSystemMetrics(SM_CXSIZE);
-    if (cy == 0) cy = GetSystemMetrics(SM_CYSIZE);
-    if (!icon) icon = LoadIcon(nullptr, IDI_APPLICATION);
-    return static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE));
-}
-
 // The caption drawn in color, or, when disabled, in the shadow colour with
 // (unless selected) a highlight one pixel down and right beneath it.
 template <class Bitmap>

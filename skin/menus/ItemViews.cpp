@@ -14,12 +14,19 @@ TSkinItemView<F>::TSkinItemView(TComponent* owner, bool isBar, TKsViewOrientatio
     : TComponent(owner), IsBar(isBar), Orientation(orientation)
 {
     ChildView = nullptr;
+    static unsigned nextSerial = 0;
+    FSerial = ++nextSerial;
+    LiveViews()[this] = FSerial;
 }
 
 template <class F>
 TSkinItemView<F>::~TSkinItemView()
 {
     BeginDestroy();
+    LiveViews().erase(this);
+    // A level going away while its loop runs ends the whole menu; the
+    // loops still on the stack see that this one is gone.
+    if (InLoop) CloseChain(this, false);
     // Neither neighbour keeps a pointer to a level that is gone.
     if (ParentView && ParentView->ChildView == Self()) ParentView->ChildView = nullptr;
     if (ChildView && ChildView->ParentView == Self()) ChildView->ParentView = nullptr;
@@ -44,11 +51,8 @@ template <class F>
 void TSkinItemView<F>::Paint(BitmapT* bitmap)
 {
     if (!Item) return;
-    for (int i = 0; i < Item->Count(); ++i) {
-        ItemT* child = Item->GetItem(i);
-        if (!child->Visible()) continue;
-        child->DrawItem(bitmap, Self(), GetItemRect(child), child == Selected, !InLoop);
-    }
+    for (const TItemPlace& place : Layout())
+        place.Item->DrawItem(bitmap, Self(), place.Rect, place.Item == Selected, !InLoop);
 }
 
 template <class F>
@@ -73,48 +77,54 @@ void TSkinItemView<F>::CalcSize()
 }
 
 template <class F>
-RECT TSkinItemView<F>::GetItemRect(ItemT* item)
+std::vector<typename TSkinItemView<F>::TItemPlace> TSkinItemView<F>::Layout()
 {
-    RECT none = {0, 0, 0, 0};
-    if (!item || !Item || !item->Visible()) return none;
-    if (item->MDIKind() != mikNone) {
-        int w = 0, h = 0;
-        item->CalcSize(Bitmap, Self(), w, h);
-        const int W = Host ? Host->Width() : 0, H = Host ? Host->Height() : 0;
-        switch (item->MDIKind()) {
-        case mikClose: return {W - w, 0, W, H};
-        case mikRestore: return {W - 2 * w, 0, W - w, H};
-        case mikMinimize: return {W - 3 * w, 0, W - 2 * w, H};
-        default: return {0, 0, w, h};
-        }
-    }
-    // Sizes of the visible children; a vertical level is as wide as its
+    // Each visible child measured once; a vertical level is as wide as its
     // widest item.
+    std::vector<TItemPlace> places;
+    if (!Item) return places;
+    std::vector<SIZE> sizes;
     int widest = 0;
-    if (Orientation == voVertical) {
-        for (int i = 0; i < Item->Count(); ++i) {
-            ItemT* child = Item->GetItem(i);
-            if (!child->Visible()) continue;
-            int w = 0, h = 0;
-            child->CalcSize(Bitmap, Self(), w, h);
-            widest = std::max(widest, w);
-        }
-    }
-    int position = Orientation == voVertical ? Origin.y : Origin.x;
     for (int i = 0; i < Item->Count(); ++i) {
         ItemT* child = Item->GetItem(i);
         if (!child->Visible()) continue;
         int w = 0, h = 0;
         child->CalcSize(Bitmap, Self(), w, h);
+        places.push_back({child, {0, 0, 0, 0}});
+        sizes.push_back({w, h});
+        widest = std::max(widest, w);
+    }
+    const int W = Host ? Host->Width() : 0, H = Host ? Host->Height() : 0;
+    int position = Orientation == voVertical ? Origin.y : Origin.x;
+    for (size_t i = 0; i < places.size(); ++i) {
+        const int w = sizes[i].cx, h = sizes[i].cy;
+        RECT& r = places[i].Rect;
         if (Orientation == voVertical) {
-            if (child == item) return {Origin.x, position, Origin.x + widest, position + h};
+            r = {Origin.x, position, Origin.x + widest, position + h};
             position += h;
         } else {
-            if (child == item) return {position, Origin.y, position + w, Origin.y + h};
+            r = {position, Origin.y, position + w, Origin.y + h};
             position += w;
         }
+        // The MDI child buttons sit against the host's right edge.
+        switch (places[i].Item->MDIKind()) {
+        case mikNone: break;
+        case mikClose: r = {W - w, 0, W, H}; break;
+        case mikRestore: r = {W - 2 * w, 0, W - w, H}; break;
+        case mikMinimize: r = {W - 3 * w, 0, W - 2 * w, H}; break;
+        default: r = {0, 0, w, h}; break;
+        }
     }
-    return none;
+    return places;
+}
+
+template <class F>
+RECT TSkinItemView<F>::GetItemRect(ItemT* item)
+{
+    if (item && Item && item->Visible())
+        for (const TItemPlace& place : Layout())
+            if (place.Item == item) return place.Rect;
+    return {0, 0, 0, 0};
 }
 
 template <class F>
@@ -123,12 +133,9 @@ void TSkinItemView<F>::UpdateHover(POINT screenPoint)
     if (!MessageWindow || !Item) return;
     const POINT p = MessageWindow->ScreenToClient(screenPoint);
     if (!InLoop) Selected = nullptr;
-    for (int i = 0; i < Item->Count(); ++i) {
-        ItemT* child = Item->GetItem(i);
-        if (!child->Visible()) continue;
-        const RECT r = GetItemRect(child);
-        if (PtInRect(&r, p)) {
-            Selected = child;
+    for (const TItemPlace& place : Layout()) {
+        if (PtInRect(&place.Rect, p)) {
+            Selected = place.Item;
             break;
         }
     }
@@ -201,6 +208,58 @@ void TSkinItemView<F>::CloseAll()
 }
 
 template <class F>
+std::map<const TSkinItemView<F>*, unsigned>& TSkinItemView<F>::LiveViews()
+{
+    static std::map<const TSkinItemView*, unsigned> views;
+    return views;
+}
+
+template <class F>
+bool TSkinItemView<F>::IsLive(const TSkinItemView* view, unsigned serial)
+{
+    const auto found = LiveViews().find(view);
+    return found != LiveViews().end() && found->second == serial;
+}
+
+template <class F>
+void TSkinItemView<F>::CloseChain(TSkinItemView* view, bool hide)
+{
+    TSkinItemView* innermost = view;
+    while (innermost->ChildView) innermost = innermost->ChildView;
+    for (TSkinItemView* v = innermost; v; v = v->ParentView) {
+        v->InLoop = false;
+        v->Selected = nullptr;
+        v->DroppedDown = false;
+        if (v == view && v->Destroying()) continue;
+        v->Invalidate();
+        if (hide && !v->IsBar && v->MessageWindow) v->MessageWindow->SetVisible(false);
+    }
+}
+
+template <class F>
+void TSkinItemView<F>::ForgetItem(const ItemT* item)
+{
+    std::vector<TSkinItemView*> closing;
+    for (const auto& live : LiveViews()) {
+        auto* v = const_cast<TSkinItemView*>(live.first);
+        bool hit = false;
+        if (v->Item == item) v->Item = nullptr, hit = true;
+        if (v->Selected == item) v->Selected = nullptr, hit = true;
+        if (hit) closing.push_back(v);
+    }
+    for (TSkinItemView* v : closing) CloseChain(v, false);
+}
+
+template <class F>
+void TSkinItemView<F>::CloseShowing(const ItemT* item, bool hide)
+{
+    std::vector<TSkinItemView*> closing;
+    for (const auto& live : LiveViews())
+        if (live.first->Item == item && live.first->InLoop) closing.push_back(const_cast<TSkinItemView*>(live.first));
+    for (TSkinItemView* v : closing) CloseChain(v, hide);
+}
+
+template <class F>
 void TSkinItemView<F>::PostKey(ViewT* view, WPARAM key)
 {
     if (view && view->MessageWindow && view->MessageWindow->HandleAllocated())
@@ -219,6 +278,7 @@ template <class F>
 bool TSkinItemView<F>::MessageLoop()
 {
     bool captured = false;
+    const unsigned serial = FSerial;
     try {
         InLoop = true;
         if (Item && Item->Count() > 0) {
@@ -234,13 +294,13 @@ bool TSkinItemView<F>::MessageLoop()
                 captured = true;
             }
         }
-        RunLoop();
+        if (IsLive(this, serial)) RunLoop();
     } catch (...) {
         // The menu goes away whole; the application hears of the fault.
-        CloseAll();
+        if (IsLive(this, serial)) CloseAll();
         HandleCallbackException();
     }
-    InLoop = false;
+    if (IsLive(this, serial)) InLoop = false;
     if constexpr (std::is_same_v<F, TMpFamily>) {
         if (captured) TMpUtils::EndCapture();
     } else {
@@ -253,6 +313,7 @@ bool TSkinItemView<F>::MessageLoop()
 template <class F>
 void TSkinItemView<F>::RunLoop()
 {
+    const unsigned serial = FSerial;
     bool firstPass = true;
     while (InLoop) {
         if (!firstPass) WaitMessage();
@@ -261,10 +322,11 @@ void TSkinItemView<F>::RunLoop()
         while (InLoop && PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             if (!PeekedMessage(msg)) return;
             // Exactly the message looked at: a key the look has just posted
-            // would otherwise come first and the click after it.
-            if (!PeekMessageA(&msg, msg.hwnd, msg.message, msg.message, PM_REMOVE | PM_NOYIELD) &&
-                !PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD))
-                break;
+            // would otherwise come first and the click after it. If that one
+            // has gone meanwhile, look again rather than take whatever comes
+            // first, which nobody has checked.
+            if (!PeekMessageA(&msg, msg.hwnd, msg.message, msg.message, PM_REMOVE | PM_NOYIELD))
+                continue;
             if (msg.message == WM_QUIT) {
                 // Arrived between the two looks: it stays for the
                 // application, and the menu goes.
@@ -273,6 +335,7 @@ void TSkinItemView<F>::RunLoop()
                 return;
             }
             HandleMessage(msg);
+            if (!IsLive(this, serial)) return;
         }
     }
 }

@@ -22,7 +22,9 @@
 #include "MenuItems.h"
 #include "SkinMessages.h"
 
+#include <map>
 #include <type_traits>
+#include <vector>
 
 enum TKsViewOrientation { voVertical, voHorizontal };
 using TMpViewOrientation = TKsViewOrientation;
@@ -89,6 +91,18 @@ class TSkinItemView : public TComponent {
     // No exception leaves it.
     bool MessageLoop();
 
+    // Liveness of views across a nested loop: whatever the loop dispatches
+    // may free any level (a form closing, a timer rebuilding the tree).
+    unsigned Serial() const { return FSerial; }
+    static bool IsLive(const TSkinItemView* view, unsigned serial);
+    // Ends every open level showing item or with it selected, and every
+    // level chained to one; such a level forgets the item. An item going
+    // away calls it.
+    static void ForgetItem(const ItemT* item);
+    // Ends the loops of the levels that show item, and of every level
+    // chained to them; with hide, their popup windows go from the screen.
+    static void CloseShowing(const ItemT* item, bool hide);
+
     // The family's submenu message.
     static constexpr UINT OpenSubMenuMessage =
         std::is_same_v<F, TMpFamily> ? KM_OPENSUBMENU_MP : KM_OPENSUBMENU_KS;
@@ -104,6 +118,18 @@ protected:
     static void PostKey(ViewT* view, WPARAM key);
 
 private:
+    unsigned FSerial = 0;
+    static std::map<const TSkinItemView*, unsigned>& LiveViews();
+    // Ends the loop of every level chained to view, above and below.
+    static void CloseChain(TSkinItemView* view, bool hide);
+    // One visible child and its rectangle in MessageWindow's client
+    // coordinates.
+    struct TItemPlace {
+        ItemT* Item;
+        RECT Rect;
+    };
+    // The rectangles of all visible children, each child measured once.
+    std::vector<TItemPlace> Layout();
     // SelectNext (1) or SelectPrev (-1).
     void Step(int direction);
     void RunLoop();

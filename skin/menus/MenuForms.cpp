@@ -137,7 +137,7 @@ void TSkinPopupWindow<F>::Setup(Item* item, ItemView* parentView)
     FSkinForm->SetPopupWindow(this);
     if constexpr (std::is_same_v<F, TMpFamily>) {
         // The control that owns the menu: the owner's owner, else the owner.
-        TComponent* owner = this->Owner();
+        TComponent* owner = item->Owner();
         TWinControl* menuOwner = nullptr;
         if (owner) menuOwner = dynamic_cast<TWinControl*>(owner->Owner());
         if (!menuOwner) menuOwner = dynamic_cast<TWinControl*>(owner);

@@ -95,6 +95,8 @@ TSkinItem<F>::~TSkinItem()
     BeginDestroy();
     // A click posted for this item is dropped from now on.
     LiveItems().erase(static_cast<const void*>(Self()));
+    // No open level goes on showing it, or its children.
+    ItemView::ForgetItem(Self());
     while (!FItems.empty()) {
         Item* child = FItems.back();
         child->BeginDestroy();
@@ -173,15 +175,6 @@ void TSkinItem<F>::SetImages(TImageList* images)
     Change();
 }
 
-
-
-
-
-
-
-
-
-
 // ---- Tree
 
 template <class F>
@@ -216,9 +209,9 @@ void TSkinItem<F>::Insert(int index, Item* item)
 template <class F>
 void TSkinItem<F>::Delete(int index)
 {
-    if (index >= 0 && index < GetItemCount()) FItems[size_t(index)]->FParent = nullptr;
     if (index < 0 || index >= GetItemCount())
         throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+    FItems[size_t(index)]->FParent = nullptr;
     FItems.erase(FItems.begin() + index);
     if constexpr (std::is_same_v<F, TMpFamily>) Change();
 }
@@ -271,12 +264,11 @@ void TSkinItem<F>::CheckShortCut(WORD key, TShiftState shift)
     // at all is nobody's shortcut.
     const TShortCut shortCut = ::ShortCut(key, shift);
     if ((shortCut & 0xFF) == 0) return;
-    // A click may change the tree: walk a copy, and only items still alive.
-    const std::vector<Item*> children = FItems;
-    for (Item* child : children) {
-        if (!IsLiveItem(child) || !child->FVisible || !child->FEnabled) continue;
+    // DoClick only posts the click, so the tree cannot change during the walk.
+    for (Item* child : FItems) {
+        if (!child->FVisible || !child->FEnabled) continue;
         if (child->FShortCut == shortCut) child->DoClick();
-        if (IsLiveItem(child)) child->CheckShortCut(key, shift);
+        child->CheckShortCut(key, shift);
     }
 }
 
@@ -358,10 +350,14 @@ void TSkinItem<F>::Popup(ItemView* view, int x, int y, const RECT& rect)
 {
     TPopupWindowClass windowClass = GetPopupWindowClass();
     if (!windowClass) return;
-    TComponent* owner = nullptr;
-    if constexpr (std::is_same_v<F, TMpFamily>) owner = Owner();
-    TSkinMenuWindow<F>* window = windowClass(owner, Self(), view);
+    // Owned by nobody: only this call frees the window, whatever else goes
+    // while its loop runs.
+    TSkinMenuWindow<F>* window = windowClass(nullptr, Self(), view);
     if (!window) return;
+    const unsigned viewSerial = view ? view->Serial() : 0;
+    auto unlink = [&] {
+        if (view && ItemView::IsLive(view, viewSerial)) view->ChildView = nullptr;
+    };
     TWinControl* control = window->WindowControl();
     try {
         const int screenRight = GetSystemMetrics(SM_CXSCREEN);
@@ -403,9 +399,10 @@ void TSkinItem<F>::Popup(ItemView* view, int x, int y, const RECT& rect)
         }
         if (view) view->ChildView = window->View();
         window->EnterLoop();
-        if (view) view->ChildView = nullptr;
+        // This item, and the level that opened it, may be gone by now.
+        unlink();
     } catch (...) {
-        if (view) view->ChildView = nullptr;
+        unlink();
         control->Free();
         throw;
     }
@@ -745,26 +742,13 @@ TMpCustomItem* TMpCustomItem::FindItem(uintptr_t value, TMpFindItemKind kind)
 bool TMpCustomItem::IsShortCut(WPARAM key, LPARAM keyData)
 {
     const TShortCut shortCut = ShortCutFromKeyMessage(key, keyData);
-    TMpCustomItem* found = nullptr;
-    // A click that changes the tree so that the item found no longer has
-    // the shortcut searches again; a bounded number of times, so that a
-    // click that always does so cannot hang the program.
-    for (int pass = 0; pass < 16; ++pass) {
-        found = FindItem(shortCut, fkShortCut);
-        if (!found) return pass > 0;
-        std::vector<TMpCustomItem*> path;
-        for (TMpCustomItem* p = found; p; p = p->Parent()) path.insert(path.begin(), p);
-        for (TMpCustomItem* p : path) {
-            if (!IsLiveItem(p) || !p->Enabled()) break;
-            try {
-                p->DoClick();
-            } catch (...) {
-                if (Application) Application->HandleException(this);
-                else HandleCallbackException();
-            }
-        }
-        if (!IsLiveItem(found) || found->ShortCut() == shortCut) return true;
-    }
+    TMpCustomItem* found = FindItem(shortCut, fkShortCut);
+    if (!found) return false;
+    // A disabled submenu disables what is below it. DoClick only posts the
+    // click, so nothing here can change the tree.
+    for (TMpCustomItem* p = found; p; p = p->Parent())
+        if (!p->Enabled()) return true;
+    found->DoClick();
     return true;
 }
 

@@ -213,10 +213,21 @@ void TSkinMenuBar<F>::Loaded()
             if (i == 0) FItems->Insert(0, item);
             else FItems->Add(item);
             FMDIItems[i] = item;
+            // The form owns the buttons and may free them before the bar.
+            item->FreeNotification(this);
         }
     }
     FInSetBounds = false;
     UpdateViewSize();
+}
+
+template <class F>
+void TSkinMenuBar<F>::Notification(TComponent* component, TOperation operation)
+{
+    Base::Notification(component, operation);
+    if (operation != opRemove) return;
+    for (Item*& item : FMDIItems)
+        if (static_cast<TComponent*>(item) == component) item = nullptr;
 }
 
 template <class F>
@@ -488,10 +499,7 @@ void TSkinPopupMenu<F>::Popup(int x, int y)
     if (!FItems) return;
     if constexpr (!KsFamily) {
         // One popup menu at a time.
-        if (FOpenMenu && FOpenMenu != this) {
-            FOpenMenu->Close();
-            Application->ProcessMessages();
-        }
+        if (FOpenMenu && FOpenMenu != this) FOpenMenu->Close();
     }
     FSettings.ApplyTo(FItems);
     FItems->SetFirst(true);
@@ -515,9 +523,9 @@ template <class F>
 void TSkinPopupMenu<F>::Close()
 {
     if constexpr (!KsFamily) {
-        // The open loop takes a non-client click as "close every level".
-        if (auto* owner = dynamic_cast<TWinControl*>(this->Owner()); owner && owner->HandleAllocated())
-            PostMessage(owner->Handle(), WM_NCMBUTTONDBLCLK, 0, 0);
+        // Every open level's loop ends here and now, and its window goes
+        // from the screen: a menu opened next must not run inside it.
+        if (FItems) F::ItemView::CloseShowing(FItems, true);
     }
 }
 

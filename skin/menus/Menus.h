@@ -148,6 +148,7 @@ class TSkinMenuBar : public TSkinWindowedControl<F> {
 
     void SetBounds(int left, int top, int width, int height) override;
     void Loaded() override;
+    void Notification(TComponent* component, TOperation operation) override;
     void Dispatch(TMessage& message) override;
     void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
     bool ReadProperty(const std::string& name, TReader& reader) override;

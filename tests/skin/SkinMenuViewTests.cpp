@@ -182,3 +182,35 @@ TEST_F(SkinMenuView, HoverSelectsTheItemUnderThePoint)
     Add(a, "A1", "x");
     EXPECT_TRUE(view.CheckDropDown());
 }
+
+namespace {
+int CalcSizeCalls = 0;
+void CountingCalcSize(TKsCustomItem* item, TKsBitmap* bitmap, TKsItemView* view, int& width, int& height)
+{
+    ++CalcSizeCalls;
+    TestCalcSize<TKsFamily>(item, bitmap, view, width, height);
+}
+}  // namespace
+
+TEST_F(SkinMenuView, APaintMeasuresEachVisibleItemOnce)
+{
+    std::vector<RECT> drawn;
+    static std::vector<RECT>* Drawn = nullptr;
+    Drawn = &drawn;
+    TKsCustomItem::ClassicCalcSize = &CountingCalcSize;
+    TKsCustomItem::ClassicDrawItem = [](TKsCustomItem*, TKsBitmap*, TKsItemView*, const RECT& r, bool, bool) {
+        Drawn->push_back(r);
+    };
+    for (int i = 0; i < 12; ++i) Add(Root, "I" + std::to_string(i), "i");
+    Add(Root, "Hidden", "h")->SetVisible(false);
+    TSizeView view(nullptr, false, voVertical);
+    view.Item = Root;
+    view.Origin = {4, 2};
+    CalcSizeCalls = 0;
+    view.Paint(nullptr);
+    TKsCustomItem::ClassicDrawItem = nullptr;
+    EXPECT_EQ(12, CalcSizeCalls);
+    // Still stacked from the origin, each as wide as the widest.
+    ASSERT_EQ(12u, drawn.size());
+    for (int i = 0; i < 12; ++i) EXPECT_RECT((RECT{4, 2 + 20 * i, 104, 22 + 20 * i}), drawn[size_t(i)]);
+}
