@@ -111,6 +111,13 @@ void TSkinPopupForm<F>::Dispatch(TMessage& message)
             FMenuOwner->HandleAllocated())
             SendMessage(FMenuOwner->Handle(), WM_NCACTIVATE, 1, 0);
     }
+    // Showing the window erases its client at once, and the menu loop then
+    // selects its first item and paints the client again: the first paint
+    // is skipped (the show leaves the client invalid for the second).
+    if (message.Msg == WM_ERASEBKGND && FWindow && FWindow->ShowingNow()) {
+        message.Result = 1;
+        return;
+    }
     Base::Dispatch(message);
 }
 
@@ -203,10 +210,21 @@ void TSkinPopupWindow<F>::Dispatch(TMessage& message)
     case CM_SHOWINGCHANGED:
         // Shown or hidden where it is: the form that owns the menu keeps
         // the activation and the focus.
-        if (this->HandleAllocated())
-            SetWindowPos(this->Handle(), nullptr, 0, 0, 0, 0,
-                         SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
-                             (this->Visible() ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+        if (this->HandleAllocated()) {
+            const bool show = this->Visible();
+            FShowingNow = show;
+            try {
+                SetWindowPos(this->Handle(), nullptr, 0, 0, 0, 0,
+                             SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
+                                 (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+            } catch (...) {
+                FShowingNow = false;
+                throw;
+            }
+            FShowingNow = false;
+            // The skipped erase is done by the next WM_PAINT.
+            if (show) InvalidateRect(this->Handle(), nullptr, TRUE);
+        }
         return;
     case WM_MOUSEACTIVATE:
         // A click on the menu must not take the activation either.

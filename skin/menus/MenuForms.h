@@ -129,6 +129,9 @@ class TSkinPopupWindow : public TForm, public TSkinMenuWindow<F> {
 
     PopupForm* SkinForm() const { return FSkinForm; }
     PopupView* PopupLevel() const { return FView; }
+    // True while the window is being shown: its client waits for the one
+    // deferred paint, which already shows the loop's first selection.
+    bool ShowingNow() const { return FShowingNow; }
 
     // TSkinMenuWindow
     TWinControl* WindowControl() override { return this; }
@@ -153,6 +156,7 @@ protected:
 private:
     PopupView* FView = nullptr;
     PopupForm* FSkinForm = nullptr;
+    bool FShowingNow = false;
 };
 
 extern template class TSkinPopupWindow<TKsFamily>;
