@@ -2,6 +2,8 @@
 
 #include "Reader.h"
 
+#include <cstring>
+
 namespace {
 int ScreenPixelsPerInch()
 {
@@ -150,4 +152,36 @@ bool TFont::ReadProperty(const std::string& name, TReader& reader)
     } else
         return TGraphicsObject::ReadProperty(name, reader);
     return true;
+}
+
+void FontToLogFont(const TFont* font, LOGFONTA& lf)
+{
+    lf = LOGFONTA{};
+    lf.lfHeight = font->Height();
+    TFontStyles style = font->Style();
+    lf.lfWeight = (style & (1u << fsBold)) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = (style & (1u << fsItalic)) ? 1 : 0;
+    lf.lfUnderline = (style & (1u << fsUnderline)) ? 1 : 0;
+    lf.lfStrikeOut = (style & (1u << fsStrikeOut)) ? 1 : 0;
+    lf.lfCharSet = BYTE(font->Charset());
+    lf.lfPitchAndFamily = font->Pitch() == fpFixed ? FIXED_PITCH : font->Pitch() == fpVariable ? VARIABLE_PITCH : DEFAULT_PITCH;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lstrcpynA(lf.lfFaceName, font->Name().c_str(), LF_FACESIZE);
+}
+
+void LogFontToFont(const LOGFONTA& lf, TFont* font)
+{
+    char face[LF_FACESIZE + 1] = {};
+    std::memcpy(face, lf.lfFaceName, LF_FACESIZE);
+    font->SetName(face);
+    font->SetHeight(lf.lfHeight);
+    TFontStyles style = 0;
+    if (lf.lfWeight >= FW_SEMIBOLD) style |= 1u << fsBold;
+    if (lf.lfItalic) style |= 1u << fsItalic;
+    if (lf.lfUnderline) style |= 1u << fsUnderline;
+    if (lf.lfStrikeOut) style |= 1u << fsStrikeOut;
+    font->SetStyle(style);
+    font->SetCharset(lf.lfCharSet);
+    int pitch = lf.lfPitchAndFamily & 3;
+    font->SetPitch(pitch == FIXED_PITCH ? fpFixed : pitch == VARIABLE_PITCH ? fpVariable : fpDefault);
 }

@@ -55,3 +55,8 @@ private:
     int FPixelsPerInch;
     HFONT FHandle = nullptr;
 };
+
+// A font and the platform's description of one, both ways (the font
+// dialog, the system's caption and menu fonts).
+void FontToLogFont(const TFont* font, LOGFONTA& lf);
+void LogFontToFont(const LOGFONTA& lf, TFont* font);

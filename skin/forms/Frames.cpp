@@ -240,19 +240,8 @@ void TSkinForm<F>::CreateCaptionFonts()
     // The size of the record without the padded width of newer systems.
     metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
     if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) return;
-    auto apply = [](TFont* font, const LOGFONTA& lf) {
-        font->SetName(lf.lfFaceName);
-        font->SetHeight(lf.lfHeight);
-        font->SetCharset(lf.lfCharSet);
-        TFontStyles style = 0;
-        if (lf.lfWeight >= FW_BOLD) style |= 1u << fsBold;
-        if (lf.lfItalic) style |= 1u << fsItalic;
-        if (lf.lfUnderline) style |= 1u << fsUnderline;
-        if (lf.lfStrikeOut) style |= 1u << fsStrikeOut;
-        font->SetStyle(style);
-    };
-    apply(FCaptionFont, metrics.lfCaptionFont);
-    apply(FSmCaptionFont, metrics.lfSmCaptionFont);
+    LogFontToFont(metrics.lfCaptionFont, FCaptionFont);
+    LogFontToFont(metrics.lfSmCaptionFont, FSmCaptionFont);
 }
 
 template <class F>

@@ -591,18 +591,8 @@ TFont* TSkinItem<F>::MenuFont()
         NONCLIENTMETRICSA metrics = {};
         metrics.cbSize = sizeof metrics;
         // Without the metrics the framework's default font stays.
-        if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-            const LOGFONTA& lf = metrics.lfMenuFont;
-            font->SetName(lf.lfFaceName);
-            font->SetHeight(lf.lfHeight);
-            font->SetCharset(lf.lfCharSet);
-            TFontStyles style = 0;
-            if (lf.lfWeight >= FW_BOLD) style |= 1u << fsBold;
-            if (lf.lfItalic) style |= 1u << fsItalic;
-            if (lf.lfUnderline) style |= 1u << fsUnderline;
-            if (lf.lfStrikeOut) style |= 1u << fsStrikeOut;
-            font->SetStyle(style);
-        }
+        if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+            LogFontToFont(metrics.lfMenuFont, font.get());
     }
     return font.get();
 }
