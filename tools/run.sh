@@ -14,16 +14,16 @@ ensure_packages
 say "building"
 build_tree native -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 build_tree win64 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$GANTREL_ROOT/cmake/mingw-x86_64.cmake"
-ensure_wine_prefix
 trap 'stop_simulators; stop_wine; stop_display' EXIT
-start_simulator COM1 --version 105
-start_handheld_simulator COM3
-
+# The display first: Wine's session must start on it.
 headless=0
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     headless=1
     ensure_display
 fi
+ensure_wine_prefix
+start_simulator COM1 --version 105
+start_handheld_simulator COM3
 
 say "starting Gantrel.exe (simulated controller on COM1, handheld on COM3)"
 exe="$GANTREL_BUILD/win64/Gantrel.exe"

@@ -31,9 +31,9 @@ fi
 grep -E "^Done" "$GANTREL_BUILD/fuzz.log"
 
 say "Windows tests under Wine"
-ensure_wine_prefix
-ensure_display
 trap 'stop_simulators; stop_wine; stop_print_server; stop_display' EXIT
+ensure_display
+ensure_wine_prefix
 start_test_simulators
 start_print_server
 wine_test "$GANTREL_BUILD/win64/gantrel-win-tests.exe" --gtest_brief=1

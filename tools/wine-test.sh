@@ -8,9 +8,9 @@ set -euo pipefail
 source "$(dirname "$0")/lib/common.sh"
 exe=$1
 shift
-ensure_wine_prefix
-ensure_display
 trap 'stop_simulators; stop_wine; stop_print_server; stop_display' EXIT
+ensure_display
+ensure_wine_prefix
 start_simulator COM1
 start_handheld_simulator COM3
 start_simulator COM4

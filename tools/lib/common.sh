@@ -135,7 +135,11 @@ check_ports_are_private() {
     done
 }
 
+# Needs the display (ensure_display): Wine starts its services with the
+# prefix's first program, and services started without a display leave the
+# whole session unable to make windows.
 ensure_wine_prefix() {
+    require_display || return 1
     mkdir -p "$GANTREL_PORTS"
     # The prefix gets its 32-bit system only if 32-bit programs can run when
     # it is made: one made before then is made again once they can.
@@ -157,16 +161,38 @@ ensure_wine_prefix() {
     fi
     # A server of our own, with its output kept out of the test log; starting
     # it makes the port links, which are checked before any test runs.
-    start_wine
+    start_wine || return 1
     check_ports_are_private
+}
+
+# A Wine session starts only once its display exists.
+require_display() {
+    if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+        echo "no usable display (DISPLAY=${DISPLAY:-unset}): a Wine session must not start before its display" >&2
+        return 1
+    fi
 }
 
 # Starts the prefix's Wine server and its services with their output
 # discarded: services that a test program started would keep its output
-# pipe open after it ends.
+# pipe open after it ends. Fails at once, with the reason, when the session
+# cannot make windows, rather than leaving each test to time out.
 start_wine() {
+    require_display || return 1
     "$WINESERVER" -p >/dev/null 2>&1 || true
     "$WINE64" cmd /c exit >/dev/null 2>&1 || true
+    check_wine_session
+}
+
+# Whether programs of this session can make windows on its display (the
+# window tool makes a utility and a top-level window and says why not).
+check_wine_session() {
+    local tool=$GANTREL_BUILD/win64/gantrel-window.exe reason
+    [ -f "$tool" ] || return 0  # not built yet: nothing to check with
+    if ! reason=$("$WINE64" "$tool" check 2>&1); then
+        echo "the Wine session of $WINEPREFIX on display $DISPLAY cannot make windows: ${reason:-no reason given}" >&2
+        return 1
+    fi
 }
 
 stop_wine() {
@@ -450,9 +476,9 @@ run_in_lane() {
         GANTREL_XVFB_PID=
         unset DISPLAY
         trap 'stop_simulators; stop_wine; stop_display' EXIT
-        start_wine
-        check_ports_are_private
-        ensure_display
+        ensure_display || exit 1
+        start_wine || exit 1
+        check_ports_are_private || exit 1
         "$@"
     ) >"$log" 2>&1
 }

@@ -8,6 +8,9 @@
 //                                          fails when it is one flat colour
 //   gantrel-window close CAPTION SECONDS    closes it as its close box does and
 //                                          waits until its process has ended
+//   gantrel-window check                    succeeds when this session can make
+//                                          windows (the scripts ask before any
+//                                          test runs)
 // Exit status 0 on success, 1 when the window or condition was not found in
 // time, 2 on a usage error.
 #include "ScreenCapture.h"
@@ -66,14 +69,37 @@ int Usage()
 {
     std::fprintf(stderr,
                  "usage: gantrel-window wait CAPTION SECONDS | enabled CAPTION TEXT | shot CAPTION OUT.bmp"
-                 " | close CAPTION SECONDS\n");
+                 " | close CAPTION SECONDS | check\n");
     return 2;
+}
+
+// The two kinds of window every program here makes first: a hidden utility
+// window (as the framework's timers and hand-offs use) and a shown top-level
+// one. A session whose services started without a display fails both.
+int CheckSession()
+{
+    const HWND utility = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                         GetModuleHandleA(nullptr), nullptr);
+    if (!utility) {
+        std::fprintf(stderr, "a utility window could not be made (error %lu)\n", GetLastError());
+        return 1;
+    }
+    DestroyWindow(utility);
+    const HWND shown = CreateWindowExA(0, "STATIC", "gantrel-window check", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                       120, 80, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!shown) {
+        std::fprintf(stderr, "a top-level window could not be made (error %lu)\n", GetLastError());
+        return 1;
+    }
+    DestroyWindow(shown);
+    return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::string(argv[1]) == "check") return CheckSession();
     if (argc != 4) return Usage();
     const std::string command = argv[1], caption = argv[2], argument = argv[3];
 

@@ -466,7 +466,10 @@ bool Simulator::waitUntil(const timespec& deadline) {
     if (rem <= kFine) {
       while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
       }
-      return true;
+      // A command that came during the precise sleep still cuts the reply
+      // before this byte, as it would on the line.
+      pollfd now[2] = {{port_.master(), POLLIN, 0}, {serialWake_.fd(), POLLIN, 0}};
+      return !(poll(now, 2, 0) > 0 && interrupted(now));
     }
   }
 }
