@@ -606,7 +606,13 @@ smoke_test_shipped_build() {
         kill "$pid" 2>/dev/null || true
         return 1
     }
-    "$WINE64" "$window" wait "$caption" 300 || { smoke_fail "the main window did not come up"; return 1; }
+    # Waited for in steps, so that a program that ended fails at once.
+    local up=0
+    while [ $(($(date +%s) - started)) -lt 300 ]; do
+        if "$WINE64" "$window" wait "$caption" 5 >/dev/null 2>&1; then up=1; break; fi
+        kill -0 "$pid" 2>/dev/null || { smoke_fail "Gantrel.exe ended before its window came up (see $dir/wine.log)"; return 1; }
+    done
+    [ "$up" = 1 ] || { smoke_fail "the main window did not come up within 300 s"; return 1; }
     echo "main window up after $(($(date +%s) - started)) s"
     local loaded=0
     for _ in $(seq 1 60); do
