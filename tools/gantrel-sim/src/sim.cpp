@@ -174,11 +174,13 @@ bool Simulator::start(std::string* error) {
   }
   serialThread_ = std::thread(&Simulator::serialLoop, this);
   if (opt_.control) controlThread_ = std::thread(&Simulator::controlLoop, this);
-  if (!ready_.write(control_.port(), error)) {
-    stop();
-    return false;
-  }
   return true;
+}
+
+bool Simulator::signalReady(std::string* error) {
+  if (ready_.write(control_.port(), error)) return true;
+  stop();
+  return false;
 }
 
 void Simulator::stop() {

@@ -73,6 +73,9 @@ class Simulator {
   // Creates the pty and link, the control socket and the threads, then the
   // ready file. False (with a message) when any of it fails.
   bool start(std::string* error);
+  // Writes the ready file; the program calls it once it has announced its
+  // link and control port, so that whoever sees the file finds them said.
+  bool signalReady(std::string* error);
   void stop();
 
   // One control line in, one reply line out (without the newline). Thread-safe.

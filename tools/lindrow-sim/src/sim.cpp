@@ -56,11 +56,13 @@ bool Simulator::start(std::string* error) {
   }
   firstSlave_ = port_.slaveName();
   thread_ = std::thread(&Simulator::loop, this);
-  if (!ready_.write(control_.port(), error)) {
-    stop();
-    return false;
-  }
   return true;
+}
+
+bool Simulator::signalReady(std::string* error) {
+  if (ready_.write(control_.port(), error)) return true;
+  stop();
+  return false;
 }
 
 void Simulator::stop() {

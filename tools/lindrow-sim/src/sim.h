@@ -40,6 +40,9 @@ class Simulator {
   // Creates the pty and its link, the control socket, the thread and then
   // the ready file. False (with a message) when any of it fails.
   bool start(std::string* error);
+  // Writes the ready file; the program calls it once it has announced its
+  // link and control port, so that whoever sees the file finds them said.
+  bool signalReady(std::string* error);
   void stop();
 
   bool shutdownRequested() const { return shutdownRequested_.load(); }

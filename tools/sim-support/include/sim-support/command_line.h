@@ -57,7 +57,8 @@ class StopSignals {
 
 // The rest of a simulator's main once its options are read: the link is
 // required; then the simulator starts, announce(sim) says so on standard
-// output, and it runs until a stop signal or its own shutdown request.
+// output, the ready file follows, and it runs until a stop signal or its own
+// shutdown request.
 // Returns the exit status.
 template <class Simulator, class Options, class Announce>
 int runSimulator(const CommandLine& args, const Options& options, const char* usage, Announce announce) {
@@ -71,6 +72,10 @@ int runSimulator(const CommandLine& args, const Options& options, const char* us
   }
   announce(sim);
   std::fflush(stdout);
+  if (!sim.signalReady(&error)) {
+    args.complain(error);
+    return 1;
+  }
   signals.wait([&sim] { return sim.shutdownRequested(); });
   sim.stop();
   return 0;
