@@ -166,6 +166,7 @@ class TSkinForm : public F::HookComponent {
     // Mp: frame painting off and on (the frame is not drawn in between).
     void DisableDrawing() { FFramePainting = false; }
     void EnableDrawing() { FFramePainting = true; }
+    bool DrawingEnabled() const { return FFramePainting; }
     // The buffer the frame is composed in: Ks its own; Mp its own when
     // blended, else the family's shared one.
     Bitmap* GetBuffer() const;
