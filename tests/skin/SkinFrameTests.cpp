@@ -322,6 +322,33 @@ TEST(SkinFrame, MaximizeTwiceRollupAndRestoreGiveTheBounds)
     EXPECT_RECT((RECT{100, 120, 420, 360}), Bounds(f.Form));
 }
 
+namespace {
+
+// Restore with no bounds saved yet, and after a state set directly (Ks
+// saves none then; Mp runs the state's command): the window stays as it was.
+template <class Frame>
+void CheckRestoreWithoutSavedBounds()
+{
+    TFramed<Frame> f(RECT{40, 50, 360, 290});
+    f.Show();
+    f.FrameObject->Restore();
+    EXPECT_RECT((RECT{40, 50, 360, 290}), Bounds(f.Form));
+    for (TKsWindowState state : {kwsMaximized, kwsRollup}) {
+        f.FrameObject->SetWindowState(state);
+        f.FrameObject->Restore();
+        EXPECT_EQ(kwsNormal, f.FrameObject->WindowState());
+        EXPECT_RECT((RECT{40, 50, 360, 290}), Bounds(f.Form));
+    }
+}
+
+}  // namespace
+
+TEST(SkinFrame, RestoreWithoutSavedBoundsKeepsTheBounds)
+{
+    CheckRestoreWithoutSavedBounds<TKsCustomForm>();
+    CheckRestoreWithoutSavedBounds<TMpCustomForm>();
+}
+
 TEST(SkinFrame, MinimizedLaysOutSystemMenuCloseAndRestore)
 {
     TFramed<TKsCustomForm> f(RECT{40, 50, 360, 290});
