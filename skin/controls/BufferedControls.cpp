@@ -1,5 +1,6 @@
 #include "BufferedControls.h"
 
+#include "FlagScope.h"
 #include "Reader.h"
 #include "ScrollBars.h"
 #include "SkinUtils.h"
@@ -229,12 +230,15 @@ void TSkinBufferedControl<F, Base>::Invalidate()
 template <class F, class Base>
 void TSkinBufferedControl<F, Base>::SetBounds(int left, int top, int width, int height)
 {
+    // A negative side is ignored by the buffers. The framework makes it 0,
+    // which the window's own resize must not take for a size either.
+    TFlagScope negative(FNegativeSize, width < 0 || height < 0);
     Base::SetBounds(left, top, width, height);
     // What the framework made of the request: negative sides are 0, the
     // constraints are kept.
     FBoundsWidth = this->Width();
     FBoundsHeight = this->Height();
-    ResizeBuffer();
+    if (!FNegativeSize) ResizeBuffer();
 }
 
 template <class F, class Base>
@@ -283,7 +287,7 @@ void TSkinBufferedControl<F, Base>::WindowPosChanging(TMessage& m)
         FBoundsWidth = pos->cx;
         FBoundsHeight = pos->cy;
         const int width = FBuffer->Width(), height = FBuffer->Height();
-        ResizeBuffer();
+        if (!FNegativeSize) ResizeBuffer();
         // Ks repaints for the new size; a resized buffer has been already.
         if constexpr (KsFamily) {
             if (FBuffer->Width() == width && FBuffer->Height() == height) {

@@ -124,6 +124,8 @@ private:
     // A repaint under way: a see-through neighbour's background request
     // that reaches this control again copies what the buffer holds.
     bool FUpdating = false;
+    // SetBounds with a negative side under way: the buffers keep their size.
+    bool FNegativeSize = false;
 
     bool CanUpdate();
     // Steps 1-5 of ResizeBuffer; true when a buffer changed size.

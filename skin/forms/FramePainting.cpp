@@ -380,8 +380,10 @@ void TSkinForm<F>::UpdateNCArea(unsigned unused)
             const int w = FShadowWidth;
             const TKColor shade = 0x903F3F3F;
             buffer->SetUseAlpha(false);
-            buffer->FillRect(RECT{w, w, FFrameWidth, c.top}, shade);
-            buffer->FillRect(RECT{w, w, c.left, FFrameHeight}, shade);
+            for (const RECT& strip : {RECT{w, w, FFrameWidth, c.top}, RECT{w, w, c.left, FFrameHeight}}) {
+                buffer->FillRect(strip, shade);
+                buffer->MergeDraw(FScreenCopy, w, w, strip);
+            }
             buffer->FillRect(RECT{c.right, 0, FWindowWidth, w}, F::Colors::ckTransparent);
             buffer->FillRect(RECT{c.right, w, FWindowWidth, FWindowHeight}, shade);
             buffer->FillRect(RECT{0, c.bottom, w, FWindowHeight}, F::Colors::ckTransparent);

@@ -630,9 +630,11 @@ void TSkinForm<F>::Restore()
         } else {
             // The window keeps its place and gets its size back.
             FWindowState = kwsNormal;
-            RECT r = FSavedBounds;
-            OffsetRect(&r, form->Left() - r.left, form->Top() - r.top);
-            MoveWindow(r);
+            if (HasSavedBounds()) {
+                RECT r = FSavedBounds;
+                OffsetRect(&r, form->Left() - r.left, form->Top() - r.top);
+                MoveWindow(r);
+            }
         }
         break;
     case kwsTray: {

@@ -166,6 +166,7 @@ class TSkinForm : public F::HookComponent {
     // Mp: frame painting off and on (the frame is not drawn in between).
     void DisableDrawing() { FFramePainting = false; }
     void EnableDrawing() { FFramePainting = true; }
+    bool DrawingEnabled() const { return FFramePainting; }
     // The buffer the frame is composed in: Ks its own; Mp its own when
     // blended, else the family's shared one.
     Bitmap* GetBuffer() const;
@@ -333,8 +334,14 @@ protected:
     static std::vector<TSkinForm*>& ChainedFrames();
     // The window rectangle of the form on the screen (GetWindowRect).
     RECT WindowScreenRect() const;
-    // Moves to FSavedBounds.
-    void MoveToSaved() { MoveWindow(FSavedBounds); }
+    // None are saved until a command leaves the normal state (Ks
+    // SetWindowState saves none).
+    bool HasSavedBounds() const { return !IsRectEmpty(&FSavedBounds); }
+    // Moves to FSavedBounds; without any the window keeps the bounds it has.
+    void MoveToSaved()
+    {
+        if (HasSavedBounds()) MoveWindow(FSavedBounds);
+    }
     void SaveBounds();
     bool IsMDIChild() const;
     bool IsMDIParent() const;

@@ -47,6 +47,39 @@ TSkinClickHandler<F>*& ClickHandler()
     return handler;
 }
 
+// Keeps the frame of the form that owns a media menu from drawing while a
+// popup of the menu shows, and lets it draw again as it did before (a
+// submenu closing leaves it off for the level still open). The frame may
+// go while the popup's loop runs: it is then forgotten.
+class TOwnerFrameOff : public TComponent {
+    GANTREL_CLASS(TOwnerFrameOff)
+    TOwnerFrameOff() : TComponent(nullptr) {}
+    ~TOwnerFrameOff() override
+    {
+        BeginDestroy();
+        if (!FFrame) return;
+        FFrame->RemoveFreeNotification(this);
+        if (FWasOn) FFrame->EnableDrawing();
+    }
+    void Hold(TMpCustomForm* frame)
+    {
+        if (!frame || FFrame) return;
+        FFrame = frame;
+        FWasOn = frame->DrawingEnabled();
+        frame->FreeNotification(this);
+        frame->DisableDrawing();
+    }
+    void Notification(TComponent* component, TOperation operation) override
+    {
+        TComponent::Notification(component, operation);
+        if (operation == opRemove && component == FFrame) FFrame = nullptr;
+    }
+
+private:
+    TMpCustomForm* FFrame = nullptr;
+    bool FWasOn = false;
+};
+
 }  // namespace
 
 // ---- TSkinItem
@@ -359,6 +392,8 @@ void TSkinItem<F>::Popup(ItemView* view, int x, int y, const RECT& rect)
         if (view && ItemView::IsLive(view, viewSerial)) view->ChildView = nullptr;
     };
     TWinControl* control = window->WindowControl();
+    // Ends with this call, after the window is freed.
+    TOwnerFrameOff ownerFrame;
     try {
         const int screenRight = GetSystemMetrics(SM_CXSCREEN);
         const int screenBottom = GetSystemMetrics(SM_CYSCREEN);
@@ -390,6 +425,8 @@ void TSkinItem<F>::Popup(ItemView* view, int x, int y, const RECT& rect)
         // foreground and, for the family whose loop does not capture, the
         // mouse (the loop releases it at its end).
         const bool noneActive = !view && !GetActiveWindow();
+        if constexpr (std::is_same_v<F, TMpFamily>)
+            ownerFrame.Hold(static_cast<TMpCustomItem*>(Self())->GetOwnerCustomForm());
         control->Show();
         if constexpr (std::is_same_v<F, TMpFamily>) {
             if (noneActive || static_cast<TMpCustomItem*>(Self())->Tray()) SetForegroundWindow(control->Handle());

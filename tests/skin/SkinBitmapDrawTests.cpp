@@ -211,6 +211,16 @@ TYPED_TEST(SkinBitmapDraw, StretchedPlainCopyGoesThroughThePlatform)
     EXPECT_EQ(dest.GetPixel(2, 3) & 0xFFFFFFu, PatternColor(1, 1) & 0xFFFFFFu);
     EXPECT_EQ(dest.GetPixel(0, 0) & 0xFFFFFFu, PatternColor(1, 1) & 0xFFFFFFu);
     EXPECT_EQ(dest.GetPixel(0, 1), Sentinel);
+    // Shrunk, every pixel is one of the source's, as in the alpha path, not
+    // a mix of neighbours.
+    Pattern(source, 7, 5);
+    source.Draw(&dest, RECT{0, 0, 3, 2}, RECT{0, 0, 7, 5});
+    GdiFlush();
+    for (int i = 0; i < 6; ++i) {
+        int found = 0;
+        for (int p = 0; p < 35; ++p) found += ((dest.GetPixel(i % 3, i / 3) ^ PatternColor(p % 7, p / 7)) & 0xFFFFFFu) == 0;
+        EXPECT_EQ(1, found) << i;
+    }
 }
 
 TYPED_TEST(SkinBitmapDraw, TilesCoverTheDestinationFromItsTopLeft)

@@ -252,6 +252,13 @@ TEST_F(SkinControlsTest, AControlWithNoAreaNeverPaintsAndNegativeSizesAreIgnored
     n->SetBounds(100, 10, 40, 30);  // back to a size: paints again
     n->Invalidate();
     EXPECT_GT(n->Paints, 0);
+    // The media bases keep their 60-pixel buffers (40 in granules of 30) too.
+    auto* mw = Place<TMpProbe>(Host, 150, 10, 40, 30);
+    auto* mg = Place<TMpGraphicProbe>(Host, 200, 10, 30, 40);
+    mw->SetBounds(150, 10, -40, 30);
+    mg->SetBounds(200, 10, 30, -40);
+    EXPECT_EQ(60, mw->Buffer()->Width());
+    EXPECT_EQ(60, mg->Buffer()->Height());
 }
 
 TEST_F(SkinControlsTest, TheMouseFlagFollowsEnterAndLeave)

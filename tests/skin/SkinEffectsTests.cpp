@@ -1,6 +1,7 @@
-// Show animations and their counter: a time of 0 or 1 ms, the reveal's
-// first frame for every kind, the key colour left out, and a fade watched
-// from a second thread on a window and on a memory bitmap while it runs.
+// Show animations and their counter: a time of 0 or 1 ms, every frame of
+// each slide, the reveal's first frame for every kind, the key colour left
+// out, and a fade watched from a second thread on a window and on a memory
+// bitmap while it runs.
 #include "Application.h"
 #include "SkinBitmap.h"
 #include "SkinEffects.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -69,6 +71,31 @@ struct TSampler {
         }
     }
 };
+
+// Every frame an animation copies to a device context, in order: recorded
+// in a metafile and played back one copy at a time onto a w x h bitmap.
+std::vector<std::vector<TKColor>> RecordedFrames(int w, int h, const std::function<void(HDC)>& run)
+{
+    HDC recorder = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+    run(recorder);
+    HENHMETAFILE file = CloseEnhMetaFile(recorder);
+    struct TPlayback {
+        TKsBitmap Canvas;
+        std::vector<std::vector<TKColor>> Frames;
+    } playback;
+    playback.Canvas.SetSize(w, h);
+    auto play = [](HDC, HANDLETABLE* table, const ENHMETARECORD* record, int count, LPARAM data) -> int {
+        auto* p = reinterpret_cast<TPlayback*>(data);
+        if (record->iType != EMR_BITBLT) return 1;
+        PlayEnhMetaFileRecord(p->Canvas.DC(), table, record, UINT(count));
+        GdiFlush();
+        p->Frames.emplace_back(p->Canvas.Bits(), p->Canvas.Bits() + p->Canvas.Width() * p->Canvas.Height());
+        return 1;
+    };
+    EnumEnhMetaFile(nullptr, file, play, &playback, nullptr);
+    DeleteEnhMetaFile(file);
+    return playback.Frames;
+}
 
 void ExpectRisingFade(const std::vector<int>& levels)
 {
@@ -136,6 +163,45 @@ TEST(SkinEffects, OneMillisecondIsOneFrameAtTheStart)
         TStage<TKsMediaBitmap> slide(12, 6);
         MpEffects::SlideAnimation(slide.Screen.DC(), &slide.Back, slide.Area(), &slide.Image, RECT{1, 1, 0, 0}, 1, kind);
         EXPECT_TRUE(slide.Shows(RECT{0, 0, 0, 0}, 1, 1)) << "kind " << kind;
+    }
+}
+
+TEST(SkinEffects, EachSlideFrameHasTheImageOnItsWayInFromItsSide)
+{
+    // A T x T picture over T ms: at e ms the image lies W - Round(W e / T)
+    // = T - e pixels off towards the side it enters from (x: 1 right, -1
+    // left; y: 1 bottom, -1 top), white over black.
+    constexpr int T = 20;
+    const int sideX[8] = {1, 0, -1, 0, -1, 1, -1, 1}, sideY[8] = {0, 1, 0, -1, -1, -1, 1, 1};
+    auto shows = [&](const std::vector<TKColor>& frame, int x, int y) {
+        for (int i = 0; i < T * T; ++i) {
+            const int px = i % T, py = i / T;
+            const bool white = px >= x && px < x + T && py >= y && py < y + T;
+            if ((frame[size_t(i)] & 0xFFFFFFu) != (white ? 0xFFFFFFu : 0u)) return false;
+        }
+        return true;
+    };
+    for (int kind = 0; kind < 8; ++kind) {
+        // Each try's frames come a millisecond or so apart: one is seen
+        // about half-way unless a frame stalls for a quarter of the time.
+        bool halfWay = false;
+        for (int attempt = 0; attempt < 5 && !halfWay; ++attempt) {
+            TStage<TKsBitmap> stage(T, T);
+            const auto frames = RecordedFrames(T, T, [&](HDC dc) {
+                KsEffects::SlideAnimation(dc, &stage.Back, stage.Area(), &stage.Image, RECT{0, 0, 0, 0}, T, kind);
+            });
+            ASSERT_FALSE(frames.empty());
+            int last = -1;
+            for (const auto& frame : frames) {
+                int e = 0;
+                while (e < T && !shows(frame, sideX[kind] * (T - e), sideY[kind] * (T - e))) ++e;
+                ASSERT_LT(e, T) << "kind " << kind << ": a frame that no time of the slide shows";
+                EXPECT_GT(e, last) << "kind " << kind;
+                last = e;
+                halfWay = halfWay || (4 * e >= T && 4 * e <= 3 * T);
+            }
+        }
+        EXPECT_TRUE(halfWay) << "kind " << kind;
     }
 }
 

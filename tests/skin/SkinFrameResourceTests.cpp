@@ -118,11 +118,6 @@ TEST(SkinFrameCaptionImages, MpHasSixMaskedImagesTheMenuCanShow)
     ExpectTheImagesOfTheFamily<TMpCustomForm>(MpImageNames);
 }
 
-TEST(SkinFrameCaptionImages, TheFamiliesKeepTheirOwnLists)
-{
-    EXPECT_NE(TKsCustomForm::CaptionButtonImages(), TMpCustomForm::CaptionButtonImages());
-}
-
 // The table's texts straight from the platform, without the frame's help.
 std::string TableText(UINT id)
 {

@@ -322,6 +322,33 @@ TEST(SkinFrame, MaximizeTwiceRollupAndRestoreGiveTheBounds)
     EXPECT_RECT((RECT{100, 120, 420, 360}), Bounds(f.Form));
 }
 
+namespace {
+
+// Restore with no bounds saved yet, and after a state set directly (Ks
+// saves none then; Mp runs the state's command): the window stays as it was.
+template <class Frame>
+void CheckRestoreWithoutSavedBounds()
+{
+    TFramed<Frame> f(RECT{40, 50, 360, 290});
+    f.Show();
+    f.FrameObject->Restore();
+    EXPECT_RECT((RECT{40, 50, 360, 290}), Bounds(f.Form));
+    for (TKsWindowState state : {kwsMaximized, kwsRollup}) {
+        f.FrameObject->SetWindowState(state);
+        f.FrameObject->Restore();
+        EXPECT_EQ(kwsNormal, f.FrameObject->WindowState());
+        EXPECT_RECT((RECT{40, 50, 360, 290}), Bounds(f.Form));
+    }
+}
+
+}  // namespace
+
+TEST(SkinFrame, RestoreWithoutSavedBoundsKeepsTheBounds)
+{
+    CheckRestoreWithoutSavedBounds<TKsCustomForm>();
+    CheckRestoreWithoutSavedBounds<TMpCustomForm>();
+}
+
 TEST(SkinFrame, MinimizedLaysOutSystemMenuCloseAndRestore)
 {
     TFramed<TKsCustomForm> f(RECT{40, 50, 360, 290});
@@ -402,27 +429,35 @@ namespace {
 // A frame with a drop shadow over a window of known colour: the shadow
 // strips right and below darken it as each family's shade says; the
 // client area ends at the frame, not at the shadow.
+// A top-most green (192) window at (100, 100, 500, 400) beneath a frame of
+// 260 x 210 at (150, 140) with a 4-pixel drop shadow.
 template <class Frame>
-void CheckShadowOverKnownColour(TKColor shade, unsigned alpha, int firstShadedRow)
+TForm* ShadowOverGreen(TFramed<Frame>& f)
 {
     auto* under = NewForm<TForm>(nullptr);
     under->SetBorderStyle(bsNone);
-    under->SetColor(TColor(0x00C000));  // green 192
+    under->SetColor(TColor(0x00C000));
     under->SetBounds(100, 100, 400, 300);
     under->Show();
     SetWindowPos(under->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     Pump(150);
-    const TKColor green = 0x00C000u;
-    ASSERT_EQ(green, ToRgb(ScreenPixel(POINT{150, 150})));
-
-    TFramed<Frame> f(RECT{150, 140, 400, 340});
-    Frame* frame = f.FrameObject;
-    frame->SetDropShadow(true);
-    frame->SetShadowWidth(4);
+    EXPECT_EQ(0x00C000u, ToRgb(ScreenPixel(POINT{150, 150})));
+    f.FrameObject->SetDropShadow(true);
+    f.FrameObject->SetShadowWidth(4);
     // The shadow is taken off the frame at the next size change.
     f.Form->SetBounds(150, 140, 260, 210);
     f.Show();
     Pump(100);
+    return under;
+}
+
+template <class Frame>
+void CheckShadowOverKnownColour(TKColor shade, unsigned alpha, int firstShadedRow)
+{
+    const TKColor green = 0x00C000u;
+    TFramed<Frame> f(RECT{150, 140, 400, 340});
+    Frame* frame = f.FrameObject;
+    TForm* under = ShadowOverGreen(f);
     const int ww = frame->WindowWidth(), wh = frame->WindowHeight();
     ASSERT_EQ(ww - 4, frame->FrameWidth());
     ASSERT_EQ(wh - 4, frame->FrameHeight());
@@ -452,6 +487,26 @@ TEST(SkinFrame, DropShadowOverAKnownColour)
 TEST(SkinFrame, MpDropShadowOverAKnownColour)
 {
     CheckShadowOverKnownColour<TMpCustomForm>(0x3F3F3Fu, 0x90, 4);
+}
+
+namespace {
+
+// Paints no border, so what the shadow put under it shows.
+class TBareMpFrame : public TMpCustomForm {
+    GANTREL_CLASS(TBareMpFrame)
+    using TMpCustomForm::TMpCustomForm;
+    void PaintNCArea(TKsMediaBitmap*) override {}
+};
+
+}  // namespace
+
+TEST(SkinFrame, MpShadowUnderTheBorderIsTranslucentToo)
+{
+    TFramed<TBareMpFrame> f(RECT{150, 140, 400, 340});
+    TForm* under = ShadowOverGreen(f);
+    const TKColor seen = WindowPixel(f.Handle(), 8, 8);
+    EXPECT_TRUE(NearBlend(seen, 0x3F3F3Fu, 0x00C000u, 0x90)) << std::hex << seen;
+    under->Free();
 }
 
 namespace {

@@ -461,6 +461,32 @@ TEST_F(SkinMenuLoop, NearTheScreensCornerTheMenuOpensUpAndLeft)
     EXPECT_RECT((RECT{w - 10 - ItemWidth, h - 10 - 2 * ItemHeight, w - 10, h - 10}), bounds);
 }
 
+TEST_F(SkinMenuLoop, ASubmenuThatDoesNotFitOpensToTheLeftAndUp)
+{
+    TKsCustomItem* sub = M.Add("Sub", "&Sub");
+    for (const char* name : {"X", "Y", "Z"}) M.Add(name, name, sub);
+    M.Add("B", "&B");
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    RECT bounds{};
+    M.Script.Steps = {
+        M.Key(VK_RIGHT),
+        [&] {
+            if (M.Levels() == 2) GetWindowRect(TTestMenuWindow<TKsFamily>::Open()[1]->Handle(), &bounds);
+        },
+        M.Key(VK_MENU),
+    };
+    M.Script.Start();
+    // The first level just fits at (x, y); Sub's submenu would pass the
+    // right and the bottom edge from Sub's top right, so its right edge
+    // goes to Sub's left and its bottom to Sub's bottom.
+    const int x = w - ItemWidth - 50, y = h - 2 * ItemHeight;
+    M.Root->Popup(nullptr, x, y, RECT{0, 0, 0, 0});
+    Pump(1000, [&] { return M.Script.Next >= M.Script.Steps.size(); });
+    M.Script.Stop();
+    EXPECT_FALSE(M.Script.WatchdogFired);
+    EXPECT_RECT((RECT{x - ItemWidth, y + ItemHeight - 3 * ItemHeight, x, y + ItemHeight}), bounds);
+}
+
 TEST_F(SkinMenuLoop, OnABarTheArrowKeysMoveFromOneSubmenuToTheNext)
 {
     TKsCustomItem* file = M.Add("File", "&File");

@@ -468,7 +468,10 @@ BOOL CALLBACK AddMediaPopup(HWND window, LPARAM data)
 
 TEST_F(SkinMenuPopup, TheMediaFamilysMenuOpensItsOwnWindowAndRunsTheChosenItem)
 {
-    auto* menu = new TMpCustomPopupMenu(Form);
+    // Owned by a control with a media frame, which draws nothing meanwhile.
+    auto* menu = new TMpCustomPopupMenu(Form->Target);
+    auto* frame = new TMpCustomForm(Form->Target);
+    bool frameDrawn = true;
     auto* first = new TMpCustomItem(Form);
     first->SetCaption("&First");
     auto* second = new TMpCustomItem(Form);
@@ -488,6 +491,7 @@ TEST_F(SkinMenuPopup, TheMediaFamilysMenuOpensItsOwnWindowAndRunsTheChosenItem)
             EnumThreadWindows(GetCurrentThreadId(), &AddMediaPopup, reinterpret_cast<LPARAM>(&open));
             foreground = GetForegroundWindow() == Form->Handle();
             topMost = !open.empty() && (GetWindowLongPtrA(open[0], GWL_EXSTYLE) & WS_EX_TOPMOST);
+            frameDrawn = frame->DrawingEnabled();
             RealInput::TypeKey(VK_DOWN);
         },
         [&] { RealInput::TypeKey(VK_RETURN); },
@@ -498,6 +502,8 @@ TEST_F(SkinMenuPopup, TheMediaFamilysMenuOpensItsOwnWindowAndRunsTheChosenItem)
     ASSERT_EQ(1u, open.size());
     EXPECT_TRUE(foreground);
     EXPECT_TRUE(topMost);
+    EXPECT_FALSE(frameDrawn);
+    EXPECT_TRUE(frame->DrawingEnabled());
     Pump(500, [&] { return !chosen.empty(); });
     ASSERT_EQ(1u, chosen.size());
     EXPECT_EQ("&Second", chosen[0]);

@@ -241,6 +241,13 @@ TEST(SkinStyles, ColourAndGradientFills)
     EXPECT_LT(KRed(bitmap.GetPixel(0, 0)), 100);
     for (int y = 0; y < 40; y += 3)
         for (int x = 0; x < 40; x += 3) EXPECT_EQ(255, KAlpha(bitmap.GetPixel(x, y)));
+    // Centred at (4, 4): the largest circle (radius 41) misses the far
+    // corner, which is the outside colour all the same.
+    background.SetGradientCenterX(10);
+    background.SetGradientCenterY(10);
+    bitmap.Clear(0x00123456u);
+    background.Draw(&bitmap, RECT{0, 0, 40, 40});
+    EXPECT_EQ(0xFF000000u, bitmap.GetPixel(39, 39));
 }
 
 TEST(SkinStyles, ImagesTiledOrStretched)
