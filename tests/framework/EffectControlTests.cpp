@@ -94,6 +94,9 @@ TEST_F(EffectControlTest, WithoutAParentOnlyTheFillIsPainted)
     TBitmap out;
     PaintAlone(probe, out);  // no parent: no copy, no fault
     EXPECT_EQ(probe->Faces, 1);
+    // Its own colour in place of a parent's, over the control and no further.
+    EXPECT_EQ(CountPixels(out, [](COLORREF c) { return c == RGB(0, 255, 0); }), 10 * 10);
+    EXPECT_EQ(CountPixels(out, [](COLORREF c) { return c == RGB(255, 0, 255); }), 14 * 14 - 10 * 10);
 }
 
 TEST_F(EffectControlTest, TransparentWindowedControlSeesGraphicSiblingsAndTwoSeeThroughSiblingsDoNotRecurse)
