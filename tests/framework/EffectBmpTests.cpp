@@ -275,7 +275,8 @@ void Blur(Plain& p, int r)
             int v[3] = {p.At(x, y)[0], p.At(x, y)[1], p.At(x, y)[2]};
             for (int j = y - r; j <= y + r; ++j)
                 for (int i = x - r; i <= x + r; ++i)
-                    for (int k = 0; k < 3 && i >= 0 && j >= 0 && i < p.W && j < p.H; ++k) v[k] = (v[k] + p.At(i, j)[k]) >> 1;
+                    for (int k = 0; k < 3 && i >= 0 && j >= 0 && i < p.W && j < p.H; ++k)
+                        v[k] = (v[k] + p.At(i, j)[k]) >> 1;
             std::copy_n(v, 3, p.At(x, y));
         }
 }
@@ -302,7 +303,8 @@ TEST(EffectBmp, BlursAndWaveFollowTheirRulesAndKeepThePadding)
 {
     TEffectBmp b(7, 5);
     for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 7; ++x) b.SetPixel(x, y, Rgb((37 * x + 11 * y) % 256, (5 * x + 61 * y) % 256, (13 * x * x + 7 * y * y) % 256));
+        for (int x = 0; x < 7; ++x)
+            b.SetPixel(x, y, Rgb((37 * x + 11 * y) % 256, (5 * x + 61 * y) % 256, (13 * x * x + 7 * y * y) % 256));
     FillPadding(b, 0xEE);
     Plain p = PlainOf(b);
     b.Wave(2, 3, 1.7);

@@ -197,9 +197,9 @@ TEST(EffectGlyphButton, EachBaseReadsItsGlyphFromFormText)
                              "0000000000000000000000FF000000FF0000000000FFFFFFFF0000}";
     for (const char* kind : {"TButtonGControl", "TButtonGTControl", "TButtonCControl"}) {
         TForm* form = new TForm(nullptr, 0);
-        EXPECT_NO_THROW(ReadFormText(
-            form, std::string("object F: TForm\n  object B: ") + kind + "\n    Glyph.Data = " + data + "\n  end\nend\n", nullptr))
-            << kind;
+        const std::string text =
+            std::string("object F: TForm\n  object B: ") + kind + "\n    Glyph.Data = " + data + "\n  end\nend\n";
+        EXPECT_NO_THROW(ReadFormText(form, text, nullptr)) << kind;
         auto* button = dynamic_cast<TButtonGlyph*>(form->FindComponent("B"));
         TBitmap* glyph = button ? button->Glyph() : nullptr;
         EXPECT_EQ(glyph ? glyph->Width() : 0, 2) << kind;
