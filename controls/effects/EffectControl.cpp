@@ -457,6 +457,14 @@ bool TGlyphButton<Base, LayoutPublished>::ReadProperty(const std::string& name, 
     return Base::ReadProperty(name, reader);
 }
 
+// "Glyph.Data" of a form resource loads the strip.
+template <class Base, bool LayoutPublished>
+TPersistent* TGlyphButton<Base, LayoutPublished>::PropertyObject(const std::string& name)
+{
+    if (name == "Glyph") return FGlyph;
+    return Base::PropertyObject(name);
+}
+
 template <class Base, bool LayoutPublished>
 void TGlyphButton<Base, LayoutPublished>::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {

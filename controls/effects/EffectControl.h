@@ -174,6 +174,7 @@ public:
     bool IsMouseIn(int x, int y) const { return x > 0 && x < this->Width() && y > 0 && y < this->Height(); }
     void Dispatch(TMessage& message) override;
     bool ReadProperty(const std::string& name, TReader& reader) override;
+    TPersistent* PropertyObject(const std::string& name) override;
     void Notification(TComponent* component, TOperation operation) override;
 
 protected:

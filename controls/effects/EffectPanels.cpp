@@ -383,6 +383,16 @@ TepRunStr::TepRunStr(TComponent* owner) : TAnimatedGControl(owner, 50)
     SetBounds(Left(), Top(), 50, 25);
 }
 
+TepRunStr::~TepRunStr()
+{
+    // Freed while running it stops as SetActive(false) stops it, OnStop
+    // included; not when it goes with its owner or a parent, whose handlers
+    // may belong to an object already half destroyed.
+    bool withItsForm = Destroying() || (Owner() && Owner()->Destroying());
+    for (TWinControl* p = Parent(); p && !withItsForm; p = p->Parent()) withItsForm = p->Destroying();
+    if (!withItsForm) SetActive(false);
+}
+
 void TepRunStr::Rewind() { FXOffset = Width(); }
 
 void TepRunStr::TimerExpired(TObject*)

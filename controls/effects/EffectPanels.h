@@ -189,6 +189,7 @@ private:
 class TepRunStr : public TAnimatedGControl {
     GANTREL_CLASS(TepRunStr)
     explicit TepRunStr(TComponent* owner);
+    ~TepRunStr() override;
 
     int Step() const { return FStep; }
     void SetStep(int step) { FStep = std::clamp(step, 1, 100); }

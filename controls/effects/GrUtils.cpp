@@ -38,10 +38,12 @@ void RndFrm3D(TCanvas* canvas, TColor topColor, TColor bottomColor, int width, c
     canvas->Pen()->SetWidth(1);
 }
 
-void RndRectFrm3D(TCanvas* canvas, const RECT& rect, TColor topColor, int width, int radius, TColor bottomColor)
+void RndRectFrm3D(TCanvas* canvas, const RECT& rect, TColor topColor, int width, int diameter, TColor bottomColor)
 {
     int l = rect.left, t = rect.top, r = rect.right - 1, b = rect.bottom - 1;
-    int d = 2 * radius;
+    // The corners are the ellipses a rounded-rectangle region of the same
+    // diameter has, so a frame follows the window shaped with one.
+    const int d = std::max(0, diameter), radius = d / 2;
     canvas->Pen()->SetWidth(width);
     HDC dc = canvas->Handle();
     if (topColor != clNone) {

@@ -13,8 +13,9 @@ void Frm3D(TCanvas* canvas, const RECT& rect, TColor topColor, TColor bottomColo
 void MediaFrame(TCanvas* canvas, int w, int h, int width, TColor inner, TColor outer);
 // An elliptic 3-D frame in rect.
 void RndFrm3D(TCanvas* canvas, TColor topColor, TColor bottomColor, int width, const RECT& rect);
-// A rounded-rectangle 3-D frame; a colour of clNone is not drawn.
-void RndRectFrm3D(TCanvas* canvas, const RECT& rect, TColor topColor, int width, int radius, TColor bottomColor);
+// A rounded-rectangle 3-D frame whose corners have the given diameter (as
+// CreateRoundRectRgn takes it); a colour of clNone is not drawn.
+void RndRectFrm3D(TCanvas* canvas, const RECT& rect, TColor topColor, int width, int diameter, TColor bottomColor);
 // Adds a signed amount to each channel, clamped to 0..255; the high byte stays.
 TColor RGBChange(TColor color, int dR, int dG, int dB);
 // Per channel (a + b) / 2 as a plain RGB colour.

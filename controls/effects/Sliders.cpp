@@ -70,7 +70,7 @@ void TepShapedControl::DrawCapsule(TCanvas* c, int grooveLeft, int grooveRight, 
     c->Brush()->SetColor(Color());
     RoundRect(c->Handle(), 0, 0, w, h, 2 * r, 2 * r);
     const TColor dark = RGBChange(Color(), -65, -65, -65), light = RGBChange(Color(), 65, 65, 65);
-    RndRectFrm3D(c, RECT{0, 1, w - 1, h - 1}, light, FFrameWidth + 1, std::max(0, r - 4), dark);
+    RndRectFrm3D(c, RECT{0, 1, w - 1, h - 1}, light, FFrameWidth + 1, std::max(0, 2 * r - 8), dark);
     Frm3D(c, RECT{grooveLeft, r, grooveRight, grooveBottom}, dark, light, 2);
 }
 

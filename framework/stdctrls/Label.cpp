@@ -26,6 +26,9 @@ bool IsAccel(WPARAM key, const std::string& caption)
             ++i;
             continue;
         }
+        // "Save & Exit": an ampersand before a blank is text; Space stays
+        // with the focused control.
+        if (static_cast<unsigned char>(caption[i + 1]) <= ' ') continue;
         return UpperChar(caption[i + 1]) == UpperChar(char(key & 0xFF));
     }
     return false;

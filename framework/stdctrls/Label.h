@@ -13,8 +13,8 @@ enum TTextLayout { tlTop, tlCenter, tlBottom };
 // The names form resources give TAlignment values, in value order.
 const std::vector<const char*>& AlignmentNames();
 
-// Whether key is the "&" accelerator of caption, case ignored ("&&" is a
-// plain ampersand and names nothing).
+// Whether key is the "&" accelerator of caption, case ignored ("&&", and
+// "&" before a blank, are plain ampersands and name nothing).
 bool IsAccel(WPARAM key, const std::string& caption);
 
 class TLabel : public TGraphicControl {

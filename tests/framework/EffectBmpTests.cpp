@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -232,26 +235,98 @@ TEST(EffectBmp, MiddleFlipFlopTileResize)
     EXPECT_EQ(big.GetPixel(4, 4), Rgb(11, 11, 0));
 }
 
-TEST(EffectBmp, BlursAndWaveKeepUniformImagesAndEdges)
+namespace {
+
+// The blurs and the wave written again from their rules over plain pixels
+// (blue, green, red, row by row), to hold the bitmap's results against.
+struct Plain {
+    int W, H;
+    std::vector<int> C;
+    int* At(int x, int y) { return &C[size_t(3 * (y * W + x))]; }
+};
+
+Plain PlainOf(const TEffectBmp& b)
 {
-    TEffectBmp b(6, 5);
-    Fill(b, Rgb(80, 90, 100));
+    Plain p{b.Width, b.Height, {}};
+    for (int y = 0; y < b.Height; ++y)
+        for (int x = 0; x < b.Width; ++x)
+            for (int k = 0; k < 3; ++k) p.C.push_back((b.GetPixel(x, y) >> (8 * k)) & 0xFF);
+    return p;
+}
+
+// In place, row by row: the mean of the four pixels R away on both
+// diagonals, a sample outside the image taking the pixel's own coordinate.
+void SplitBlur(Plain& p, int r, const std::function<bool(int, int)>& where = [](int, int) { return true; })
+{
+    auto in = [](int v, int d, int n) { return v + d < 0 || v + d >= n ? v : v + d; };
+    for (int y = 0; y < p.H; ++y)
+        for (int x = 0; x < p.W; ++x)
+            for (int k = 0; where(x, y) && k < 3; ++k)
+                p.At(x, y)[k] = (p.At(in(x, -r, p.W), in(y, -r, p.H))[k] + p.At(in(x, r, p.W), in(y, -r, p.H))[k] +
+                                 p.At(in(x, -r, p.W), in(y, r, p.H))[k] + p.At(in(x, r, p.W), in(y, r, p.H))[k]) >> 2;
+}
+
+// In place: from its own value, halved together with each pixel of the
+// square in turn, the result written when the square is through.
+void Blur(Plain& p, int r)
+{
+    for (int y = 0; y < p.H; ++y)
+        for (int x = 0; x < p.W; ++x) {
+            int v[3] = {p.At(x, y)[0], p.At(x, y)[1], p.At(x, y)[2]};
+            for (int j = y - r; j <= y + r; ++j)
+                for (int i = x - r; i <= x + r; ++i)
+                    for (int k = 0; k < 3 && i >= 0 && j >= 0 && i < p.W && j < p.H; ++k)
+                        v[k] = (v[k] + p.At(i, j)[k]) >> 1;
+            std::copy_n(v, 3, p.At(x, y));
+        }
+}
+
+void Wave(Plain& p, int xDiv, int yDiv, double ratio)
+{
+    Plain from = p;
+    for (int y = 0; y < p.H; ++y)
+        for (int x = 0; x < p.W; ++x) {
+            int sx = int(std::floor(x + ratio * std::sin(double(y) / yDiv) + 0.5));
+            int sy = int(std::floor(y + ratio * std::sin(double(x) / xDiv) + 0.5));
+            std::copy_n(from.At(std::clamp(sx, 0, p.W - 1), std::clamp(sy, 0, p.H - 1)), 3, p.At(x, y));
+        }
+}
+
+void ExpectSame(const TEffectBmp& b, const Plain& expected, const char* after)
+{
+    EXPECT_EQ(PlainOf(b).C, expected.C) << "after " << after;
+}
+
+}  // namespace
+
+TEST(EffectBmp, BlursAndWaveFollowTheirRulesAndKeepThePadding)
+{
+    TEffectBmp b(7, 5);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x)
+            b.SetPixel(x, y, Rgb((37 * x + 11 * y) % 256, (5 * x + 61 * y) % 256, (13 * x * x + 7 * y * y) % 256));
     FillPadding(b, 0xEE);
-    b.SplitBlur(3);
-    b.Blur(2);
-    b.Wave(3, 4, 10);
-    b.SplitBlur(100);
-    EXPECT_EQ(b.GetPixel(0, 0), Rgb(80, 90, 100));
-    EXPECT_EQ(b.GetPixel(5, 4), Rgb(80, 90, 100));
-    EXPECT_TRUE(PaddingIs(b, 0xEE));
-    TEffectBmp mask(6, 5);
+    Plain p = PlainOf(b);
+    b.Wave(2, 3, 1.7);
+    Wave(p, 2, 3, 1.7);
+    ExpectSame(b, p, "Wave");
+    b.SplitBlur(2);
+    SplitBlur(p, 2);
+    ExpectSame(b, p, "SplitBlur(2)");
+    b.Blur(1);
+    Blur(p, 1);
+    ExpectSame(b, p, "Blur(1)");
+    b.SplitBlur(100);  // every sample outside the image
+    SplitBlur(p, 100);
+    ExpectSame(b, p, "SplitBlur(100)");
+    TEffectBmp mask(7, 5);
     Fill(mask, Rgb(255, 255, 255));
     mask.SetPixel(1, 1, 0);
-    b.SetPixel(1, 1, 0);
-    b.SetPixel(2, 2, 0);
-    b.MaskSplitBlur(&mask, 1);  // only (1, 1) is blurred
-    EXPECT_EQ(b.GetPixel(2, 2), 0);
-    EXPECT_EQ(b.GetPixel(1, 1), Rgb(60, 67, 75));  // (0 + 3 x 80) / 4 ...; (2, 2) is black
+    mask.SetPixel(5, 3, 0);
+    b.MaskSplitBlur(&mask, 1);
+    SplitBlur(p, 1, [](int x, int y) { return (x == 1 && y == 1) || (x == 5 && y == 3); });
+    ExpectSame(b, p, "MaskSplitBlur");
+    EXPECT_TRUE(PaddingIs(b, 0xEE));
 }
 
 TEST(EffectBmp, CopiesADeviceBitmapAndDrawsItBack)

@@ -1,10 +1,11 @@
 // The effect control bases: the off-screen paint, the copy of the parent
 // and of the siblings beneath (never those above), effects over the face,
 // repainting a see-through control when it moves, the glyph-button state
-// images and the glyph-and-text layout.
+// images, their glyph read from form text, and the glyph-and-text layout.
 #include "Application.h"
 #include "EffectControl.h"
 #include "EffectTestSupport.h"
+#include "Reader.h"
 
 using namespace EffectTest;
 
@@ -93,6 +94,9 @@ TEST_F(EffectControlTest, WithoutAParentOnlyTheFillIsPainted)
     TBitmap out;
     PaintAlone(probe, out);  // no parent: no copy, no fault
     EXPECT_EQ(probe->Faces, 1);
+    // Its own colour in place of a parent's, over the control and no further.
+    EXPECT_EQ(CountPixels(out, [](COLORREF c) { return c == RGB(0, 255, 0); }), 10 * 10);
+    EXPECT_EQ(CountPixels(out, [](COLORREF c) { return c == RGB(255, 0, 255); }), 14 * 14 - 10 * 10);
 }
 
 TEST_F(EffectControlTest, TransparentWindowedControlSeesGraphicSiblingsAndTwoSeeThroughSiblingsDoNotRecurse)
@@ -183,6 +187,28 @@ TEST(EffectGlyphButton, StateImagesFollowTheCountOfImages)
     b->SetMargin(3);
     EXPECT_EQ(b->Margin(), 3);
     form->Free();
+}
+
+TEST(EffectGlyphButton, EachBaseReadsItsGlyphFromFormText)
+{
+    RegisterClasses<TButtonGControl, TButtonGTControl, TButtonCControl>();
+    // A 2 x 2 bitmap file, 24 bits: top row red, white; bottom row blue, green.
+    const std::string data = "{424D4600000000000000360000002800000002000000020000000100180000000000100000000000000000"
+                             "0000000000000000000000FF000000FF0000000000FFFFFFFF0000}";
+    for (const char* kind : {"TButtonGControl", "TButtonGTControl", "TButtonCControl"}) {
+        TForm* form = new TForm(nullptr, 0);
+        const std::string text =
+            std::string("object F: TForm\n  object B: ") + kind + "\n    Glyph.Data = " + data + "\n  end\nend\n";
+        EXPECT_NO_THROW(ReadFormText(form, text, nullptr)) << kind;
+        auto* button = dynamic_cast<TButtonGlyph*>(form->FindComponent("B"));
+        TBitmap* glyph = button ? button->Glyph() : nullptr;
+        EXPECT_EQ(glyph ? glyph->Width() : 0, 2) << kind;
+        if (glyph && glyph->Width() == 2) {
+            EXPECT_EQ(glyph->Canvas()->Pixel(0, 0), RGB(255, 0, 0)) << kind;
+            EXPECT_EQ(glyph->Canvas()->Pixel(1, 1), RGB(0, 255, 0)) << kind;
+        }
+        form->Free();
+    }
 }
 
 TEST(EffectGlyphButton, CalcLCoordPlacesGlyphAndText)

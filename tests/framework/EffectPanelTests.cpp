@@ -3,7 +3,8 @@
 // included), no shadow at width 0, the wallpaper forgotten when freed, a
 // see-through label showing the sibling beneath and not the one above, and
 // the run panel rising a pixel a paint, wrapping round, and leaving only its
-// background when stopped.
+// background when stopped; a run string freed while running says it stopped,
+// but not as it goes with its form.
 #include "Application.h"
 #include "EffectPanels.h"
 #include "EffectTestSupport.h"
@@ -267,4 +268,21 @@ TEST_F(EffectPanelTest, RunPanelTicksOnItsTimerAndADestroyedPanelNeverPaints)
         Sleep(10);
     }
     EXPECT_EQ(TWinControl::StrayMessages() - strayBefore, 0u);
+}
+
+TEST_F(EffectPanelTest, RunStrFreedWhileRunningFiresOnStopButNotWithItsForm)
+{
+    Counter stops;
+    TepRunStr* freed = new TepRunStr(Form);
+    TepRunStr* kept = new TepRunStr(Form);
+    for (TepRunStr* run : {freed, kept}) {
+        run->SetParent(Form);
+        run->OnStop = MakeEvent<&Counter::Hit>(&stops);
+        run->SetActive(true);
+    }
+    freed->Free();
+    EXPECT_EQ(stops.Count, 1);
+    Form->Free();
+    Form = new TForm(nullptr, 0);
+    EXPECT_EQ(stops.Count, 1);
 }

@@ -162,6 +162,21 @@ TEST_F(EffectShapedPanelTest, RoundedRectangleOfRadiusZeroIsARectangleInsetByOne
     DeleteObject(region);
 }
 
+TEST_F(EffectShapedPanelTest, RoundedRectangleBevelFollowsTheWindowsCorners)
+{
+    TepRndPanel* panel = Add<TepRndPanel>(10, 10, 100, 80);
+    panel->SetPanelKind(pkRndRect);
+    panel->SetBevelOuter(bvRaised);
+    panel->SetBevelInnerColor(clRed);
+    panel->SetBevelOuterColor(clBlue);
+    HRGN region = WindowRegion(panel);
+    ASSERT_NE(region, nullptr);
+    TBitmap out;
+    Capture(panel, out);
+    ExpectFrameFollowsTheCorners(out, region, Navy);
+    DeleteObject(region);
+}
+
 TEST_F(EffectShapedPanelTest, WallpaperIsTiledFromTheCornerAndForgottenWhenFreed)
 {
     TepImagePanel* image = Add<TepImagePanel>(0, 0, 40, 30);

@@ -153,6 +153,20 @@ TEST_F(EffectSliderTest, SliderRegionIsACapsule)
     DeleteObject(region);
 }
 
+TEST_F(EffectSliderTest, SliderFrameCornersHaveTheDiameterTwoRadiiLessEight)
+{
+    TepRegulator* r = Regulator();
+    r->SetWidth(60);
+    r->SetColor(TColor(RGB(128, 128, 128)));
+    TBitmap image;
+    image.SetSize(60, 150);
+    r->PaintTo(image.Canvas()->Handle(), 0, 0);
+    // The frame round (0, 1, 59, 149), r = 30.
+    HRGN shape = CreateRoundRectRgn(0, 1, 59, 149, 2 * 30 - 8, 2 * 30 - 8);
+    ExpectFrameFollowsTheCorners(image, shape, RGB(128, 128, 128));
+    DeleteObject(shape);
+}
+
 TEST_F(EffectSliderTest, SwitchThirtyFiveWideBecomes34By51)
 {
     auto* s = new TepSwitch(Form);

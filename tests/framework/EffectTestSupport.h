@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 
 namespace EffectTest {
@@ -66,6 +68,31 @@ inline int CountPixels(TBitmap& b, const std::function<bool(COLORREF)>& which)
         for (int x = 0; x < b.Width(); ++x)
             if (which(b.Canvas()->Pixel(x, y))) ++n;
     return n;
+}
+
+// From each corner of shape's box inward on a staircase along the diagonal
+// (which no one-pixel curve slips through): the painted frame (the first
+// pixel off face by more than a blur's trace) begins where the shape does.
+inline void ExpectFrameFollowsTheCorners(TBitmap& painted, HRGN shape, COLORREF face)
+{
+    RECT box;
+    GetRgnBox(shape, &box);
+    const int corners[4][4] = {{box.left, box.top, 1, 1}, {box.right - 1, box.top, -1, 1},
+                               {box.left, box.bottom - 1, 1, -1}, {box.right - 1, box.bottom - 1, -1, -1}};
+    auto off = [&](COLORREF c) {
+        return std::max({std::abs(GetRValue(c) - GetRValue(face)), std::abs(GetGValue(c) - GetGValue(face)),
+                         std::abs(GetBValue(c) - GetBValue(face))}) > 32;
+    };
+    for (const auto& c : corners) {
+        auto until = [&](const std::function<bool(int, int)>& which) {
+            int i = 0;
+            while (i < 80 && !which(c[0] + c[2] * ((i + 1) / 2), c[1] + c[3] * (i / 2))) ++i;
+            return i;
+        };
+        const int inShape = until([&](int x, int y) { return PtInRegion(shape, x, y) != 0; });
+        const int inFrame = until([&](int x, int y) { return off(painted.Canvas()->Pixel(x, y)); });
+        EXPECT_NEAR(inFrame, inShape, 2) << "from the corner " << c[0] << "," << c[1];
+    }
 }
 
 const COLORREF PanelColour = RGB(200, 0, 0);

@@ -2,9 +2,10 @@
 // a windowed control keeps the mouse from its press to the release (real
 // pointer and button input on the display), every control hears of a focus
 // change, and a plain letter is an accelerator where the focused control
-// takes no characters (real keys typed).
+// takes no characters, Space never, not even after "& " (real keys typed).
 #include "Application.h"
 #include "Button.h"
+#include "CheckBox.h"
 #include "Edit.h"
 #include "Form.h"
 #include "Panel.h"
@@ -199,6 +200,24 @@ TEST_F(PressFocusAccel, APlainLetterClicksTheButtonWhereTheFocusTakesNoCharacter
     PumpFor(100);
     EXPECT_EQ(1, Clicks.Of(go));
     EXPECT_EQ(0, Clicks.Of(other));
+}
+
+TEST_F(PressFocusAccel, SpaceOnAFocusedCheckBoxLeavesAButtonCaptionedWithAmpersandSpaceAlone)
+{
+    auto* box = Add<TCheckBox>(10, 10, 120, 21);
+    auto* save = Add<TButton>(140, 10, 120, 25);
+    box->SetCaption("Check");
+    save->SetCaption("Save & Exit");
+    save->OnClick = MakeEvent<&TClicks::Clicked>(&Clicks);
+    ShowForm();
+    box->SetFocus();
+    TypeKey(VK_SPACE);
+    ASSERT_TRUE(PumpUntil([&] { return box->Checked(); }, 2000)) << "Space never reached the check box";
+    PumpFor(50);
+    EXPECT_EQ(0, Clicks.Of(save));
+    // Nor is Space its accelerator where one is looked for (Alt+Space).
+    EXPECT_EQ(0, save->Perform(CM_DIALOGCHAR, ' '));
+    EXPECT_EQ(0, Clicks.Of(save));
 }
 
 }  // namespace

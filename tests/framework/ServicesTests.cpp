@@ -957,6 +957,30 @@ TEST(ServicesFont, AnotherDevicesResolutionKeepsThePointSize)
     EXPECT_EQ(MulDiv(onScreen.Height(), 300, onScreen.PixelsPerInch()), onPaper.Height());
 }
 
+TEST(ServicesFont, ItalicUnderlineOrStrikeOutAloneComesBackAsThatStyleAlone)
+{
+    struct Case {
+        TFontStyle Style;
+        BYTE LOGFONTA::*Flag;
+    };
+    for (Case c : {Case{fsItalic, &LOGFONTA::lfItalic}, Case{fsUnderline, &LOGFONTA::lfUnderline},
+                   Case{fsStrikeOut, &LOGFONTA::lfStrikeOut}}) {
+        LOGFONTA described = {};
+        described.lfHeight = -13;
+        described.lfWeight = FW_NORMAL;
+        described.*c.Flag = 1;
+        lstrcpyA(described.lfFaceName, "Tahoma");
+        TFont font;
+        LogFontToFont(described, &font);
+        EXPECT_EQ(1u << c.Style, font.Style()) << c.Style;
+        LOGFONTA back;
+        FontToLogFont(&font, back);
+        EXPECT_EQ(FW_NORMAL, back.lfWeight) << c.Style;
+        EXPECT_EQ(1, back.lfItalic + back.lfUnderline + back.lfStrikeOut) << c.Style;
+        EXPECT_EQ(1, back.*c.Flag) << c.Style;
+    }
+}
+
 TEST(ServicesPrinters, TheListIsThePrintServersQueues)
 {
     ASSERT_TRUE(PrintServerKnown()) << "run through tools/test.sh or tools/wine-test.sh";
