@@ -225,6 +225,8 @@ class TForm1 : public TForm {
 
     // The grid.
     TTableKind* CurrentKind() const;
+    // Whether every cell of the grid holds its table's value (nothing to store).
+    bool GridMatchesTable() const;
     void ShowTable(int index, bool switchTab);
     int FindBreakpointRow(int value) const;
     void AddToSelection(int delta);
