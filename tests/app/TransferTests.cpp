@@ -5,6 +5,7 @@
 #include "TransferFixture.h"
 
 #include "Form14.h"
+#include "ModalScript.h"
 
 #include <algorithm>
 
@@ -628,6 +629,38 @@ TEST_F(TransferTest, ASecondClickWhileTheMonitorLetsGoStartsNoSecondTransfer)
     EXPECT_EQ((std::vector<int>{0, 1}), TableReads(Transcript())) << "only the first transfer's read-backs";
     EXPECT_FALSE(Form()->TransferActive);
     EXPECT_FALSE(Form()->MonitorThread->PauseRequest);
+}
+
+// Tab from the checked position goes on to OK: the other positions are no
+// tab stops, so passing them cannot choose them.
+TEST_F(TransferTest, TabbingFromThePositionToOkKeepsThePosition)
+{
+    ASSERT_TRUE(Prepare(Find(2)));
+    Form14->EpRadioButton1->SetChecked(true);
+    auto key = [](WORD k) {
+        PostMessageA(GetFocus(), WM_KEYDOWN, k, 1);
+        PostMessageA(GetFocus(), WM_KEYUP, k, LPARAM(0xC0000001));
+    };
+    bool onOk = false;
+    TModalScript script(10000);
+    script
+        .Then([&] {
+            Form14->EpRadioButton1->SetFocus();
+            key(VK_TAB);
+            return true;
+        })
+        .Then([&] {
+            onOk = GetFocus() == Form14->EpButton2->Handle();
+            key(VK_RETURN);
+            return true;
+        })
+        .Start();
+    Click(Form()->Button8);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_TRUE(onOk);
+    const auto writes = Writes();
+    ASSERT_FALSE(writes.empty());
+    EXPECT_EQ(6, writes[0].first) << "position 1";
 }
 
 TEST_F(TransferTest, UploadAllOfAOneTableMapSendsTableZeroOnly)
