@@ -5,6 +5,7 @@
 #include "TransferFixture.h"
 
 #include "Form14.h"
+#include "MenuScript.h"
 #include "ModalScript.h"
 
 #include <algorithm>
@@ -629,6 +630,36 @@ TEST_F(TransferTest, ASecondClickWhileTheMonitorLetsGoStartsNoSecondTransfer)
     EXPECT_EQ((std::vector<int>{0, 1}), TableReads(Transcript())) << "only the first transfer's read-backs";
     EXPECT_FALSE(Form()->TransferActive);
     EXPECT_FALSE(Form()->MonitorThread->PauseRequest);
+}
+
+// Keys on the main window: Alt+U opens the Utilities menu and a "u" typed on
+// a focused button is only a letter; neither clicks "&Upload Map".
+TEST_F(TransferTest, NeitherTheMenuBarsKeysNorALetterOnAButtonWriteTheUnit)
+{
+    ASSERT_TRUE(Prepare(Find(105)));
+    ASSERT_EQ("&Upload Map", Form()->Button8->Caption());
+    std::string opened;
+    MenuScript::TMenuScript script({[&] {
+        HMENU bar = GetMenu(Form()->Handle());
+        char text[64];
+        for (int i = 0; i < GetMenuItemCount(bar); ++i)
+            if ((GetMenuState(bar, UINT(i), MF_BYPOSITION) & MF_HILITE) &&
+                GetMenuStringA(bar, UINT(i), text, sizeof text, MF_BYPOSITION))
+                opened = text;
+        if (opened.empty()) return false;
+        EndMenu();
+        return true;
+    }});
+    SetForegroundWindow(Form()->Handle());
+    Form()->Button8->SetFocus();
+    RealInput::TypeKey('U');
+    Pump(300);
+    RealInput::SendKey(VK_MENU, false);
+    RealInput::TypeKey('U');
+    RealInput::SendKey(VK_MENU, true);
+    EXPECT_TRUE(WaitUntil([&] { return script.Done(); }, 3000));
+    EXPECT_EQ("&Utilities", opened);
+    EXPECT_TRUE(Writes().empty());
 }
 
 // Tab from the checked position goes on to OK: the other positions are no
