@@ -227,6 +227,8 @@ bool TCompairForm::CheckVersions()
 
 void TCompairForm::Button4Click(TObject*)
 {
+    TPortCommand scope(Form1);
+    if (!scope.Entered) return;
     if (!CheckVersions()) return;
     Form1->TableStepForward = true;
     Form1->Button6Click(this);
@@ -238,6 +240,8 @@ void TCompairForm::Button4Click(TObject*)
 
 void TCompairForm::Button5Click(TObject*)
 {
+    TPortCommand scope(Form1);
+    if (!scope.Entered) return;
     if (!CheckVersions()) return;
     Form1->TableStepForward = false;
     Form1->Button6Click(this);
@@ -266,6 +270,8 @@ void TCompairForm::CompareAgain()
 
 void TCompairForm::Button2Click(TObject*)
 {
+    TPortCommand scope(Form1);
+    if (!scope.Entered) return;
     if (!CheckVersions()) return;
     CompareAgain();
 }

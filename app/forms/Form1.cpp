@@ -215,6 +215,11 @@ int TForm1::AskSaveChanges()
 
 void TForm1::FormCloseQuery(TObject*, bool& canClose)
 {
+    // A command inside its message pump still uses the port and the window.
+    if (!PortCommandMayStart()) {
+        canClose = false;
+        return;
+    }
     int answer = AskSaveChanges();
     if (answer == mrCancel) {
         canClose = false;

@@ -211,6 +211,10 @@ class TForm1 : public TForm {
 
     // Ports and the monitor.
     void SelectPort(int n);
+    // The port items' command: SelectPort, refused while another command runs.
+    void PortItemClick(int n);
+    // None's work: the monitor suspended, the port closed.
+    void ReleasePort();
     void CheckPortItem(int index);  // 0..7 the ports, 8 None, 9 Auto
     void AcceptComClick(TObject* sender);
     void ShowNoLiveValues();
@@ -225,6 +229,8 @@ class TForm1 : public TForm {
 
     // The grid.
     TTableKind* CurrentKind() const;
+    // Whether every cell of the grid holds its table's value (nothing to store).
+    bool GridMatchesTable() const;
     void ShowTable(int index, bool switchTab);
     int FindBreakpointRow(int value) const;
     void AddToSelection(int delta);
@@ -244,7 +250,10 @@ class TForm1 : public TForm {
     uint8_t TablePosition = 0;   // 0..2: added to every wire table number (version-2 units)
     bool AskForPosition = true;  // clear while the Insert key uploads with a preset position
     int DifferenceCount = 0;     // bytes that read back different; -1 after a failed read-back
-    bool TransferActive = false; // one transfer at a time (the pause handshake lets clicks through)
+    bool TransferActive = false; // a command has the controller's port (see TPortCommand)
+    // Whether a command that talks to the controller or closes its port may
+    // start: false, with a beep and the busy text, while another one runs.
+    bool PortCommandMayStart();
     // The status label shows "O2 Change: 2" for 12, ": 1" for 11, ": 0"
     // otherwise; the O2 dialog's choice follows.
     void ShowO2Setting(uint8_t value);
@@ -313,10 +322,32 @@ class TForm1 : public TForm {
     int HandheldHardwareId() const;
     // Packs the loaded map into the handheld dialog's record and shows it.
     void SendMapToHandheld(int hardwareId);
+    // Send Current Map To Handheld, inside a command that holds the port.
+    void SendCurrentMapToHandheld();
 
 
     void WndProc(TMessage& message) override;
     static const TFormTable* Table();
+};
+
+// Held for the whole of a command that talks to the controller or closes
+// its port. The pause handshake and the dialogs let messages run: a command
+// started meanwhile is refused rather than working the port under the first
+// one, or resuming the monitor under it.
+class TPortCommand {
+public:
+    explicit TPortCommand(TForm1* form) : Form(form), Entered(form->PortCommandMayStart())
+    {
+        if (Entered) Form->TransferActive = true;
+    }
+    ~TPortCommand()
+    {
+        if (Entered) Form->TransferActive = false;
+    }
+    TPortCommand(const TPortCommand&) = delete;
+    TPortCommand& operator=(const TPortCommand&) = delete;
+    TForm1* const Form;
+    const bool Entered;
 };
 
 // The shared interface font every window applies to itself.

@@ -22,6 +22,8 @@ bool TForm1::IdentifyForCompare()
 
 void TForm1::Button3Click(TObject*)
 {
+    TPortCommand scope(this);
+    if (!scope.Entered) return;
     // The notes window keeps the map to itself while it is open.
     if (NotesWindow) return;
     if (!FileLoaded) {

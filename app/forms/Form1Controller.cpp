@@ -50,6 +50,8 @@ private:
 
 void TForm1::SetTP1Click(TObject*)
 {
+    TPortCommand scope(this);
+    if (!scope.Entered) return;
     if (!Form7) Form7 = NewForm<TForm7>(Application);
     {
         TMonitorHold hold(this);
@@ -64,6 +66,8 @@ void TForm1::SetTP1Click(TObject*)
 
 void TForm1::HardwareInfo1Click(TObject*)
 {
+    TPortCommand scope(this);
+    if (!scope.Entered) return;
     TMonitorHold hold(this);
     if (!hold.Holding()) return;
     uint8_t flags = 0;
@@ -121,6 +125,8 @@ void TForm1::HardwareInfo1Click(TObject*)
 
 void TForm1::SetCurrentMap1Click(TObject*)
 {
+    TPortCommand scope(this);
+    if (!scope.Entered) return;
     uint8_t block[TComPort::BlockLength] = {};
     {
         TMonitorHold hold(this);
@@ -155,6 +161,8 @@ void TForm1::SetCurrentMap1Click(TObject*)
 
 void TForm1::SetFuelTrimValues1Click(TObject*)
 {
+    TPortCommand scope(this);
+    if (!scope.Entered) return;
     uint8_t block[TComPort::BlockLength] = {};
     // The trims are shown and written by the kind of the controller's first table.
     TTableKind* kind = Config.ControllerSet[0].Kind;

@@ -66,12 +66,29 @@ void TForm1::Button6Click(TObject*)
     if (StringGrid1->CanFocus()) StringGrid1->SetFocus();
 }
 
+bool TForm1::GridMatchesTable() const
+{
+    TTableKind* kind = CurrentKind();
+    if (!kind) return true;
+    const int rows = std::min(StringGrid1->RowCount() - 1, TTableKind::Layout.Rows);
+    const int columns = std::min(StringGrid1->ColCount() - 1, TTableKind::Layout.Columns);
+    for (int r = 1; r <= rows; ++r)
+        for (int c = 1; c <= columns; ++c) {
+            int v;
+            if (!ReadCellValue(StringGrid1->Cells(c, r), v) || v != kind->Cell(r - 1, c - 1)) return false;
+        }
+    return true;
+}
+
 // The user chose a tab (mouse or arrow keys): the grid's edits go into the
 // table they belong to, then the chosen table shows.
 void TForm1::EpIITabControl1Change(TObject*)
 {
     if (!FileLoaded || SelectingTab) return;
-    StringGrid1Exit(this);
+    // A click took the focus from the grid first, whose exit stored it: a
+    // second check would correct again what the first one corrected (a
+    // throttle breakpoint from a file may lie beyond any value's reach).
+    if (!GridMatchesTable()) StringGrid1Exit(this);
     ShowTable(EpIITabControl1->TabIndex(), false);
     if (StringGrid1->CanFocus()) StringGrid1->SetFocus();
 }

@@ -42,13 +42,7 @@ int TForm1::ControllerPortNumber() const
 
 void TForm1::SelectControllerPortAgain(int number)
 {
-    switch (number) {
-    case 1: Com11Click(this); break;
-    case 2: Com21Click(this); break;
-    case 3: Com31Click(this); break;
-    case 4: Com41Click(this); break;
-    default: break;
-    }
+    if (number >= 1 && number <= 4) SelectPort(number);
 }
 
 int TForm1::HandheldHardwareId() const
@@ -85,6 +79,12 @@ void TForm1::SendMapToHandheld(int hardwareId)
 
 void TForm1::SendCurrentMapToHandheld1Click(TObject*)
 {
+    TPortCommand scope(this);
+    if (scope.Entered) SendCurrentMapToHandheld();
+}
+
+void TForm1::SendCurrentMapToHandheld()
+{
     if (!FileLoaded) {
         ShowStatus(Text(TextId::LoadFileFirst));
         return;
@@ -99,13 +99,15 @@ void TForm1::SendCurrentMapToHandheld1Click(TObject*)
     // The grid's edits go into their table before it is packed.
     StringGrid1Exit(this);
     const int port = ControllerPortNumber();
-    None1Click(this);
+    ReleasePort();
     SendMapToHandheld(hardwareId);
     SelectControllerPortAgain(port);
 }
 
 void TForm1::SendMapsToHandheld1Click(TObject*)
 {
+    TPortCommand scope(this);
+    if (!scope.Entered) return;
     // The chosen maps are loaded in turn and the current one is read back
     // from its file afterwards: its edits are saved first, or the command ends.
     int answer = AskSaveChanges();
@@ -120,7 +122,7 @@ void TForm1::SendMapsToHandheld1Click(TObject*)
     for (int i = 0; i < dialog->Files()->Count(); ++i) files.push_back(dialog->Files()->Get(i));
 
     const int port = ControllerPortNumber();
-    None1Click(this);
+    ReleasePort();
     const std::string remembered = CurrentFileName;
     // The window shows each map as it is loaded, so that the grid never
     // holds another map's values (leaving the grid stores them); the map
@@ -138,7 +140,7 @@ void TForm1::SendMapsToHandheld1Click(TObject*)
         if (!LoadMapFile(name)) continue;
         loaded = name;
         show(name);
-        SendCurrentMapToHandheld1Click(this);
+        SendCurrentMapToHandheld();
     }
     if (!remembered.empty() && LoadMapFile(remembered)) {
         loaded = remembered;

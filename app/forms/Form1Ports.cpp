@@ -41,14 +41,20 @@ void TForm1::SelectPort(int n)
     Timer2->SetEnabled(true);
 }
 
-void TForm1::Com11Click(TObject*) { SelectPort(1); }
-void TForm1::Com21Click(TObject*) { SelectPort(2); }
-void TForm1::Com31Click(TObject*) { SelectPort(3); }
-void TForm1::Com41Click(TObject*) { SelectPort(4); }
-void TForm1::Com51Click(TObject*) { SelectPort(5); }
-void TForm1::Com61Click(TObject*) { SelectPort(6); }
-void TForm1::Com71Click(TObject*) { SelectPort(7); }
-void TForm1::Com81Click(TObject*) { SelectPort(8); }
+void TForm1::PortItemClick(int n)
+{
+    TPortCommand scope(this);
+    if (scope.Entered) SelectPort(n);
+}
+
+void TForm1::Com11Click(TObject*) { PortItemClick(1); }
+void TForm1::Com21Click(TObject*) { PortItemClick(2); }
+void TForm1::Com31Click(TObject*) { PortItemClick(3); }
+void TForm1::Com41Click(TObject*) { PortItemClick(4); }
+void TForm1::Com51Click(TObject*) { PortItemClick(5); }
+void TForm1::Com61Click(TObject*) { PortItemClick(6); }
+void TForm1::Com71Click(TObject*) { PortItemClick(7); }
+void TForm1::Com81Click(TObject*) { PortItemClick(8); }
 
 void TForm1::ShowNoLiveValues()
 {
@@ -57,6 +63,8 @@ void TForm1::ShowNoLiveValues()
 
 void TForm1::Timer2Timer(TObject*)
 {
+    // The port is another command's until it ends: tried again on the next tick.
+    if (TransferActive) return;
     Timer2->SetEnabled(false);
     AcceptComClick(this);
     ChosenByUser = false;
@@ -97,6 +105,12 @@ void TForm1::AcceptComClick(TObject*)
 
 void TForm1::None1Click(TObject*)
 {
+    TPortCommand scope(this);
+    if (scope.Entered) ReleasePort();
+}
+
+void TForm1::ReleasePort()
+{
     if (MonitorThread->Running && !PauseForTransfer()) return;
     Timer2->SetEnabled(false);
     CheckPortItem(8);
@@ -112,6 +126,8 @@ void TForm1::None1Click(TObject*)
 
 void TForm1::Auto1Click(TObject*)
 {
+    TPortCommand scope(this);
+    if (!scope.Entered) return;
     // The monitor lets go of the port before the search takes it over, and
     // a pending connect attempt must not reopen it behind the search.
     if (MonitorThread->Running && !PauseForTransfer()) return;
@@ -163,6 +179,14 @@ bool TForm1::PauseMonitor(bool pause)
     ShowNoLiveValues();
     MonitorPanel->Repaint();
     return MonitorThread->PauseAcknowledged;
+}
+
+bool TForm1::PortCommandMayStart()
+{
+    if (!TransferActive) return true;
+    MessageBeep(0);
+    ShowStatus(Text(TextId::MonitorBusy));
+    return false;
 }
 
 bool TForm1::PauseForTransfer()

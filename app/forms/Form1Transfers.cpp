@@ -22,22 +22,6 @@ void ResetButtonBytes(uint8_t* bytes)
     bytes[3] = bytes[4] = bytes[5] = 128;
 }
 
-// Held for the whole of a transfer: the pause handshake lets messages run,
-// and a command clicked meanwhile must not start a second transfer on the
-// same port (nor release the monitor under the first).
-class TTransferScope {
-public:
-    explicit TTransferScope(bool& active) : Active(active), Entered(!active) { Active = true; }
-    ~TTransferScope()
-    {
-        if (Entered) Active = false;
-    }
-    TTransferScope(const TTransferScope&) = delete;
-    TTransferScope& operator=(const TTransferScope&) = delete;
-    bool& Active;
-    const bool Entered;
-};
-
 constexpr int O2Byte = 7;           // of table 4
 constexpr int ButtonTable = 4;      // table 4 and block 3 go without the table position
 constexpr int ButtonBlock = 3;
@@ -188,7 +172,7 @@ bool TForm1::ResetButtonsAndWriteO2(std::string& failedStep)
 // Upload All.
 void TForm1::Button9Click(TObject*)
 {
-    TTransferScope scope(TransferActive);
+    TPortCommand scope(this);
     if (!scope.Entered) return;
     if (!StartTransfer(true, true)) return;
     Port.Purge();
@@ -245,7 +229,7 @@ void TForm1::Button9Click(TObject*)
 // Upload Current.
 void TForm1::Button8Click(TObject*)
 {
-    TTransferScope scope(TransferActive);
+    TPortCommand scope(this);
     if (!scope.Entered) return;
     if (!StartTransfer(true, AskForPosition)) return;
     const int i = CurrentTable;
@@ -281,7 +265,7 @@ void TForm1::Button8Click(TObject*)
 
 void TForm1::UploadCurrentFromKey()
 {
-    if (!FileLoaded || TransferActive) return;
+    if (!FileLoaded || !PortCommandMayStart()) return;
     const bool reset = ResetButtons;
     ResetButtons = false;
     // The live "Table Num" (1..3) names the position in use: only
@@ -299,7 +283,7 @@ void TForm1::UploadCurrentFromKey()
 // Get Current.
 void TForm1::Button7Click(TObject*)
 {
-    TTransferScope scope(TransferActive);
+    TPortCommand scope(this);
     if (!scope.Entered) return;
     if (!StartTransfer(false, true)) return;
     const int i = CurrentTable;
@@ -328,7 +312,7 @@ void TForm1::Button7Click(TObject*)
 // Get All.
 void TForm1::Button10Click(TObject*)
 {
-    TTransferScope scope(TransferActive);
+    TPortCommand scope(this);
     if (!scope.Entered) return;
     if (!StartTransfer(false, true)) return;
     ProgressBar1->SetEnabled(true);
@@ -405,7 +389,7 @@ void TForm1::SlideChange(TObject*) { ChooseO2(Config.O2Value); }
 
 void TForm1::epEfRndBtn2Click(TObject*)
 {
-    TTransferScope scope(TransferActive);
+    TPortCommand scope(this);
     if (!scope.Entered) return;
     if (!PauseForTransfer()) return;
     TWindowChanges changes;

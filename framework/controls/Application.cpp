@@ -145,6 +145,11 @@ bool TApplication::IsKeyMessage(MSG& msg)
                           (key == VK_RETURN && (code & DLGC_DEFPUSHBUTTON) == 0 && (code & DLGC_WANTMESSAGE));
             if (!wanted && form && form->Perform(CM_DIALOGKEY, key, 0)) return true;
         }
+    } else if (form && form->Menu() && form->FormStyle != fsMDIChild) {
+        // A window with a menu bar leaves Alt+letter to the menu bar and
+        // plain letters to the focused control: its buttons' accelerators
+        // would otherwise run their commands from a keystroke meant for a
+        // menu, or from a letter typed in passing.
     } else if (msg.message == WM_SYSCHAR && form) {
         // Alt+letter: a control with that accelerator in its caption.
         if (form->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam)) return true;

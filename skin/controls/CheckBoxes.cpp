@@ -213,10 +213,23 @@ void TKsCustomRadioButton::SetChecked(bool value)
 void TKsCustomRadioButton::Loaded()
 {
     TKsCustomBoxControl::Loaded();
-    if (!FChecked || !Parent()) return;
+    if (!Parent()) return;
+    TWinControl* parent = Parent();
+    if (!FChecked) {
+        // Only the checked button of a group is a tab stop: Tab, which
+        // checks the button it lands on, leaves the group's choice alone.
+        // A group with none checked keeps its stops, or Tab could not reach it.
+        for (int i = 0; i < parent->ControlCount(); ++i) {
+            auto* other = dynamic_cast<TKsCustomRadioButton*>(parent->Controls(i));
+            if (other && other->FChecked && other->FGroupIndex == FGroupIndex) {
+                SetTabStop(false);
+                return;
+            }
+        }
+        return;
+    }
     // Every group index is read now: of the group's buttons read as
     // checked, the last one read stays so.
-    TWinControl* parent = Parent();
     for (int i = 0; i < parent->ControlCount(); ++i) {
         auto* other = dynamic_cast<TKsCustomRadioButton*>(parent->Controls(i));
         if (other && other != this && other->FChecked && other->FGroupIndex == FGroupIndex &&

@@ -288,6 +288,38 @@ TEST_F(MapTest, AClickedTabShowsItsTableAndTheGridTakesThePageKeys)
     EXPECT_EQ(3, Form()->CurrentTable);
 }
 
+// A clicked tab takes the focus from the grid, whose exit stores it; the
+// change that follows stores nothing more, so each correction shows once.
+TEST_F(MapTest, AClickedTabChecksTheGridOnce)
+{
+    std::string bytes = MakeMapBytes(201, 1001, 4, 13, 9, "");
+    // The first throttle breakpoint past any value's reach: every check
+    // corrects each cell of its column.
+    for (int i = 0; i < 4; ++i) bytes[size_t(4 * 13 + i)] = char(uint32_t(100000) >> (8 * i));
+    std::string path = TempFile("far-breakpoint.map");
+    WriteFileBytes(path, bytes);
+    ASSERT_TRUE(Load(path));
+    TEpIITabControl* tabs = Form()->EpIITabControl1;
+    ClickTab(tabs, 1);  // the TP table
+    ASSERT_EQ(1, Form()->CurrentTable);
+    struct TStatusLog {
+        TLabel* Label;
+        TWndMethod Previous;
+        std::vector<std::string> Shown;
+        static void Watch(void* self, TMessage& m)
+        {
+            auto* log = static_cast<TStatusLog*>(self);
+            log->Previous(m);
+            if (m.Msg == CM_TEXTCHANGED && !log->Label->Caption().empty()) log->Shown.push_back(log->Label->Caption());
+        }
+    } log{Form()->Label1, Form()->Label1->WindowProc, {}};
+    Form()->Label1->WindowProc = TWndMethod(&log, &TStatusLog::Watch);
+    ClickTab(tabs, 2);
+    Form()->Label1->WindowProc = log.Previous;
+    EXPECT_EQ(2, Form()->CurrentTable);
+    EXPECT_EQ((std::vector<std::string>{"Value out of Range, changed to Maximum"}), log.Shown);
+}
+
 // The tab control's arrow keys step through the tables, one each, stopping
 // at the ends; each edit lands in the table it was made in, corrected once.
 TEST_F(MapTest, TheTabArrowKeysStepTablesStoringEachEditInItsOwnTable)

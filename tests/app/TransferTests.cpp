@@ -4,9 +4,13 @@
 // units, failed and differing read-backs, the button reset and O2 write.
 #include "TransferFixture.h"
 
+#include "CompairForm.h"
 #include "Form14.h"
+#include "MenuScript.h"
+#include "ModalScript.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -628,6 +632,136 @@ TEST_F(TransferTest, ASecondClickWhileTheMonitorLetsGoStartsNoSecondTransfer)
     EXPECT_EQ((std::vector<int>{0, 1}), TableReads(Transcript())) << "only the first transfer's read-backs";
     EXPECT_FALSE(Form()->TransferActive);
     EXPECT_FALSE(Form()->MonitorThread->PauseRequest);
+}
+
+// Runs from the next timer the message loop dispatches: inside whatever
+// pump is running then.
+std::function<void()> FromPump;
+void CALLBACK RunFromPump(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    auto call = std::move(FromPump);
+    if (call) call();
+}
+
+// While Upload All waits for the monitor to let go (the hand-off pumps
+// messages), every other command on the controller's port is refused with
+// the busy text: the unit hears nothing of it and the upload goes on.
+TEST_F(TransferTest, EveryPortCommandStartedWhileATransferWaitsForTheMonitorIsRefused)
+{
+    const TTestMap map{Find(105)};
+    ASSERT_TRUE(Prepare(map, 0xA1));
+    ChooseMenu(Form()->ResetButtonsonUpload1);
+    TForm1* f = Form();
+    f->Button3Click(f);  // the compare window, for its Recompare
+    ASSERT_NE(nullptr, f->CompareWindow);
+    const std::vector<std::pair<std::string, std::function<void()>>> commands = {
+        {"Compare", [f] { f->Button3Click(f); }},
+        {"Recompare", [f] { f->CompareWindow->Button2Click(f); }},
+        {"Hardware Info", [f] { f->HardwareInfo1Click(f); }},
+        {"Set Throttle Position", [f] { f->SetTP1Click(f); }},
+        {"Set Current Table Set", [f] { f->SetCurrentMap1Click(f); }},
+        {"Cylinder Trims", [f] { f->SetFuelTrimValues1Click(f); }},
+        {"Send To Handheld", [f] { f->SendCurrentMapToHandheld1Click(f); }},
+        {"COM2", [f] { f->Com21Click(f); }},
+        {"None", [f] { f->None1Click(f); }},
+        {"Auto", [f] { f->Auto1Click(f); }},
+        {"Exit", [f] { f->Exit1Click(f); }},
+    };
+    // The monitor's next poll goes unanswered: the upload waits for it.
+    Com1.Ok("fault silence cmd 82 once");
+    Pump(150);
+    Com1.Ok("clear");
+    bool inside = false;
+    std::vector<std::string> refusals, expected;
+    FromPump = [&] {
+        inside = f->TransferActive;
+        for (const auto& [name, start] : commands) {
+            start();
+            refusals.push_back(name + ": " + Status());
+            expected.push_back(name + ": The link to the controller is busy. Try again.");
+        }
+    };
+    SetTimer(nullptr, 0, 1, RunFromPump);
+    // A dialog that a command should not have shown goes again.
+    TModalScript closer;
+    closer
+        .Then([] {
+            static_cast<TCustomForm*>(TWinControl::FindControl(GetActiveWindow()))->ModalResult = mrCancel;
+            return false;
+        })
+        .Start();
+    Click(f->Button9);
+    EXPECT_TRUE(inside);
+    EXPECT_EQ(expected, refusals);
+    EXPECT_EQ("Tables sent and verified", Status());
+    std::vector<std::string> heard;  // besides the identifications and polls
+    for (const std::string& t : Transcript())
+        if (t != "82") heard.push_back(t);
+    const std::string length = std::to_string(map.Packed(0).size());
+    EXPECT_EQ((std::vector<std::string>{"6:" + length, "0", "7:" + length, "1"}), heard);
+}
+
+// Keys on the main window: Alt+U opens the Utilities menu and a "u" typed on
+// a focused button is only a letter; neither clicks "&Upload Map".
+TEST_F(TransferTest, NeitherTheMenuBarsKeysNorALetterOnAButtonWriteTheUnit)
+{
+    ASSERT_TRUE(Prepare(Find(105)));
+    ASSERT_EQ("&Upload Map", Form()->Button8->Caption());
+    std::string opened;
+    MenuScript::TMenuScript script({[&] {
+        HMENU bar = GetMenu(Form()->Handle());
+        char text[64];
+        for (int i = 0; i < GetMenuItemCount(bar); ++i)
+            if ((GetMenuState(bar, UINT(i), MF_BYPOSITION) & MF_HILITE) &&
+                GetMenuStringA(bar, UINT(i), text, sizeof text, MF_BYPOSITION))
+                opened = text;
+        if (opened.empty()) return false;
+        EndMenu();
+        return true;
+    }});
+    SetForegroundWindow(Form()->Handle());
+    Form()->Button8->SetFocus();
+    RealInput::TypeKey('U');
+    Pump(300);
+    RealInput::SendKey(VK_MENU, false);
+    RealInput::TypeKey('U');
+    RealInput::SendKey(VK_MENU, true);
+    EXPECT_TRUE(WaitUntil([&] { return script.Done(); }, 3000));
+    EXPECT_EQ("&Utilities", opened);
+    EXPECT_TRUE(Writes().empty());
+}
+
+// Tab from the checked position goes on to OK: the other positions are no
+// tab stops, so passing them cannot choose them.
+TEST_F(TransferTest, TabbingFromThePositionToOkKeepsThePosition)
+{
+    ASSERT_TRUE(Prepare(Find(2)));
+    Form14->EpRadioButton1->SetChecked(true);
+    auto key = [](WORD k) {
+        PostMessageA(GetFocus(), WM_KEYDOWN, k, 1);
+        PostMessageA(GetFocus(), WM_KEYUP, k, LPARAM(0xC0000001));
+    };
+    bool onOk = false;
+    TModalScript script(10000);
+    script
+        .Then([&] {
+            Form14->EpRadioButton1->SetFocus();
+            key(VK_TAB);
+            return true;
+        })
+        .Then([&] {
+            onOk = GetFocus() == Form14->EpButton2->Handle();
+            key(VK_RETURN);
+            return true;
+        })
+        .Start();
+    Click(Form()->Button8);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_TRUE(onOk);
+    const auto writes = Writes();
+    ASSERT_FALSE(writes.empty());
+    EXPECT_EQ(6, writes[0].first) << "position 1";
 }
 
 TEST_F(TransferTest, UploadAllOfAOneTableMapSendsTableZeroOnly)
