@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "Menu.h"
 #include "SysUtils.h"
 #include "Thread.h"
 
@@ -124,6 +125,18 @@ void TApplication::PostCall(std::function<void()> call)
     PostMessageA(FHandle, CM_DEFERRED_CALL, 0, 0);
 }
 
+namespace {
+bool HasMenuBar(TCustomForm* form) { return form->Menu() && form->FormStyle != fsMDIChild; }
+
+bool MenuBarHasAccel(TMainMenu* menu, UINT key)
+{
+    TMenuItem* bar = menu->Items();
+    for (int i = 0; i < bar->Count(); ++i)
+        if (bar->Items(i)->Visible() && IsAccel(key, bar->Items(i)->Caption())) return true;
+    return false;
+}
+}  // namespace
+
 bool TApplication::IsKeyMessage(MSG& msg)
 {
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN && msg.message != WM_CHAR &&
@@ -145,18 +158,17 @@ bool TApplication::IsKeyMessage(MSG& msg)
                           (key == VK_RETURN && (code & DLGC_DEFPUSHBUTTON) == 0 && (code & DLGC_WANTMESSAGE));
             if (!wanted && form && form->Perform(CM_DIALOGKEY, key, 0)) return true;
         }
-    } else if (form && form->Menu() && form->FormStyle != fsMDIChild) {
-        // A window with a menu bar leaves Alt+letter to the menu bar and
-        // plain letters to the focused control: its buttons' accelerators
-        // would otherwise run their commands from a keystroke meant for a
-        // menu, or from a letter typed in passing.
     } else if (msg.message == WM_SYSCHAR && form) {
-        // Alt+letter: a control with that accelerator in its caption.
+        // Alt+letter: the menu bar's own letters open its menus; any other
+        // reaches a control with that accelerator in its caption.
+        if (HasMenuBar(form) && MenuBarHasAccel(form->Menu(), UINT(msg.wParam))) return false;
         if (form->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam)) return true;
-    } else if (msg.message == WM_CHAR && form && msg.wParam > 0x20) {
+    } else if (msg.message == WM_CHAR && form && msg.wParam > 0x20 && !HasMenuBar(form)) {
         // A plain letter is an accelerator too where the focused control
-        // takes no characters (a button, not an edit or the grid); Space
-        // stays with the control (it presses a focused button).
+        // takes no characters (a button, not an edit or the grid), but not
+        // on a window with a menu bar, where a letter typed in passing would
+        // run a button's command; Space stays with the control (it presses a
+        // focused button).
         UINT code = UINT(SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)));
         if (!(code & (DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) &&
             form->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam))

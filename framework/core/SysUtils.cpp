@@ -6,7 +6,14 @@
 
 namespace {
 unsigned StringCodePageValue = CP_ACP;
+
+char UpperChar(char c)
+{
+    // CharUpperA on a single character takes it in the low word of the pointer.
+    auto value = reinterpret_cast<ULONG_PTR>(CharUpperA(reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<unsigned char>(c)))));
+    return char(value & 0xFF);
 }
+}  // namespace
 
 void SetStringCodePage(unsigned codePage) { StringCodePageValue = codePage; }
 unsigned StringCodePage() { return StringCodePageValue; }
@@ -101,4 +108,20 @@ std::string DateTimeToStr(TDateTime value)
         if (GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, clock, sizeof clock)) text += std::string(" ") + clock;
     }
     return text;
+}
+
+bool IsAccel(unsigned key, const std::string& caption)
+{
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        // "Save & Exit": an ampersand before a blank is text; Space stays
+        // with the focused control.
+        if (static_cast<unsigned char>(caption[i + 1]) <= ' ') continue;
+        return UpperChar(caption[i + 1]) == UpperChar(char(key & 0xFF));
+    }
+    return false;
 }

@@ -17,6 +17,10 @@ unsigned StringCodePage();
 // anything else (empty text, spaces, other characters, out of range).
 bool TryStrToInt(const std::string& text, int& value);
 
+// Whether key is the "&" accelerator of caption, case ignored ("&&", and
+// "&" before a blank, are plain ampersands and name nothing).
+bool IsAccel(unsigned key, const std::string& caption);
+
 // "C:\dir\file.ext" -> "C:\dir\" (everything up to the last '\', '/' or ':').
 std::string ExtractFilePath(const std::string& fileName);
 // "C:\dir\file.ext" -> "file.ext".

@@ -3,35 +3,10 @@
 #include "Reader.h"
 #include "WinControl.h"
 
-namespace {
-char UpperChar(char c)
-{
-    // CharUpperA on a single character takes it in the low word of the pointer.
-    auto value = reinterpret_cast<ULONG_PTR>(CharUpperA(reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<unsigned char>(c)))));
-    return char(value & 0xFF);
-}
-}  // namespace
-
 const std::vector<const char*>& AlignmentNames()
 {
     static const std::vector<const char*> names = {"taLeftJustify", "taRightJustify", "taCenter"};
     return names;
-}
-
-bool IsAccel(WPARAM key, const std::string& caption)
-{
-    for (size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != '&') continue;
-        if (caption[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        // "Save & Exit": an ampersand before a blank is text; Space stays
-        // with the focused control.
-        if (static_cast<unsigned char>(caption[i + 1]) <= ' ') continue;
-        return UpperChar(caption[i + 1]) == UpperChar(char(key & 0xFF));
-    }
-    return false;
 }
 
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner)

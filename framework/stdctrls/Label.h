@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Control.h"
+#include "SysUtils.h"
 
 #include <string>
 #include <vector>
@@ -12,10 +13,6 @@ enum TTextLayout { tlTop, tlCenter, tlBottom };
 
 // The names form resources give TAlignment values, in value order.
 const std::vector<const char*>& AlignmentNames();
-
-// Whether key is the "&" accelerator of caption, case ignored ("&&", and
-// "&" before a blank, are plain ampersands and name nothing).
-bool IsAccel(WPARAM key, const std::string& caption);
 
 class TLabel : public TGraphicControl {
     GANTREL_CLASS(TLabel)

@@ -5,6 +5,7 @@
 #include "TransferFixture.h"
 
 #include "CompairForm.h"
+#include "EditNotes.h"
 #include "Form14.h"
 #include "MenuScript.h"
 #include "ModalScript.h"
@@ -703,7 +704,8 @@ TEST_F(TransferTest, EveryPortCommandStartedWhileATransferWaitsForTheMonitorIsRe
 }
 
 // Keys on the main window: Alt+U opens the Utilities menu and a "u" typed on
-// a focused button is only a letter; neither clicks "&Upload Map".
+// a focused button is only a letter; neither clicks "&Upload Map". Alt with
+// a letter the menu bar does not use still reaches its button.
 TEST_F(TransferTest, NeitherTheMenuBarsKeysNorALetterOnAButtonWriteTheUnit)
 {
     ASSERT_TRUE(Prepare(Find(105)));
@@ -729,6 +731,10 @@ TEST_F(TransferTest, NeitherTheMenuBarsKeysNorALetterOnAButtonWriteTheUnit)
     RealInput::SendKey(VK_MENU, true);
     EXPECT_TRUE(WaitUntil([&] { return script.Done(); }, 3000));
     EXPECT_EQ("&Utilities", opened);
+    RealInput::SendKey(VK_MENU, false);
+    RealInput::TypeKey('N');
+    RealInput::SendKey(VK_MENU, true);
+    EXPECT_TRUE(WaitUntil([&] { return Form()->NotesWindow && Form()->NotesWindow->Visible(); }, 3000));
     EXPECT_TRUE(Writes().empty());
 }
 
