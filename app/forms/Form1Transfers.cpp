@@ -162,7 +162,10 @@ bool TForm1::ResetButtonsAndWriteO2(std::string& failedStep)
             return false;
         }
         ResetButtonBytes(block.data());
-        Port.WriteBlock(ButtonBlock, block.data(), TComPort::BlockLength);
+        if (!Port.WriteBlock(ButtonBlock, block.data(), TComPort::BlockLength)) {
+            failedStep = step;
+            return false;
+        }
         return true;
     }
 
@@ -180,7 +183,11 @@ bool TForm1::ResetButtonsAndWriteO2(std::string& failedStep)
     }
     if (ResetButtons) ResetButtonBytes(table.data());
     if (o2) table[O2Byte] = Config.O2Value;
-    Port.WriteTable(ButtonTable, table.data(), Config.TableLength);
+    // A table that did not go out whole leaves the setting pending too.
+    if (Port.WriteTable(ButtonTable, table.data(), Config.TableLength) != TComPort::Ok) {
+        failedStep = step;
+        return false;
+    }
     if (o2) Config.O2Pending = false;
     return true;
 }
@@ -419,10 +426,14 @@ void TForm1::epEfRndBtn2Click(TObject*)
     const std::string step = Text(TextId::UpdatingO2Change);
     ShowTransferStep(step);
     std::vector<uint8_t> table(size_t(std::max(Config.TableLength, TTableKind::TableSize())));
-    // Only a table that arrived whole goes back, with the new setting.
+    // Only a table that arrived whole goes back, with the new setting; the
+    // setting stays pending until it went out whole.
+    bool written = false;
     if (Port.ReadTable(ButtonTable, table.data(), Config.TableLength) == TComPort::Ok) {
         table[O2Byte] = Config.O2Value;
-        Port.WriteTable(ButtonTable, table.data(), Config.TableLength);
+        written = Port.WriteTable(ButtonTable, table.data(), Config.TableLength) == TComPort::Ok;
+    }
+    if (written) {
         Config.O2Pending = false;
     } else {
         ShowStatus(step + ": " + Text(TextId::CommunicationError));
