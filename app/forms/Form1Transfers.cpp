@@ -317,11 +317,12 @@ void TForm1::Button7Click(TObject*)
     TTableKind* kind = Config.FileSet[i].Kind;
     ShowTransferStep(kind->Text(base, 2));
     const int result = Port.ReadTable(Config.ControllerSet[i].WireTable + TablePosition, buffer.data(), length);
-    if (ControllerHasO2()) ReadO2Setting();
-    if (result < 0) {
-        ShowStatus(kind->Text(base, 3));
-    } else {
-        ShowStatus(kind->Text(base, 4));
+    // The table and the O2 setting are told apart: either may arrive without the other.
+    const bool o2Failed = ControllerHasO2() && !ReadO2Setting();
+    std::string outcome = kind->Text(base, result < 0 ? 3 : 4);
+    if (o2Failed) outcome += "  " + Text(TextId::O2Change) + ": " + Text(TextId::CommunicationError);
+    ShowStatus(outcome);
+    if (result >= 0) {
         TGridCells grid(StringGrid1);
         kind->BytesToGrid(buffer.data(), grid, Config.FileSet.RpmStep);
         StringGrid1Exit(this);
@@ -367,12 +368,15 @@ void TForm1::Button10Click(TObject*)
     }
     ProgressBar1->StepIt();
     ShowTable(remembered, true);
-    // The O2 setting belongs to the map too (it is saved with it).
-    if (ControllerHasO2() && !ReadO2Setting()) sum -= 1;
+    // The O2 setting belongs to the map too (it is saved with it); its
+    // failure is told on its own, after the tables' outcome.
+    const bool o2Failed = ControllerHasO2() && !ReadO2Setting();
     ProgressBar1->SetEnabled(false);
     ProgressBar1->SetVisible(false);
     PauseMonitor(false);
-    ShowStatus(Text(sum == 0 ? TextId::MapsRetrieved : TextId::RetrieveMapFailed));
+    std::string outcome = Text(sum == 0 ? TextId::MapsRetrieved : TextId::RetrieveMapFailed);
+    if (o2Failed) outcome += "  " + Text(TextId::O2Change) + ": " + Text(TextId::CommunicationError);
+    ShowStatus(outcome);
     PaintNow();
 }
 

@@ -449,15 +449,20 @@ TEST_F(TransferTest, AUnitWithoutTheO2OptionNeverHasTableFourRead)
     EXPECT_EQ((std::vector<int>{0, 0, 1}), TableReads(Transcript()));
 }
 
-TEST_F(TransferTest, AFailedO2ReadIsNoSuccessOfGetAll)
+// The tables came: a table 4 that did not is told on its own.
+TEST_F(TransferTest, AFailedO2ReadIsToldOnItsOwn)
 {
     ASSERT_TRUE(Prepare(Find(105)));
-    ChooseMenu(Form()->N21);
-    Com1.Ok("fault cut 10 cmd 4 once");
-    Click(Form()->Button10);
-    EXPECT_EQ("Retrieve Map Failed.  Check Gantrel and Retry.", Status());
-    EXPECT_EQ(12, Form()->Config.O2Value) << "nothing taken from a table that did not arrive";
-    EXPECT_TRUE(Form()->Config.O2Pending);
+    const std::pair<TButton*, std::string> cases[] = {{Form()->Button10, "Maps Retrieved Successfully"},
+                                                      {Form()->Button7, "Fuel Table Retrieved Successfully"}};
+    for (const auto& c : cases) {
+        ChooseMenu(Form()->N21);
+        Com1.Ok("fault cut 10 cmd 4 once");
+        Click(c.first);
+        EXPECT_EQ(c.second + "  O2 Change: Communication Error", Status());
+        EXPECT_EQ(12, Form()->Config.O2Value) << "nothing taken from a table that did not arrive";
+        EXPECT_TRUE(Form()->Config.O2Pending);
+    }
 }
 
 // --- the Insert key ---------------------------------------------------------
