@@ -177,6 +177,26 @@ TEST_P(O2WriteFailureTest, IsToldAndLeavesTheSettingPending)
 
 INSTANTIATE_TEST_SUITE_P(UploadOrAlone, O2WriteFailureTest, ::testing::Bool());
 
+// A pending setting goes to every unit but version 2, also to one without
+// the O2 option: a version-1 unit with map number 5 and no flag bit 6, and
+// a map of code 1005 holding the setting 12.
+TEST_F(TransferTest, APendingSettingIsWrittenAlsoWithoutTheO2Option)
+{
+    TTestMap map{{1, 201, 1005, {TRefKind::Fuel}, {0}, 500, 0, 25}};
+    map.O2Word = 12;
+    Unit(1, 0xA1);
+    Com1.Ok("info 03010205010000000000000000000000 notes");
+    ASSERT_TRUE(LoadMap(map.Bytes()));
+    ASSERT_TRUE(ConnectCom1());
+    ASSERT_TRUE(WaitUntil([this] { return Form()->Config.ControllerVersion == 1; }, 8000));
+    ASSERT_FALSE(Form()->Config.O2Option);
+    Com1.Ok("clear");
+    Click(Form()->Button8);
+    EXPECT_EQ("Table sent and verified", Status());
+    EXPECT_EQ(12, uint8_t(SimTable(4)[7]));
+    EXPECT_FALSE(Form()->Config.O2Pending);
+}
+
 TEST_F(O2Test, WritingWithoutAUnitSaysSo)
 {
     ChooseMenu(Form()->N21);
