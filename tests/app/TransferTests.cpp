@@ -233,6 +233,17 @@ TEST_F(TransferTest, AReadBackThatFailsEndsUploadAll)
     EXPECT_FALSE(Form()->MonitorThread->PauseRequest);
 }
 
+// A unit that stores a table for 375 ms once it is in answers no read
+// meanwhile; the waits before each read-back (the upload's 250 ms and the
+// port's own 250 ms) give it that time.
+TEST_F(TransferTest, AReadBackWaitsUntilTheUnitHasStoredTheTable)
+{
+    ASSERT_TRUE(Prepare(Find(105)));
+    Com1.Ok("storing 375");
+    Click(Form()->Button9);
+    EXPECT_EQ("Tables sent and verified", Status());
+}
+
 TEST_F(TransferTest, UploadCurrentVerifiesItsTableAndAFailedReadBackIsNoSuccess)
 {
     const TTestMap map{Find(105)};
