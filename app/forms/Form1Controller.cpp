@@ -197,20 +197,27 @@ void TForm1::SetFuelTrimValues1Click(TObject*)
     }
     Form13->EpButton2->SetCaption(Text(TextId::Ok));
     Form13->EpButton1->SetCaption(Text(TextId::Cancel));
+    std::string shownTexts[4];
     for (int k = count; k >= 1; --k) {
         const uint8_t trim = block[14 + k];
         const int shown = int(kind->LivePair(trim, trim));
         bars[k - 1]->SetPosition(-shown);
-        // The trim as read, also where the track bar cannot go that far:
-        // an untouched trim goes back as it was.
-        edits[k - 1]->SetText(std::to_string(shown));
+        // The trim as read, also where the track bar cannot go that far.
+        shownTexts[k - 1] = std::to_string(shown);
+        edits[k - 1]->SetText(shownTexts[k - 1]);
     }
     if (Form13->ShowModal() != mrOk) return;
 
-    // The exact inverse of the reading above: the kind's own packing.
+    // A trim still showing what it was shown with goes back as read: the
+    // shown value is rounded, and packing it again could move the trim. A
+    // changed one is packed by the kind.
     int bytes[4] = {};
     for (int k = count; k >= 1; --k) {
         const std::string text = edits[k - 1]->Text();
+        if (text == shownTexts[k - 1]) {
+            bytes[k - 1] = block[14 + k];
+            continue;
+        }
         int value = 0;
         bool whole = text.find_first_not_of(" \t") != std::string::npos && ReadCellValue(text, value);
         bytes[k - 1] = whole ? kind->PackValue(value) : -1;

@@ -146,7 +146,10 @@ bool TForm1::ResetButtonsAndWriteO2(std::string& failedStep)
             return false;
         }
         ResetButtonBytes(block.data());
-        Port.WriteBlock(ButtonBlock, block.data(), TComPort::BlockLength);
+        if (!Port.WriteBlock(ButtonBlock, block.data(), TComPort::BlockLength)) {
+            failedStep = step;
+            return false;
+        }
         return true;
     }
 
@@ -164,7 +167,11 @@ bool TForm1::ResetButtonsAndWriteO2(std::string& failedStep)
     }
     if (ResetButtons) ResetButtonBytes(table.data());
     if (o2) table[O2Byte] = Config.O2Value;
-    Port.WriteTable(ButtonTable, table.data(), Config.TableLength);
+    // A table that did not go out whole leaves the setting pending too.
+    if (Port.WriteTable(ButtonTable, table.data(), Config.TableLength) != TComPort::Ok) {
+        failedStep = step;
+        return false;
+    }
     if (o2) Config.O2Pending = false;
     return true;
 }
@@ -294,11 +301,12 @@ void TForm1::Button7Click(TObject*)
     TTableKind* kind = Config.FileSet[i].Kind;
     ShowTransferStep(kind->Text(base, 2));
     const int result = Port.ReadTable(Config.ControllerSet[i].WireTable + TablePosition, buffer.data(), length);
-    if (ControllerHasO2()) ReadO2Setting();
-    if (result < 0) {
-        ShowStatus(kind->Text(base, 3));
-    } else {
-        ShowStatus(kind->Text(base, 4));
+    // The table and the O2 setting are told apart: either may arrive without the other.
+    const bool o2Failed = ControllerHasO2() && !ReadO2Setting();
+    std::string outcome = kind->Text(base, result < 0 ? 3 : 4);
+    if (o2Failed) outcome += "  " + Text(TextId::O2Change) + ": " + Text(TextId::CommunicationError);
+    ShowStatus(outcome);
+    if (result >= 0) {
         TGridCells grid(StringGrid1);
         kind->BytesToGrid(buffer.data(), grid, Config.FileSet.RpmStep);
         StringGrid1Exit(this);
@@ -344,12 +352,15 @@ void TForm1::Button10Click(TObject*)
     }
     ProgressBar1->StepIt();
     ShowTable(remembered, true);
-    // The O2 setting belongs to the map too (it is saved with it).
-    if (ControllerHasO2() && !ReadO2Setting()) sum -= 1;
+    // The O2 setting belongs to the map too (it is saved with it); its
+    // failure is told on its own, after the tables' outcome.
+    const bool o2Failed = ControllerHasO2() && !ReadO2Setting();
     ProgressBar1->SetEnabled(false);
     ProgressBar1->SetVisible(false);
     PauseMonitor(false);
-    ShowStatus(Text(sum == 0 ? TextId::MapsRetrieved : TextId::RetrieveMapFailed));
+    std::string outcome = Text(sum == 0 ? TextId::MapsRetrieved : TextId::RetrieveMapFailed);
+    if (o2Failed) outcome += "  " + Text(TextId::O2Change) + ": " + Text(TextId::CommunicationError);
+    ShowStatus(outcome);
     PaintNow();
 }
 
@@ -403,10 +414,14 @@ void TForm1::epEfRndBtn2Click(TObject*)
     const std::string step = Text(TextId::UpdatingO2Change);
     ShowTransferStep(step);
     std::vector<uint8_t> table(size_t(std::max(Config.TableLength, TTableKind::TableSize())));
-    // Only a table that arrived whole goes back, with the new setting.
+    // Only a table that arrived whole goes back, with the new setting; the
+    // setting stays pending until it went out whole.
+    bool written = false;
     if (Port.ReadTable(ButtonTable, table.data(), Config.TableLength) == TComPort::Ok) {
         table[O2Byte] = Config.O2Value;
-        Port.WriteTable(ButtonTable, table.data(), Config.TableLength);
+        written = Port.WriteTable(ButtonTable, table.data(), Config.TableLength) == TComPort::Ok;
+    }
+    if (written) {
         Config.O2Pending = false;
     } else {
         ShowStatus(step + ": " + Text(TextId::CommunicationError));

@@ -23,6 +23,12 @@ bool ReadByteField(TEdit* edit, int& value)
     if (text.find_first_not_of(" \t") == std::string::npos) return false;
     return ReadCellValue(text, value) && value >= 0 && value <= 255;
 }
+
+// Why a throttle capture brought no reading.
+int NoReadingText(int raw)
+{
+    return raw == TComPort::ReplyCut ? TextId::CommunicationError : TextId::ControllerNotFound;
+}
 }  // namespace
 
 const TFormTable* TForm7::Table()
@@ -171,9 +177,10 @@ bool TForm7::EndPointsSet()
 void TForm7::Button1Click(TObject*)
 {
     int raw = Form1->Port.ReadTpRaw();
-    // A negative result is no reading at all: no controller answered.
+    // A negative result is no reading at all: no controller answered, or
+    // its reply stopped short of the throttle byte.
     if (raw < 0) {
-        Form1->ShowStatus(Form1->Text(TextId::ControllerNotFound));
+        Form1->ShowStatus(Form1->Text(NoReadingText(raw)));
         return;
     }
     Edit1->SetText(std::to_string(raw));
@@ -184,7 +191,7 @@ void TForm7::Button2Click(TObject*)
 {
     int raw = Form1->Port.ReadTpRaw();
     if (raw < 0) {
-        Form1->ShowStatus(Form1->Text(TextId::ControllerNotFound));
+        Form1->ShowStatus(Form1->Text(NoReadingText(raw)));
         return;
     }
     Edit9->SetText(std::to_string(raw));

@@ -53,16 +53,20 @@ int TComPort::GetVersion(uint8_t& flags)
 
 int TComPort::ReadTpRaw()
 {
-    // Zeroed, so that a reply cut off before byte 12 reads as 0, not as
-    // whatever the stack held.
+    // Where the throttle byte sits in the 'R' and the 'D' reply.
+    constexpr int ThrottleByte = 12, OldThrottleByte = 9;
     uint8_t reply[IdentifyLength] = {};
     Purge();
     if (!SendCommand('R')) return PayloadShort;
-    if (Read(IdentifyLength, reply) > 0) return reply[12];
+    // A reply that stops before the throttle byte gives no reading.
+    const int got = Read(IdentifyLength, reply);
+    if (got > ThrottleByte) return reply[ThrottleByte];
+    if (got > 0) return ReplyCut;
     Purge();
     if (!SendCommand('D')) return PayloadShort;
-    if (Read(OldIdentifyLength, reply) == 0) return NoAnswer;
-    return reply[9];
+    const int gotOld = Read(OldIdentifyLength, reply);
+    if (gotOld > OldThrottleByte) return reply[OldThrottleByte];
+    return gotOld > 0 ? ReplyCut : NoAnswer;
 }
 
 bool TComPort::ReadInfo(uint8_t* header, int headerLength, char* text)

@@ -27,6 +27,7 @@ public:
         CommandNotSent = -1,
         PayloadShort = -2,
         NoAnswer = -3,  // GetVersion: not even the 'D' reply came
+        ReplyCut = -4,  // ReadTpRaw: the reply ended before the throttle byte
         TableAbove5 = -10,
         TableBelow0 = -11,
     };

@@ -523,6 +523,33 @@ TEST_F(TrimTest, OneToOneTrimsGoBackExactlyAndZeroIsNoChange)
     }
 }
 
+// OK on the window as shown writes every trim back as read, also where the
+// kind rounds it: the fuel kind shows 130 as 1 (packed again: 131), 126 as
+// -1 (125) and 129 as 0 (128). The fourth cylinder of three becomes 128.
+// Only version-1 units offer the trims: by their map number with the fuel
+// kind or one to one.
+class UntouchedTrimTest : public TrimTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(UntouchedTrimTest, GoBackAsRead)
+{
+    ConnectWith(GetParam(), 3, 130, 126, 129, 99);
+    Script script;
+    script.Then([&] { return Form13->Visible(); }).Then([&] {
+        Script::Click(Form13->EpButton2);
+        return true;
+    });
+    script.Start();
+    ChooseMenu(Form()->SetFuelTrimValues1);
+    ASSERT_TRUE(script.Finished()) << "steps done: " << script.StepsDone();
+    ASSERT_TRUE(WholeWriteArrives(18));
+    const std::string after = Block(0);
+    EXPECT_EQ((std::vector<int>{130, 126, 129, 128}),
+              (std::vector<int>{Byte(after, 15), Byte(after, 16), Byte(after, 17), Byte(after, 18)}));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKind, UntouchedTrimTest, ::testing::Values(105, 110),
+                         [](const ::testing::TestParamInfo<int>& info) { return "Map" + std::to_string(info.param); });
+
 // 6 cylinders show four trims; 0 shows one, in the middle of the window.
 TEST_F(TrimTest, SixCylindersShowFourTrimsAndNoneShowsOne)
 {

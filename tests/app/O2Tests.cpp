@@ -1,8 +1,12 @@
 // The O2 setting: its menu items, its dialog, the label that shows it, and
-// writing it to table 4 of a unit with the O2 option.
+// writing it to table 4.
 #include "TransferFixture.h"
 
 #include "Form8.h"
+
+#include <atomic>
+#include <sstream>
+#include <thread>
 
 namespace {
 
@@ -129,6 +133,68 @@ TEST_F(O2Test, ATableFourThatDoesNotArriveIsNotWrittenBack)
     EXPECT_EQ(before, SimTable(4));
     EXPECT_TRUE(Form()->Config.O2Pending);
     EXPECT_FALSE(Form()->MonitorThread->PauseRequest);
+}
+
+// Runs action while a second control connection pulls the cable 100 ms
+// after the unit was asked for table 4: the (unpaced) reply is in by then,
+// and the write back is yet to come (the port waits 250 ms before it).
+void UnplugWhileTableFourGoesBack(const std::function<void()>& action)
+{
+    std::atomic<bool> done{false};
+    std::thread cable([&done] {
+        TSimulator sim("COM1");
+        for (; !done; Sleep(5)) {
+            std::istringstream tokens(sim.Send("transcript"));
+            for (std::string token; tokens >> token;) {
+                if (token != "4") continue;
+                Sleep(100);
+                sim.Send("unplug");
+                return;
+            }
+        }
+    });
+    action();
+    done = true;
+    cable.join();
+}
+
+// A write of table 4 that fails is told as such, by an upload and by the
+// O2 command alone, and the setting stays pending.
+class O2WriteFailureTest : public O2Test, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(O2WriteFailureTest, IsToldAndLeavesTheSettingPending)
+{
+    const bool upload = GetParam();
+    ChooseMenu(Form()->N21);
+    StartPaintLog();
+    UnplugWhileTableFourGoesBack([&] { upload ? Click(Form()->Button8) : Form()->epEfRndBtn2Click(Form()); });
+    StopPaintLog();
+    EXPECT_TRUE(WasPainted(upload ? "Table sent and verified  Resetting Buttons + Updating O2 Change: Communication Error"
+                                  : "Updating O2 Change: Communication Error"));
+    EXPECT_TRUE(Form()->Config.O2Pending);
+    for (const auto& write : Writes()) EXPECT_NE(10, write.first);
+}
+
+INSTANTIATE_TEST_SUITE_P(UploadOrAlone, O2WriteFailureTest, ::testing::Bool());
+
+// A pending setting goes to every unit but version 2, also to one without
+// the O2 option: a version-1 unit with map number 5 and no flag bit 6, and
+// a map of code 1005 holding the setting 12.
+TEST_F(TransferTest, APendingSettingIsWrittenAlsoWithoutTheO2Option)
+{
+    TTestMap map{{1, 201, 1005, {TRefKind::Fuel}, {0}, 500, 0, 25}};
+    map.O2Word = 12;
+    Unit(1, 0xA1);
+    Com1.Ok("info 03010205010000000000000000000000 notes");
+    ASSERT_TRUE(LoadMap(map.Bytes()));
+    ASSERT_TRUE(ConnectCom1());
+    ASSERT_TRUE(WaitUntil([this] { return Form()->Config.ControllerVersion == 1; }, 8000));
+    ASSERT_FALSE(Form()->Config.O2Option);
+    Com1.Ok("clear");
+    Click(Form()->Button8);
+    EXPECT_EQ("Table sent and verified", Status());
+    EXPECT_EQ(12, uint8_t(SimTable(4)[7]));
+    EXPECT_FALSE(Form()->Config.O2Pending);
 }
 
 TEST_F(O2Test, WritingWithoutAUnitSaysSo)

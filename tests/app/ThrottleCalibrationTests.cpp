@@ -215,8 +215,8 @@ TEST_F(ThrottleCalibrationTest, AFailedReadLeavesTheFieldsEmptyAndWritesNothing)
 
 // The send reads the block again first: when that read fails nothing is
 // written and the window stays open with what was captured. A capture
-// without an answer stores no error code as a reading, and a typed value
-// beyond a byte is refused.
+// without an answer, or with one cut before the throttle byte, stores
+// nothing as a reading, and a typed value beyond a byte is refused.
 TEST_F(ThrottleCalibrationTest, AFailedSendReadACaptureWithoutAnswerAndABadValueWriteNothing)
 {
     ASSERT_TRUE(ConnectCom1());
@@ -224,7 +224,7 @@ TEST_F(ThrottleCalibrationTest, AFailedSendReadACaptureWithoutAnswerAndABadValue
     Com1.Ok("live tp 20");
     Com1.Ok("clear");
 
-    std::string sendStatus, captureStatus, rangeStatus;
+    std::string sendStatus, captureStatus, rangeStatus, cutEdit1;
     std::vector<std::string> kept;
     bool openAfterFailedSend = false, openAfterBadValue = false;
     Script script;
@@ -252,6 +252,14 @@ TEST_F(ThrottleCalibrationTest, AFailedSendReadACaptureWithoutAnswerAndABadValue
         .Then([&] {
             if (Status() != Text(TextId::ControllerNotFound)) return false;
             captureStatus = Status();
+            // A reply cut before the throttle byte.
+            Com1.Ok("fault short 12");
+            Script::Click(Form7->Button1);
+            return true;
+        })
+        .Then([&] {
+            if (Status() != Text(TextId::CommunicationError)) return false;
+            cutEdit1 = Form7->Edit1->Text();
             Com1.Ok("fault none");
             Script::Type(Form7->Edit9, "300");
             return true;
@@ -277,6 +285,7 @@ TEST_F(ThrottleCalibrationTest, AFailedSendReadACaptureWithoutAnswerAndABadValue
     // 20 .. 229: what was captured is still there.
     EXPECT_EQ((std::vector<std::string>{"20", "24", "30", "41", "62", "104", "145", "187", "229"}), kept);
     EXPECT_EQ(Text(TextId::ControllerNotFound), captureStatus);
+    EXPECT_EQ("20", cutEdit1);
     EXPECT_EQ(Text(TextId::TpValuesInvalid), rangeStatus);
     EXPECT_TRUE(openAfterBadValue);
     EXPECT_FALSE(Received("18"));

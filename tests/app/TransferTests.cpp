@@ -238,6 +238,17 @@ TEST_F(TransferTest, AReadBackThatFailsEndsUploadAll)
     EXPECT_FALSE(Form()->MonitorThread->PauseRequest);
 }
 
+// A unit that stores a table for 375 ms once it is in answers no read
+// meanwhile; the waits before each read-back (the upload's 250 ms and the
+// port's own 250 ms) give it that time.
+TEST_F(TransferTest, AReadBackWaitsUntilTheUnitHasStoredTheTable)
+{
+    ASSERT_TRUE(Prepare(Find(105)));
+    Com1.Ok("storing 375");
+    Click(Form()->Button9);
+    EXPECT_EQ("Tables sent and verified", Status());
+}
+
 TEST_F(TransferTest, UploadCurrentVerifiesItsTableAndAFailedReadBackIsNoSuccess)
 {
     const TTestMap map{Find(105)};
@@ -454,15 +465,20 @@ TEST_F(TransferTest, AUnitWithoutTheO2OptionNeverHasTableFourRead)
     EXPECT_EQ((std::vector<int>{0, 0, 1}), TableReads(Transcript()));
 }
 
-TEST_F(TransferTest, AFailedO2ReadIsNoSuccessOfGetAll)
+// The tables came: a table 4 that did not is told on its own.
+TEST_F(TransferTest, AFailedO2ReadIsToldOnItsOwn)
 {
     ASSERT_TRUE(Prepare(Find(105)));
-    ChooseMenu(Form()->N21);
-    Com1.Ok("fault cut 10 cmd 4 once");
-    Click(Form()->Button10);
-    EXPECT_EQ("Retrieve Map Failed.  Check Gantrel and Retry.", Status());
-    EXPECT_EQ(12, Form()->Config.O2Value) << "nothing taken from a table that did not arrive";
-    EXPECT_TRUE(Form()->Config.O2Pending);
+    const std::pair<TButton*, std::string> cases[] = {{Form()->Button10, "Maps Retrieved Successfully"},
+                                                      {Form()->Button7, "Fuel Table Retrieved Successfully"}};
+    for (const auto& c : cases) {
+        ChooseMenu(Form()->N21);
+        Com1.Ok("fault cut 10 cmd 4 once");
+        Click(c.first);
+        EXPECT_EQ(c.second + "  O2 Change: Communication Error", Status());
+        EXPECT_EQ(12, Form()->Config.O2Value) << "nothing taken from a table that did not arrive";
+        EXPECT_TRUE(Form()->Config.O2Pending);
+    }
 }
 
 // --- the Insert key ---------------------------------------------------------

@@ -117,12 +117,12 @@ TEST_F(ComPortTest, ThrottleReadingFromROrD)
 {
     Sim.Ok("live r12 77");
     EXPECT_EQ(77, Port.ReadTpRaw());
-    // Any part of the 'R' reply is accepted; byte 12 comes when 13 arrive.
+    // A short 'R' reply is accepted when it holds byte 12.
     Sim.Ok("fault short 13");
     EXPECT_EQ(77, Port.ReadTpRaw());
-    // Cut before byte 12: a defined 0, never stale memory.
-    Sim.Ok("fault short 5");
-    EXPECT_EQ(0, Port.ReadTpRaw());
+    // Cut before it: no reading at all.
+    Sim.Ok("fault short 12");
+    EXPECT_EQ(TComPort::ReplyCut, Port.ReadTpRaw());
     Sim.Ok("fault none");
 
     Sim.Ok("version 52");
@@ -130,6 +130,8 @@ TEST_F(ComPortTest, ThrottleReadingFromROrD)
     Sim.Ok("clear");
     EXPECT_EQ(33, Port.ReadTpRaw());
     EXPECT_EQ("82 68", Transcript());
+    Sim.Ok("fault short 9");
+    EXPECT_EQ(TComPort::ReplyCut, Port.ReadTpRaw());
     Sim.Ok("fault silence");
     EXPECT_EQ(TComPort::NoAnswer, Port.ReadTpRaw());
 }

@@ -341,6 +341,12 @@ void Simulator::finishPayload(bool complete) {
   if (complete) {
     if (pending_.table) {
       std::copy(pending_.buf.begin(), pending_.buf.end(), model_.tables[pending_.index].begin());
+      // Storing starts once the last byte is in: on the line that is a byte
+      // time per payload byte after the command, however fast the pty was.
+      if (storingMs_ > 0) {
+        const int64_t lineEnd = line_.byteAt(toNs(pending_.start), pending_.need);
+        storingUntilNs_ = std::max(lineEnd, toNs(pending_.last)) + static_cast<int64_t>(storingMs_) * 1000000LL;
+      }
     } else {
       std::copy(pending_.buf.begin(), pending_.buf.end(), model_.blocks[pending_.index].begin());
     }
@@ -374,12 +380,14 @@ void Simulator::handleCommand(uint8_t byte, const timespec& at) {
       pending_.table = c.kind == CmdKind::WriteTable;
       pending_.index = c.index;
       pending_.need = c.payload;
+      pending_.start = at;
       pending_.last = at;
       pending_.buf.reserve(c.payload);
       return;
     }
     record(std::to_string(byte));
     const double t = elapsed(at);
+    const bool storing = toNs(at) < storingUntilNs_;
     switch (c.kind) {
       case CmdKind::Identify:
         if (!rSilent()) reply = model_.replyR(t);
@@ -392,10 +400,10 @@ void Simulator::handleCommand(uint8_t byte, const timespec& at) {
         if (!isDGeneration(model_.version)) reply = model_.infoReply();
         break;
       case CmdKind::ReadTable:
-        reply.assign(model_.tables[c.index].begin(), model_.tables[c.index].end());
+        if (!storing) reply.assign(model_.tables[c.index].begin(), model_.tables[c.index].end());
         break;
       case CmdKind::ReadBlock:
-        reply.assign(model_.blocks[c.index].begin(), model_.blocks[c.index].end());
+        if (!storing) reply.assign(model_.blocks[c.index].begin(), model_.blocks[c.index].end());
         break;
       default:
         break;  // unknown bytes are ignored, as the firmware does
@@ -558,7 +566,8 @@ std::string Simulator::statusLine() {
   if (fault_.once) o << ":once";
   o << " rsilent=" << tristateName(rsilent_) << "(" << (rSilent() ? "on" : "off") << ")"
     << " dsilent=" << tristateName(dsilent_) << "(" << (dSilent() ? "on" : "off") << ")"
-    << " payload-timeout=" << payloadTimeoutMs_ << " plugged=" << (plugged_ ? "yes" : "no")
+    << " payload-timeout=" << payloadTimeoutMs_ << " storing=" << storingMs_
+    << " plugged=" << (plugged_ ? "yes" : "no")
     << " pty=" << (plugged_ ? slaveName_ : std::string("-")) << " link=" << opt_.link
     << " control=" << control_.port() << " uptime=" << elapsed(monoNow());
   return o.str();
@@ -582,7 +591,7 @@ std::string Simulator::control(const std::string& rawLine) {
   if (cmd == "ping") return "ok pong";
   if (cmd == "help") {
     return "ok ping status version flags pace fault unplug replug transcript writes clear table block info "
-           "infolen hwinfo live rsilent dsilent payload-timeout reset shutdown";
+           "infolen hwinfo live rsilent dsilent payload-timeout storing reset shutdown";
   }
   if (cmd == "status") return statusLine();
   if (cmd == "version" || cmd == "flags") {
@@ -763,12 +772,22 @@ std::string Simulator::control(const std::string& rawLine) {
     serialWake_.wake();  // re-arm a running payload wait
     return "ok";
   }
+  if (cmd == "storing") {
+    long long ms = 0;
+    if (argc == 0) return "ok " + std::to_string(storingMs_);
+    if (argc != 1 || !parseInt(w[1], &ms) || ms < 0 || ms > 60000) return "err usage: storing MS (0..60000, 0 off)";
+    storingMs_ = static_cast<int>(ms);
+    if (storingMs_ == 0) storingUntilNs_ = 0;
+    return "ok";
+  }
   if (cmd == "reset") {
     model_ = ControllerModel(opt_.version, opt_.flags, opt_.seed);
     paced_ = opt_.paced;
     fault_ = Fault{};
     rsilent_ = dsilent_ = Tristate::Auto;
     payloadTimeoutMs_ = opt_.payloadTimeoutMs;
+    storingMs_ = 0;
+    storingUntilNs_ = 0;
     transcript_.clear();
     writes_.clear();
     return "ok";

@@ -94,6 +94,7 @@ class Simulator {
     int index = 0;
     size_t need = 0;
     std::vector<uint8_t> buf;
+    timespec start{};  // the command byte
     timespec last{};
   };
   struct InByte {
@@ -137,6 +138,8 @@ class Simulator {
   Tristate rsilent_ = Tristate::Auto;
   Tristate dsilent_ = Tristate::Auto;
   int payloadTimeoutMs_;
+  int storingMs_ = 0;        // after a table write, reads go unanswered this long
+  int64_t storingUntilNs_ = 0;
   simsupport::Transcript transcript_;
   std::deque<WriteRecord> writes_;
   FILE* transcriptFile_ = nullptr;

@@ -147,6 +147,25 @@ TEST_F(Serial, TableWriteThenReadBack) {
   }
 }
 
+// A table write's 288 bytes are in 1.2 s after its command on the line;
+// storing 300 ms then leaves table and block reads unanswered until 1.5 s.
+TEST_F(Serial, StoringLeavesReadsUnansweredForAWhileAfterATableWrite) {
+  EXPECT_EQ(ctl("storing"), "ok 0");
+  ctlOk("storing 300");
+  const auto data = pattern(288, 9);
+  host_.purge();
+  const timespec t0 = monoNow();
+  ASSERT_TRUE(host_.send(withCommand(6, data)));
+  host_.settle();
+  while (secondsSince(t0) < 1.3) usleep(5000);
+  EXPECT_TRUE(host_.ask(0, 288, 100).empty());
+  EXPECT_TRUE(host_.ask(12, 224, 50).empty());
+  EXPECT_EQ(host_.ask('R', 16).size(), 16u);
+  while (secondsSince(t0) < 1.6) usleep(5000);
+  EXPECT_EQ(host_.ask(0, 288), data);
+  EXPECT_EQ(ctl("transcript"), "ok 6:288 0 12 82 0");
+}
+
 TEST_F(Serial, ZeroTableWrittenAsAtIdentification) {
   host_.purge();
   std::vector<uint8_t> cmd(289, 0);
