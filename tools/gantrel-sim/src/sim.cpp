@@ -1,6 +1,7 @@
 #include "sim.h"
 
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -371,6 +372,7 @@ void Simulator::handleCommand(uint8_t byte, const timespec& at) {
   const Command c = decodeCommand(byte);
   std::vector<uint8_t> reply;
   bool paced;
+  bool unplugAfter = false;
   {
     std::lock_guard<std::mutex> lock(mu_);
     if (c.kind == CmdKind::WriteTable || c.kind == CmdKind::WriteBlock) {
@@ -415,6 +417,7 @@ void Simulator::handleCommand(uint8_t byte, const timespec& at) {
           for (auto& b : reply) b = static_cast<uint8_t>(rng_() & 0xFF);
           break;
         case FaultKind::Short: reply.resize(std::min(reply.size(), fault_.keep)); break;
+        case FaultKind::Unplug: unplugAfter = true; break;
         default: break;
       }
       if (fault_.once) fault_ = Fault{};
@@ -422,6 +425,32 @@ void Simulator::handleCommand(uint8_t byte, const timespec& at) {
     paced = paced_;
   }
   if (!reply.empty()) sendReply(reply, at, paced);
+  if (unplugAfter) {
+    // The cable goes once the host has the whole reply, so its next command
+    // meets a vanished unit whatever the timing.
+    waitUntilTaken();
+    destroyPort();
+  }
+}
+
+void Simulator::waitUntilTaken() {
+  // The slave's input queue is what the host has yet to read. Bytes just
+  // written may not have reached it, so an empty queue counts only once it
+  // stays empty for a while: briefly after the host was seen reading, longer
+  // when it took the bytes before the first look.
+  bool seen = false;
+  int emptyMs = 0;
+  for (int ms = 0; ms < 1000; ++ms) {
+    int pending = 0;
+    if (ioctl(port_.slave(), FIONREAD, &pending) != 0) return;
+    if (pending > 0) {
+      seen = true;
+      emptyMs = 0;
+    } else if (++emptyMs >= (seen ? 20 : 100)) {
+      return;
+    }
+    usleep(1000);
+  }
 }
 
 void Simulator::sendReply(const std::vector<uint8_t>& reply, const timespec& arrival, bool paced) {
@@ -561,6 +590,7 @@ std::string Simulator::statusLine() {
     case FaultKind::Silence: o << "silence"; break;
     case FaultKind::Garbage: o << "garbage"; break;
     case FaultKind::Short: o << fault_.name << ":" << fault_.keep; break;
+    case FaultKind::Unplug: o << "unplug"; break;
   }
   if (fault_.kind != FaultKind::None && fault_.cmd >= 0) o << ":cmd" << fault_.cmd;
   if (fault_.once) o << ":once";
@@ -615,7 +645,7 @@ std::string Simulator::control(const std::string& rawLine) {
       f.once = true;
       a.pop_back();
     }
-    const char* usage = "err usage: fault silence|garbage|short K|cut K|none [cmd N] [once]";
+    const char* usage = "err usage: fault silence|garbage|short K|cut K|unplug|none [cmd N] [once]";
     if (a.size() >= 2 && a[a.size() - 2] == "cmd") {
       int c;
       if (!parseByte(a.back(), &c)) return usage;
@@ -631,6 +661,8 @@ std::string Simulator::control(const std::string& rawLine) {
       f.kind = FaultKind::Silence;
     } else if (a[0] == "garbage" && a.size() == 1) {
       f.kind = FaultKind::Garbage;
+    } else if (a[0] == "unplug" && a.size() == 1) {
+      f.kind = FaultKind::Unplug;
     } else if ((a[0] == "short" || a[0] == "cut") && a.size() == 2) {
       long long k = 0;
       if (!parseInt(a[1], &k) || k < 0 || k > 100000) return usage;

@@ -43,7 +43,7 @@ struct SimOptions {
   int processingDelayUs = 1000;  // between the end of a command byte and the reply
 };
 
-enum class FaultKind { None, Silence, Garbage, Short };
+enum class FaultKind { None, Silence, Garbage, Short, Unplug };
 
 struct Fault {
   FaultKind kind = FaultKind::None;
@@ -115,6 +115,8 @@ class Simulator {
   void sendReply(const std::vector<uint8_t>& reply, const timespec& arrival, bool paced);
   bool interrupted(const ::pollfd* fds);
   bool waitUntil(const timespec& deadline);
+  // Until the host has read everything written to it (at most a second).
+  void waitUntilTaken();
   bool writeWithin(const uint8_t* data, size_t len);
 
   // control side

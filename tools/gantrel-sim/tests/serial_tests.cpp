@@ -316,6 +316,16 @@ TEST_F(Serial, UnplugAndReplug) {
   EXPECT_EQ(r[13], 105);
 }
 
+TEST_F(Serial, UnplugFaultPullsTheCableOnceTheReplyIsRead) {
+  ctlOk("fault unplug cmd 3 once");
+  EXPECT_EQ(host_.ask('R', 16).size(), 16u);  // other commands are left alone
+  EXPECT_EQ(host_.ask(3, 288).size(), 288u);
+  for (int i = 0; i < 100 && ctl("status").find("plugged=no") == std::string::npos; ++i) usleep(10000);
+  EXPECT_NE(ctl("status").find("plugged=no"), std::string::npos);
+  host_.send('R');
+  EXPECT_TRUE(host_.read(16, 200).empty());
+}
+
 TEST_F(Serial, ReplugWhilePluggedGivesFreshPort) {
   ctlOk("replug");
   host_.close();
