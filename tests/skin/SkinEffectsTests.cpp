@@ -72,6 +72,21 @@ struct TSampler {
     }
 };
 
+struct TPlayback {
+    TKsBitmap Canvas;
+    std::vector<std::vector<TKColor>> Frames;
+};
+
+int CALLBACK PlayOneCopy(HDC, HANDLETABLE* table, const ENHMETARECORD* record, int count, LPARAM data)
+{
+    auto* p = reinterpret_cast<TPlayback*>(data);
+    if (record->iType != EMR_BITBLT) return 1;
+    PlayEnhMetaFileRecord(p->Canvas.DC(), table, record, UINT(count));
+    GdiFlush();
+    p->Frames.emplace_back(p->Canvas.Bits(), p->Canvas.Bits() + p->Canvas.Width() * p->Canvas.Height());
+    return 1;
+}
+
 // Every frame an animation copies to a device context, in order: recorded
 // in a metafile and played back one copy at a time onto a w x h bitmap.
 std::vector<std::vector<TKColor>> RecordedFrames(int w, int h, const std::function<void(HDC)>& run)
@@ -79,20 +94,9 @@ std::vector<std::vector<TKColor>> RecordedFrames(int w, int h, const std::functi
     HDC recorder = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
     run(recorder);
     HENHMETAFILE file = CloseEnhMetaFile(recorder);
-    struct TPlayback {
-        TKsBitmap Canvas;
-        std::vector<std::vector<TKColor>> Frames;
-    } playback;
+    TPlayback playback;
     playback.Canvas.SetSize(w, h);
-    auto play = [](HDC, HANDLETABLE* table, const ENHMETARECORD* record, int count, LPARAM data) -> int {
-        auto* p = reinterpret_cast<TPlayback*>(data);
-        if (record->iType != EMR_BITBLT) return 1;
-        PlayEnhMetaFileRecord(p->Canvas.DC(), table, record, UINT(count));
-        GdiFlush();
-        p->Frames.emplace_back(p->Canvas.Bits(), p->Canvas.Bits() + p->Canvas.Width() * p->Canvas.Height());
-        return 1;
-    };
-    EnumEnhMetaFile(nullptr, file, play, &playback, nullptr);
+    EnumEnhMetaFile(nullptr, file, PlayOneCopy, &playback, nullptr);
     DeleteEnhMetaFile(file);
     return playback.Frames;
 }

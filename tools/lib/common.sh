@@ -75,11 +75,19 @@ install_aligned_i386() {
 }
 
 # build <name> [cmake options...]
+# Its output goes to build/<name>.build.log; a failure shows the end of it.
 build_tree() {
     local name=$1
     shift
-    cmake -S "$GANTREL_ROOT" -B "$GANTREL_BUILD/$name" -G Ninja "$@" >/dev/null
-    ninja -C "$GANTREL_BUILD/$name" >/dev/null
+    local log=$GANTREL_BUILD/$name.build.log
+    mkdir -p "$GANTREL_BUILD"
+    if ! { cmake -S "$GANTREL_ROOT" -B "$GANTREL_BUILD/$name" -G Ninja "$@" && ninja -C "$GANTREL_BUILD/$name"; } \
+        >"$log" 2>&1; then
+        grep -E "error|FAILED" "$log" | head -20 >&2
+        tail -20 "$log" >&2
+        echo "the $name build failed (its whole output: $log)" >&2
+        return 1
+    fi
 }
 
 build_all() {
