@@ -280,7 +280,7 @@ TEST_F(TableSetTest, TheTrackBarShowsByte7AndOkWritesTheNewPosition)
         })
         .Then([&] {
             if (Form12->EpTrackBar1->Position() != 2) return false;
-            Script::KeepPicture(Form12, "table-set-dialog.bmp", Form12->EpButton2);
+            Script::KeepPicture(Form12, "table-set-dialog.bmp");
             Script::Click(Form12->EpButton2);
             return true;
         });
@@ -441,7 +441,7 @@ TEST_F(TrimTest, FuelKindTrimsAreShownMovedAndWrittenBack)
         .Then([&] {
             if (Form13->Edit1->Text() != "2") return false;
             moved = Look();
-            Script::KeepPicture(Form13, "trim-dialog.bmp", Form13->EpButton2);
+            Script::KeepPicture(Form13, "trim-dialog.bmp");
             Script::Click(Form13->EpButton2);
             return true;
         });

@@ -112,7 +112,7 @@ void CALLBACK WorkTheDialog(HWND, UINT, UINT_PTR, DWORD)
     if (u.NewShow) {
         u.NewShow = false;
         ++u.Shows;
-        if (u.Shows == 1) TModalScript::KeepPicture(dialog, "handheld-dialog.bmp", dialog->EpButton2);
+        if (u.Shows == 1) TModalScript::KeepPicture(dialog, "handheld-dialog.bmp");
         u.Titles.push_back(dialog->Edit1->Text());
         u.Notes.push_back(dialog->Memo1->Text());
         u.HardwareIds.push_back(dialog->Edit2->Text());

@@ -1,10 +1,16 @@
 #include "ModalScript.h"
 
+#include "Buttons.h"
+#include "CheckBoxes.h"
 #include "Form.h"
 #include "SavedPicture.h"
 #include "SysUtils.h"
+#include "TrackBars.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 
 TModalScript* TModalScript::Current = nullptr;
 
@@ -115,18 +121,94 @@ void TModalScript::Key(TWinControl* control, WORD key)
     PostMessageA(control->Handle(), WM_KEYUP, key, scan | 0xC0000001);
 }
 
-void TModalScript::KeepPicture(TForm* dialog, const std::string& name, TWinControl* button)
+namespace {
+
+const COLORREF Black = RGB(0, 0, 0), White = RGB(255, 255, 255);
+
+::testing::AssertionResult Near(COLORREF actual, COLORREF expected)
+{
+    if (NearColour(actual, expected)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << std::hex << actual << " instead of " << expected;
+}
+
+// Every channel moved by t and held to 0..255, as a bevel ring shades a pixel.
+COLORREF Shaded(COLORREF c, int t)
+{
+    auto channel = [t](int v) { return std::clamp(v + t, 0, 255); };
+    return RGB(channel(GetRValue(c)), channel(GetGValue(c)), channel(GetBValue(c)));
+}
+
+// The skinned controls as the application's windows wear them; at (x, y)
+// is a pixel of the control.
+void ExpectStyle(TControl* control, const std::function<COLORREF(int, int)>& at)
+{
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const int w = control->Width(), h = control->Height();
+    // A button's face is a vertical gradient drawn one pixel past every
+    // edge, which the buffer cuts at the top but has a spare row for at the
+    // bottom; sampled clear of the bevel and the caption.
+    auto faceRow = [h](COLORREF top, COLORREF bottom, int y) { return GradientBand(top, bottom, y, h + 1); };
+    auto expectFace = [&](COLORREF top, COLORREF bottom) {
+        EXPECT_TRUE(Near(at(5, 5), faceRow(top, bottom, 5)));
+        EXPECT_TRUE(Near(at(5, h - 6), faceRow(top, bottom, h - 6)));
+    };
+    if (auto* button = dynamic_cast<TEpButton*>(control)) {
+        expectFace(face, White);
+        // No border: the outer bevel ring, lightened and darkened by 80, is the edge.
+        EXPECT_TRUE(Near(at(0, h / 2), Shaded(faceRow(face, White, h / 2), 80)));
+        EXPECT_TRUE(Near(at(w - 1, h / 2), Shaded(faceRow(face, White, h / 2), -80)));
+        EXPECT_TRUE(button->Font()->Style() & (1u << fsBold));
+    } else if (auto* media = dynamic_cast<TMpMediaButton*>(control)) {
+        expectFace(RGB(128, 0, 0), RGB(128, 128, 128));
+        bool silver = false;
+        for (int x = 0; x < w; ++x) silver = silver || at(x, h / 2) == RGB(192, 192, 192);
+        EXPECT_TRUE(silver) << "no silver in the caption";
+        EXPECT_EQ(mrOk, media->ModalResult());
+    } else if (dynamic_cast<TEpCheckBox*>(control) || dynamic_cast<TEpRadioButton*>(control)) {
+        // A black-framed box at the left: the check box's 12 wide in the
+        // window colour, the radio buttons' 15 wide from face to white.
+        const bool check = dynamic_cast<TEpCheckBox*>(control) != nullptr;
+        const int box = check ? 12 : 15, top = (h - box) / 2, mid = top + box / 2;
+        EXPECT_EQ(Black, at(0, mid));
+        EXPECT_EQ(Black, at(box - 1, mid));
+        EXPECT_NE(Black, at(box, mid));
+        const COLORREF window = GetSysColor(COLOR_WINDOW);
+        EXPECT_TRUE(Near(at(1, top + 1), check ? window : GradientBand(face, White, 1, box)));
+        EXPECT_TRUE(Near(at(box - 2, top + 1), check ? window : GradientBand(face, White, box - 2, box)));
+    } else if (auto* bar = dynamic_cast<TEpTrackBar*>(control)) {
+        // Along the track and across it: long ticks at both ends on the top
+        // or left side, the thumb 9 long and 20 across from 12, framed black.
+        const bool horizontal = bar->Orientation() == toHorizontal;
+        auto p = [&](int along, int side) { return horizontal ? at(along, side) : at(side, along); };
+        const int length = horizontal ? w : h;
+        const int c = 13 + int(std::nearbyint(double(bar->Position() - bar->Min()) * (length - 27) /
+                                              (bar->Max() - bar->Min())));
+        EXPECT_EQ(Black, p(13, 8));
+        EXPECT_EQ(Black, p(length - 14, 8));
+        EXPECT_EQ(Black, p(c - 4, 22));
+        // Its face runs from face at its top to white at its bottom.
+        const int rows = horizontal ? 20 : 9;
+        EXPECT_TRUE(Near(horizontal ? at(c, 13) : at(22, c - 3), GradientBand(face, White, 1, rows)));
+        EXPECT_TRUE(Near(horizontal ? at(c, 30) : at(22, c + 3), GradientBand(face, White, rows - 2, rows)));
+    }
+}
+
+}  // namespace
+
+void TModalScript::KeepPicture(TForm* dialog, const std::string& name)
 {
     TSavedPicture picture;
     POINT client{};
     const bool kept = KeepWindowPicture(dialog->Handle(), ExeDirectory(), name, picture, client);
     EXPECT_TRUE(kept) << name;
     if (!kept) return;
-    POINT at{0, 0};
-    MapWindowPoints(button->Handle(), dialog->Handle(), &at, 1);
-    const int x = client.x + at.x, y = client.y + at.y + button->Height() / 2;
-    EXPECT_EQ(RGB(0, 0, 0), picture.Pixel(x, y)) << name;
-    EXPECT_EQ(RGB(0, 0, 0), picture.Pixel(x + button->Width() - 1, y)) << name;
-    // Inside the frame the face is not the frame's colour.
-    EXPECT_NE(RGB(0, 0, 0), picture.Pixel(x + 2, y)) << name;
+    for (int i = 0; i < dialog->ComponentCount(); ++i) {
+        auto* control = dynamic_cast<TWinControl*>(dialog->Components(i));
+        if (!control || !control->HandleAllocated() || !IsWindowVisible(control->Handle())) continue;
+        POINT origin{0, 0};
+        MapWindowPoints(control->Handle(), dialog->Handle(), &origin, 1);
+        SCOPED_TRACE(name + ": " + control->Name());
+        const POINT at{client.x + origin.x, client.y + origin.y};
+        ExpectStyle(control, [&](int x, int y) { return picture.Pixel(at.x + x, at.y + y); });
+    }
 }

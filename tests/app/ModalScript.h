@@ -47,9 +47,8 @@ public:
     // A key pressed and released on a control that has the focus.
     static void Key(TWinControl* control, WORD key);
     // Keeps a picture of a shown dialog as build/artifacts/<name> and checks
-    // in it the skinned button's frame (its border style draws it black)
-    // along the button's left and right edges.
-    static void KeepPicture(TForm* dialog, const std::string& name, TWinControl* button);
+    // in it that each skinned control it shows wears its style.
+    static void KeepPicture(TForm* dialog, const std::string& name);
 
 private:
     std::vector<TStep> Steps;

@@ -87,7 +87,7 @@ TEST_F(SkinnedFrameTest, TheAboutBoxIsAShapedWindowBlendedAt200AndMovedFromAnywh
             // The background beside the close button, one row, over each colour.
             overBlack = ScreenPixel(POINT{shown.left + 31, shown.top + 181});
             overWhite = ScreenPixel(POINT{shown.left + 271, shown.top + 181});
-            TModalScript::KeepPicture(Form10, "picture-window.bmp", Form10->MpMediaButton1);
+            TModalScript::KeepPicture(Form10, "picture-window.bmp");
             // Pressed on the picture, which is no caption of the platform's.
             press = POINT{shown.left + 150, shown.top + 60};
             RealInput::SendMouse(MOUSEEVENTF_LEFTDOWN, press);
@@ -113,7 +113,7 @@ TEST_F(SkinnedFrameTest, TheAboutBoxIsAShapedWindowBlendedAt200AndMovedFromAnywh
             movedBlack = ScreenPixel(POINT{moved.left + 91, moved.top + 143});
             movedWhite = ScreenPixel(POINT{moved.left + 131, moved.top + 143});
             // Drawn whole at its new place.
-            TModalScript::KeepPicture(Form10, "picture-window-dragged.bmp", Form10->MpMediaButton1);
+            TModalScript::KeepPicture(Form10, "picture-window-dragged.bmp");
             Form10->ModalResult = mrOk;
             return true;
         });
@@ -173,7 +173,7 @@ TEST_F(SkinnedFrameTest, TheHandheldDialogWearsItsToolWindowFrame)
     EXPECT_TRUE(Near(GetRValue(right), GetRValue(face)) && Near(GetGValue(right), GetGValue(face)) &&
                 Near(GetBValue(right), GetBValue(face)))
         << std::hex << right << " " << face;
-    TModalScript::KeepPicture(Form11, "handheld-dialog.bmp", Form11->EpButton1);
+    TModalScript::KeepPicture(Form11, "handheld-dialog.bmp");
     SetWindowPos(Form11->Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     Form11->Hide();
     Pump(50);

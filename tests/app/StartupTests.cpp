@@ -181,7 +181,7 @@ TEST_F(MainWindowTest, TheAboutBoxShowsTheVersion)
         void Tick(TObject* sender)
         {
             *Shown = Form10->Label1->Caption() + "|" + Form10->Label2->Caption();
-            TModalScript::KeepPicture(Form10, "about-box.bmp", Form10->MpMediaButton1);
+            TModalScript::KeepPicture(Form10, "about-box.bmp");
             Form10->ModalResult = mrOk;
             static_cast<TTimer*>(sender)->SetEnabled(false);
         }

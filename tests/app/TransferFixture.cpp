@@ -287,7 +287,7 @@ void CALLBACK TransferTest::AnswerTick(HWND, UINT, UINT_PTR, DWORD)
     TWinControl* choice;
     TWinControl* close;
     if (test->AnswerKind == 1) {
-        if (++test->PositionDialogs == 1) TModalScript::KeepPicture(Form14, "position-dialog.bmp", Form14->EpButton2);
+        if (++test->PositionDialogs == 1) TModalScript::KeepPicture(Form14, "position-dialog.bmp");
         test->PositionCaptions = {Form14->Caption(), Form14->EpRadioButton1->Caption(),
                                   Form14->EpRadioButton2->Caption(), Form14->EpRadioButton3->Caption()};
         TEpRadioButton* buttons[3] = {Form14->EpRadioButton1, Form14->EpRadioButton2, Form14->EpRadioButton3};

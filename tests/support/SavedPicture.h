@@ -7,7 +7,9 @@
 
 #include <windows.h>
 
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -79,6 +81,22 @@ private:
 inline COLORREF Halved(COLORREF c)
 {
     return RGB(GetRValue(c) / 2, GetGValue(c) / 2, GetBValue(c) / 2);
+}
+
+// Band k of n of a linear gradient from a to b, channel by channel.
+inline COLORREF GradientBand(COLORREF a, COLORREF b, int k, int n)
+{
+    auto channel = [&](int from, int to) { return int(std::nearbyint(from + double(to - from) * k / n)); };
+    return RGB(channel(GetRValue(a), GetRValue(b)), channel(GetGValue(a), GetGValue(b)),
+               channel(GetBValue(a), GetBValue(b)));
+}
+
+// Every channel within the tolerance.
+inline bool NearColour(COLORREF actual, COLORREF expected, int tolerance = 1)
+{
+    return std::abs(GetRValue(actual) - GetRValue(expected)) <= tolerance &&
+           std::abs(GetGValue(actual) - GetGValue(expected)) <= tolerance &&
+           std::abs(GetBValue(actual) - GetBValue(expected)) <= tolerance;
 }
 
 // Keeps a picture of the window, as the screen shows it, as
