@@ -3,6 +3,7 @@
 // windowless sibling in one colour, and the pixels a control paints alone.
 #pragma once
 
+#include "FillControl.h"
 #include "Form.h"
 #include "Panel.h"
 
@@ -13,29 +14,6 @@
 #include <functional>
 
 namespace EffectTest {
-
-// A windowless sibling that fills itself with its Color.
-class TFill : public TGraphicControl {
-    GANTREL_CLASS(TFill)
-    explicit TFill(TComponent* owner) : TGraphicControl(owner) {}
-
-protected:
-    void Paint() override
-    {
-        Canvas()->Brush()->SetColor(Color());
-        Canvas()->FillRect(RECT{0, 0, Width(), Height()});
-    }
-};
-
-// A fill owned by owner, placed on parent.
-inline TFill* AddFill(TComponent* owner, TWinControl* parent, TColor color, int l, int t, int w, int h)
-{
-    TFill* f = new TFill(owner);
-    f->SetParent(parent);
-    f->SetColor(color);
-    f->SetBounds(l, t, w, h);
-    return f;
-}
 
 // Counts the events it is handed.
 struct Counter : TObject {

@@ -2,6 +2,7 @@
 // not cover every pixel themselves, and a parent's windowless children can
 // be painted on their own, as a see-through windowed child needs them.
 #include "Application.h"
+#include "FillControl.h"
 #include "Graphic.h"
 
 #include <gtest/gtest.h>
@@ -25,19 +26,6 @@ protected:
     {
         ++Paints;
         Canvas()->Brush()->SetColor(clBlue);
-        Canvas()->FillRect(RECT{0, 0, Width(), Height()});
-    }
-};
-
-// A windowless square in green.
-class TGreenSquare : public TGraphicControl {
-    GANTREL_CLASS(TGreenSquare)
-    explicit TGreenSquare(TComponent* owner) : TGraphicControl(owner) {}
-
-protected:
-    void Paint() override
-    {
-        Canvas()->Brush()->SetColor(clLime);
         Canvas()->FillRect(RECT{0, 0, Width(), Height()});
     }
 };
@@ -73,9 +61,7 @@ TEST(PaintTo, AParentsWindowlessChildrenArePaintedAlone)
     TForm* form = new TForm(nullptr, 0);
     form->SetBounds(0, 0, 200, 150);
     form->SetColor(clRed);
-    TGreenSquare* square = new TGreenSquare(form);
-    square->SetParent(form);
-    square->SetBounds(5, 6, 10, 10);
+    AddFill(form, form, clLime, 5, 6, 10, 10);
     TEraseWatch* watch = new TEraseWatch(form);
     watch->SetParent(form);
     watch->SetBounds(0, 0, 50, 50);

@@ -178,7 +178,31 @@ protected:
         Form->Update();
         Pump(30);
     }
+    // A button of each family on the host, width x 30 side by side, their
+    // clicks counted.
+    void PlaceBoth(int width)
+    {
+        Ks = Button<TEpButton>(20, 20, width, 30);
+        Mp = Button<TMpMediaButton>(140, 20, width, 30);
+        Ks->OnClick = MakeEvent<&TClicks::Clicked>(&Clicks);
+        Mp->OnClick = MakeEvent<&TClicks::Clicked>(&Clicks);
+    }
+    // check(button) for each family's button, traced by its family.
+    template <class Check>
+    void ForBoth(Check check)
+    {
+        {
+            SCOPED_TRACE("Ks");
+            check(Ks);
+        }
+        {
+            SCOPED_TRACE("Mp");
+            check(Mp);
+        }
+    }
     TClicks Clicks;
+    TEpButton* Ks = nullptr;
+    TMpMediaButton* Mp = nullptr;
 };
 
 // The kind table, written out here.
@@ -491,11 +515,9 @@ TEST_F(SkinButton, TheDefaultButtonIsFramedInBlackWhileEnterIsItsOwn)
 
 TEST_F(SkinButton, TheStyledFaceRaisesItsBevelRingsOutsideInAndSinksThemWhenPressed)
 {
-    auto* ks = Button<TEpButton>(10, 10, 60, 30);
-    auto* mp = Button<TMpMediaButton>(100, 10, 60, 30);
+    PlaceBoth(60);
     Show();
-    auto check = [](auto* b, const char* family) {
-        SCOPED_TRACE(family);
+    ForBoth([](auto* b) {
         b->SetCaption("");
         b->GetBackground()->SetColor(TColor(RGB(100, 100, 100)));
         b->GetBackground()->SetStyle(ebsColor);
@@ -553,9 +575,7 @@ TEST_F(SkinButton, TheStyledFaceRaisesItsBevelRingsOutsideInAndSinksThemWhenPres
         EXPECT_EQ(GreyOf(120), At(b, 2, h / 2));
         EXPECT_EQ(GreyOf(80), At(b, w - 3, h / 2));
         EXPECT_EQ(GreyOf(100), At(b, 3, h / 2));
-    };
-    check(ks, "Ks");
-    check(mp, "Mp");
+    });
 }
 
 TEST_F(SkinButton, AHugeBevelStaysInsideTheBufferAndEnds)
@@ -598,11 +618,9 @@ TEST_F(SkinButton, AHugeBevelStaysInsideTheBufferAndEnds)
 TEST_F(SkinButton, TheGlyphLeavesOutItsKeyColourAndTurnsGreyUntilHotOrWhenDisabled)
 {
     const TKColor key = 0xFF00FF, red = 0xFF0000, green = 0x008000, blue = 0x0000FF, white = 0xFFFFFF;
-    auto* ks = Button<TEpButton>(10, 10, 60, 30);
-    auto* mp = Button<TMpMediaButton>(100, 10, 60, 30);
+    PlaceBoth(60);
     Show();
-    auto check = [&](auto* b, const char* family) {
-        SCOPED_TRACE(family);
+    ForBoth([&](auto* b) {
         // Two 4 x 4 cells: red and green in the first, blue in the second.
         TBitmap strip;
         Fill(&strip, {{key, key, key, key, key, key, key, key},
@@ -646,22 +664,16 @@ TEST_F(SkinButton, TheGlyphLeavesOutItsKeyColourAndTurnsGreyUntilHotOrWhenDisabl
         EXPECT_EQ(GreyOf(173), At(b, x1 + 2, y1 + 2));
         EXPECT_EQ(GreyOf(185), At(b, x1 + 5, y1 + 1));
         b->SetEnabled(true);
-    };
-    check(ks, "Ks");
-    check(mp, "Mp");
+    });
 }
 
 // --- Mouse and keys ------------------------------------------------------------------------
 
 TEST_F(SkinButton, APressDraggedOffAndReleasedOutsideGivesNoClick)
 {
-    auto* ks = Button<TEpButton>(20, 20, 80, 30);
-    auto* mp = Button<TMpMediaButton>(140, 20, 80, 30);
-    ks->OnClick = MakeEvent<&TClicks::Clicked>(&Clicks);
-    mp->OnClick = MakeEvent<&TClicks::Clicked>(&Clicks);
+    PlaceBoth(80);
     ShowForeground();
-    auto drag = [&](auto* b, const char* family) {
-        SCOPED_TRACE(family);
+    ForBoth([&](auto* b) {
         SendMouse(0, OnScreen(b, 40, 15));
         Pump(30);
         SendMouse(MOUSEEVENTF_LEFTDOWN, OnScreen(b, 40, 15));
@@ -690,18 +702,14 @@ TEST_F(SkinButton, APressDraggedOffAndReleasedOutsideGivesNoClick)
         Pump(30);
         EXPECT_EQ(1, Clicks.Of(b));
         EXPECT_EQ(kbsNormal, b->State());
-    };
-    drag(ks, "Ks");
-    drag(mp, "Mp");
+    });
 }
 
 TEST_F(SkinButton, AButtonStaysHotWhileThePointerRestsOnIt)
 {
-    auto* ks = Button<TEpButton>(20, 20, 90, 30);
-    auto* mp = Button<TMpMediaButton>(140, 20, 90, 30);
+    PlaceBoth(90);
     ShowForeground();
-    auto rest = [&](auto* b, const char* family) {
-        SCOPED_TRACE(family);
+    ForBoth([&](auto* b) {
         b->SetKind(bkOK);  // a green tick in its first cell
         b->SetBlackAndWhiteGlyph(true);
         b->GetBackground()->SetColor(TColor(RGB(200, 200, 200)));
@@ -734,20 +742,14 @@ TEST_F(SkinButton, AButtonStaysHotWhileThePointerRestsOnIt)
         ASSERT_TRUE(PumpUntil([&] { return !b->MouseIn(); }, 2000)) << "the pointer left, the hover stayed";
         Repaint(b);
         EXPECT_EQ(0, CountOf(b, tick));
-    };
-    rest(ks, "Ks");
-    rest(mp, "Mp");
+    });
 }
 
 TEST_F(SkinButton, TheSpaceBarPressesAndItsReleaseClicks)
 {
-    auto* ks = Button<TEpButton>(20, 20, 80, 30);
-    auto* mp = Button<TMpMediaButton>(140, 20, 80, 30);
-    ks->OnClick = MakeEvent<&TClicks::Clicked>(&Clicks);
-    mp->OnClick = MakeEvent<&TClicks::Clicked>(&Clicks);
+    PlaceBoth(80);
     ShowForeground();
-    auto space = [&](auto* b, const char* family) {
-        SCOPED_TRACE(family);
+    ForBoth([&](auto* b) {
         b->SetFocus();
         Pump(10);
         SendKey(VK_SPACE, false);
@@ -758,18 +760,16 @@ TEST_F(SkinButton, TheSpaceBarPressesAndItsReleaseClicks)
         Pump(30);
         EXPECT_EQ(1, Clicks.Of(b));
         EXPECT_EQ(kbsNormal, b->State());
-    };
-    space(ks, "Ks");
-    space(mp, "Mp");
+    });
 }
 
 TEST_F(SkinButton, EscClicksTheCancelButtonOnlyWithoutModifiers)
 {
-    auto* cancel = Button<TEpButton>(20, 20, 80, 30);
-    auto* ok = Button<TMpMediaButton>(140, 20, 80, 30);
+    PlaceBoth(80);
+    TEpButton* cancel = Ks;
+    TMpMediaButton* ok = Mp;
     cancel->SetModalResult(mrCancel);
     ok->SetModalResult(mrOk);
-    cancel->OnClick = MakeEvent<&TClicks::Clicked>(&Clicks);
     Show();
     BYTE keys[256], saved[256];
     GetKeyboardState(saved);
@@ -823,35 +823,33 @@ TEST_F(SkinButton, AnActionRunsOnClickAndLendsItsImage)
     TActionRuns runs;
     action->OnExecute = MakeEvent<&TActionRuns::Run>(&runs);
 
-    auto* ks = Button<TEpButton>(10, 10, 80, 30);
-    auto* mp = Button<TMpMediaButton>(100, 10, 80, 30);
-    ks->OnClick = MakeEvent<&TClicks::Clicked>(&Clicks);
-    ks->SetAction(action);
-    mp->SetAction(action);
-    for (TBitmap* glyph : {ks->Glyph(), mp->Glyph()}) {
+    PlaceBoth(80);
+    Ks->SetAction(action);
+    Mp->SetAction(action);
+    for (TBitmap* glyph : {Ks->Glyph(), Mp->Glyph()}) {
         ASSERT_EQ(16, glyph->Width());
         ASSERT_EQ(16, glyph->Height());
         EXPECT_EQ(RGB(0, 0, 255), glyph->Canvas()->Pixel(8, 8));
     }
-    EXPECT_EQ(1, ks->NumGlyphs());
+    EXPECT_EQ(1, Ks->NumGlyphs());
     // Ks keeps its caption and its own event; the media button takes both from the action.
-    EXPECT_EQ("Button", ks->Caption());
-    EXPECT_EQ("Act", mp->Caption());
-    EXPECT_TRUE(mp->OnClick == action->OnExecute);
-    ks->Click();
-    EXPECT_EQ(1, Clicks.Of(ks));
+    EXPECT_EQ("Button", Ks->Caption());
+    EXPECT_EQ("Act", Mp->Caption());
+    EXPECT_TRUE(Mp->OnClick == action->OnExecute);
+    Ks->Click();
+    EXPECT_EQ(1, Clicks.Of(Ks));
     EXPECT_EQ(1, runs.Runs);
-    mp->Click();
+    Mp->Click();
     EXPECT_EQ(2, runs.Runs);
     // A change of the action reaches the buttons.
     action->SetCaption("Again");
-    EXPECT_EQ("Again", mp->Caption());
+    EXPECT_EQ("Again", Mp->Caption());
     // A freed action is forgotten.
     action->Free();
-    EXPECT_EQ(nullptr, ks->Action());
-    EXPECT_EQ(nullptr, mp->Action());
-    ks->Click();
-    EXPECT_EQ(2, Clicks.Of(ks));
+    EXPECT_EQ(nullptr, Ks->Action());
+    EXPECT_EQ(nullptr, Mp->Action());
+    Ks->Click();
+    EXPECT_EQ(2, Clicks.Of(Ks));
 }
 
 // --- Streaming ------------------------------------------------------------------------------
@@ -1161,6 +1159,16 @@ protected:
             return true;
         };
     }
+    // key typed with the focus on focused closes the dialog with result,
+    // by one click of clicked and of no other button.
+    void ExpectKeyClicks(TWinControl* focused, WORD key, int result, TObject* clicked)
+    {
+        Form->Clicks.clear();
+        Form->SetActiveControl(focused);
+        EXPECT_EQ(result, RunModal(Form, {Ready(focused), Type(key)}));
+        EXPECT_EQ(1, Form->ClicksOf(clicked));
+        EXPECT_EQ(1u, Form->Clicks.size());
+    }
     TButtonTestForm* Form = nullptr;
     TEdit* Edit = nullptr;
     TEpButton* Ok = nullptr;
@@ -1172,26 +1180,17 @@ protected:
 
 TEST_F(SkinButtonDialog, EnterInTheEditClicksTheDefaultButton)
 {
-    Form->SetActiveControl(Edit);
-    EXPECT_EQ(mrOk, RunModal(Form, {Ready(Edit), Type(VK_RETURN)}));
-    EXPECT_EQ(1, Form->ClicksOf(Ok));
-    EXPECT_EQ(1u, Form->Clicks.size());
+    ExpectKeyClicks(Edit, VK_RETURN, mrOk, Ok);
 }
 
 TEST_F(SkinButtonDialog, EnterOnTheFocusedDefaultButtonStillClicksIt)
 {
-    Form->SetActiveControl(Ok);
-    EXPECT_EQ(mrOk, RunModal(Form, {Ready(Ok), Type(VK_RETURN)}));
-    EXPECT_EQ(1, Form->ClicksOf(Ok));
-    EXPECT_EQ(1u, Form->Clicks.size());
+    ExpectKeyClicks(Ok, VK_RETURN, mrOk, Ok);
 }
 
 TEST_F(SkinButtonDialog, EnterOnAnotherFocusedButtonClicksThatOne)
 {
-    Form->SetActiveControl(Cancel);
-    EXPECT_EQ(mrCancel, RunModal(Form, {Ready(Cancel), Type(VK_RETURN)}));
-    EXPECT_EQ(1, Form->ClicksOf(Cancel));
-    EXPECT_EQ(1u, Form->Clicks.size());
+    ExpectKeyClicks(Cancel, VK_RETURN, mrCancel, Cancel);
 }
 
 TEST_F(SkinButtonDialog, TheMediaFamilysButtonsTakeEnterEscAndTheirLetters)
@@ -1252,25 +1251,15 @@ TEST_F(SkinButtonDialog, EnterWithTheFocusOnTheDialogClicksTheDefaultButton)
 
 TEST_F(SkinButtonDialog, EscClicksTheCancelButton)
 {
-    Form->SetActiveControl(Edit);
-    EXPECT_EQ(mrCancel, RunModal(Form, {Ready(Edit), Type(VK_ESCAPE)}));
-    EXPECT_EQ(1, Form->ClicksOf(Cancel));
-    EXPECT_EQ(1u, Form->Clicks.size());
+    ExpectKeyClicks(Edit, VK_ESCAPE, mrCancel, Cancel);
     // Also from a focused button that is not the cancel one.
-    Form->Clicks.clear();
-    Form->SetActiveControl(Ok);
-    EXPECT_EQ(mrCancel, RunModal(Form, {Ready(Ok), Type(VK_ESCAPE)}));
-    EXPECT_EQ(1, Form->ClicksOf(Cancel));
-    EXPECT_EQ(1u, Form->Clicks.size());
+    ExpectKeyClicks(Ok, VK_ESCAPE, mrCancel, Cancel);
 }
 
 TEST_F(SkinButtonDialog, AnAcceleratorLetterClicksItsButton)
 {
     // With a button focused the plain letter is enough.
-    Form->SetActiveControl(Ok);
-    EXPECT_EQ(mrRetry, RunModal(Form, {Ready(Ok), Type('R')}));
-    EXPECT_EQ(1, Form->ClicksOf(Retry));
-    EXPECT_EQ(1u, Form->Clicks.size());
+    ExpectKeyClicks(Ok, 'R', mrRetry, Retry);
     // In the edit the letter is typed; Enter then clicks the default button.
     Form->Clicks.clear();
     Form->SetActiveControl(Edit);

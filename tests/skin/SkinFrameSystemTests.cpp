@@ -46,6 +46,27 @@ Frame* NewActiveFrame(TCustomForm* form)
     return frame;
 }
 
+// A 300 x 200 form at (left, top) with an active Ks frame that leaves the
+// application's minimize and restore alone; freed with this.
+struct TFramedForm {
+    TForm* Form = NewForm<TForm>(nullptr);
+    TKsCustomForm* Frame = nullptr;
+    TFramedForm(int left, int top)
+    {
+        Form->SetBounds(left, top, 300, 200);
+        Frame = NewActiveFrame<TKsCustomForm>(Form);
+        Frame->SetMinimizeApplication(false);
+    }
+    ~TFramedForm() { Form->Free(); }
+    TFramedForm(const TFramedForm&) = delete;
+    TFramedForm& operator=(const TFramedForm&) = delete;
+    void Show()
+    {
+        Form->Show();
+        RealInput::PumpFor(25);
+    }
+};
+
 
 // --- System menu ----------------------------------------------------------------------
 
@@ -116,33 +137,26 @@ TEST(SkinFrameSysMenu, MpEntriesArePlainTextsAndTheRootTakesTheFramesPopupStyle)
 
 TEST(SkinFrameSysMenu, AChosenEntryRunsItsCommand)
 {
-    TForm* form = NewForm<TForm>(nullptr);
-    form->SetBounds(100, 100, 300, 200);
-    auto* frame = NewActiveFrame<TKsCustomForm>(form);
-    frame->SetMinimizeApplication(false);
-    form->Show();
-    RealInput::PumpFor(25);
+    TFramedForm f(100, 100);
+    f.Show();
+    TKsCustomForm* frame = f.Frame;
     frame->CreateSysMenu();
     frame->DoSysMenu(frame->SysMenuRoot()->GetItem(1));  // Maximize
     EXPECT_EQ(kwsMaximized, frame->WindowState());
     frame->CreateSysMenu();
     frame->DoSysMenu(frame->SysMenuRoot()->GetItem(0));  // Restore
     EXPECT_EQ(kwsNormal, frame->WindowState());
-    EXPECT_EQ(100, form->Left());
+    EXPECT_EQ(100, f.Form->Left());
     frame->CreateSysMenu();
     frame->DoSysMenu(frame->SysMenuRoot()->GetItem(2));  // Rollup
     EXPECT_EQ(kwsRollup, frame->WindowState());
-    form->Free();
 }
 
 TEST(SkinFrameSysMenu, AnItemRunsItsOwnCommandWhateverItsCaptionSays)
 {
-    TForm* form = NewForm<TForm>(nullptr);
-    form->SetBounds(100, 100, 300, 200);
-    auto* frame = NewActiveFrame<TKsCustomForm>(form);
-    frame->SetMinimizeApplication(false);
-    form->Show();
-    RealInput::PumpFor(25);
+    TFramedForm f(100, 100);
+    f.Show();
+    TKsCustomForm* frame = f.Frame;
     frame->CreateSysMenu();
     // Minimize, Maximize, Rollup...: the Rollup item captioned as Maximize.
     auto* rollup = frame->SysMenuRoot()->GetItem(2);
@@ -150,7 +164,6 @@ TEST(SkinFrameSysMenu, AnItemRunsItsOwnCommandWhateverItsCaptionSays)
     frame->DoSysMenu(rollup);
     EXPECT_EQ(kwsRollup, frame->WindowState());
     frame->Restore();
-    form->Free();
 }
 
 // What a timer saw while a menu loop ran: the windows of this thread shown
@@ -203,10 +216,9 @@ TEST(SkinFrameSysMenu, AltSpaceOpensTheSystemMenuBelowTheClientOrigin)
     using namespace RealInput;
     RegisterSkinClasses();  // the family's popup window
     PointerAway();
-    TForm* form = NewForm<TForm>(nullptr);
-    form->SetBounds(150, 120, 300, 200);
-    auto* frame = NewActiveFrame<TKsCustomForm>(form);
-    frame->SetMinimizeApplication(false);
+    TFramedForm f(150, 120);
+    TForm* form = f.Form;
+    TKsCustomForm* frame = f.Frame;
     form->Show();
     SetForegroundWindow(form->Handle());
     PumpFor(100);
@@ -225,7 +237,6 @@ TEST(SkinFrameSysMenu, AltSpaceOpensTheSystemMenuBelowTheClientOrigin)
     EXPECT_EQ(6, frame->SysMenuRoot()->Count());
     // The loop is over and the window as it was.
     EXPECT_EQ(kwsNormal, frame->WindowState());
-    form->Free();
 }
 
 // --- Tray -------------------------------------------------------------------------
@@ -234,21 +245,16 @@ class SkinFrameTray : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Form = NewForm<TForm>(nullptr);
-        Form->SetBounds(120, 110, 300, 200);
         Form->SetCaption("Tray test");
-        Frame = NewActiveFrame<TKsCustomForm>(Form);
-        Frame->SetMinimizeApplication(false);
-        Form->Show();
-        RealInput::PumpFor(25);
+        Framed.Show();
     }
-    void TearDown() override { Form->Free(); }
     LRESULT Notify(LPARAM mouseMessage)
     {
         return SendMessageA(Frame->TrayWindow(), KM_TRAYNOTIFY, Frame->TrayIconData().uID, mouseMessage);
     }
-    TForm* Form = nullptr;
-    TKsCustomForm* Frame = nullptr;
+    TFramedForm Framed{120, 110};
+    TForm* Form = Framed.Form;
+    TKsCustomForm* Frame = Framed.Frame;
 };
 
 TEST_F(SkinFrameTray, ADoubleClickOnTheIconRestoresTheWindow)
@@ -312,13 +318,33 @@ struct TFrameAppEventProbe {
     void AppRestore(TObject*) { ++Restores; }
 };
 
-TEST(SkinFrameApplication, MinimizeAndRestoreAreChainedWhileTheFrameLivesAndPutBackAfter)
+// The program's own handlers are set before each test and cleared after it.
+class SkinFrameApplication : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Application->OnMinimize = Minimize;
+        Application->OnRestore = Restore;
+    }
+    void TearDown() override
+    {
+        Application->OnMinimize = nullptr;
+        Application->OnRestore = nullptr;
+    }
+    // Once the frames are gone, the program's handlers are there again.
+    void ExpectTheProgramsHandlers()
+    {
+        RealInput::PumpFor(25);
+        EXPECT_EQ(Minimize, Application->OnMinimize);
+        EXPECT_EQ(Restore, Application->OnRestore);
+    }
+    TFrameAppEventProbe Probe;
+    const TNotifyEvent Minimize = MakeEvent<&TFrameAppEventProbe::AppMinimize>(&Probe);
+    const TNotifyEvent Restore = MakeEvent<&TFrameAppEventProbe::AppRestore>(&Probe);
+};
+
+TEST_F(SkinFrameApplication, MinimizeAndRestoreAreChainedWhileTheFrameLivesAndPutBackAfter)
 {
-    TFrameAppEventProbe probe;
-    const TNotifyEvent minimize = MakeEvent<&TFrameAppEventProbe::AppMinimize>(&probe);
-    const TNotifyEvent restore = MakeEvent<&TFrameAppEventProbe::AppRestore>(&probe);
-    Application->OnMinimize = minimize;
-    Application->OnRestore = restore;
     TForm* form = NewForm<TForm>(nullptr);
     form->SetBounds(100, 100, 300, 200);
     auto* frame = NewActiveFrame<TKsCustomForm>(form);
@@ -326,28 +352,24 @@ TEST(SkinFrameApplication, MinimizeAndRestoreAreChainedWhileTheFrameLivesAndPutB
     form->Show();
     // The first activation of the frame chains them.
     SendMessageA(form->Handle(), WM_NCACTIVATE, TRUE, 0);
-    EXPECT_NE(minimize, Application->OnMinimize);
-    EXPECT_NE(restore, Application->OnRestore);
+    EXPECT_NE(Minimize, Application->OnMinimize);
+    EXPECT_NE(Restore, Application->OnRestore);
     // The frame's handlers run and call the saved ones.
     Application->OnMinimize(Application);
     EXPECT_EQ(kwsMinimized, frame->WindowState());
-    EXPECT_EQ(1, probe.Minimizes);
+    EXPECT_EQ(1, Probe.Minimizes);
     Application->OnRestore(Application);
     EXPECT_EQ(kwsNormal, frame->WindowState());
-    EXPECT_EQ(1, probe.Restores);
+    EXPECT_EQ(1, Probe.Restores);
     // Activated again: chained once only.
     SendMessageA(form->Handle(), WM_NCACTIVATE, TRUE, 0);
     Application->OnRestore(Application);
-    EXPECT_EQ(2, probe.Restores);
+    EXPECT_EQ(2, Probe.Restores);
     form->Free();
-    RealInput::PumpFor(25);
-    EXPECT_EQ(minimize, Application->OnMinimize);
-    EXPECT_EQ(restore, Application->OnRestore);
-    Application->OnMinimize = nullptr;
-    Application->OnRestore = nullptr;
+    ExpectTheProgramsHandlers();
 }
 
-TEST(SkinFrameApplication, EmptyHandlersArePutBackEmpty)
+TEST_F(SkinFrameApplication, EmptyHandlersArePutBackEmpty)
 {
     Application->OnMinimize = nullptr;
     Application->OnRestore = nullptr;
@@ -363,13 +385,8 @@ TEST(SkinFrameApplication, EmptyHandlersArePutBackEmpty)
     EXPECT_FALSE(bool(Application->OnRestore));
 }
 
-TEST(SkinFrameApplication, FramesGoingInTheOrderTheyCameLeaveNoHandlerOfAFreedFrame)
+TEST_F(SkinFrameApplication, FramesGoingInTheOrderTheyCameLeaveNoHandlerOfAFreedFrame)
 {
-    TFrameAppEventProbe probe;
-    const TNotifyEvent minimize = MakeEvent<&TFrameAppEventProbe::AppMinimize>(&probe);
-    const TNotifyEvent restore = MakeEvent<&TFrameAppEventProbe::AppRestore>(&probe);
-    Application->OnMinimize = minimize;
-    Application->OnRestore = restore;
     TForm* first = NewForm<TForm>(nullptr);
     first->SetBounds(100, 100, 300, 200);
     NewActiveFrame<TKsCustomForm>(first);
@@ -385,25 +402,19 @@ TEST(SkinFrameApplication, FramesGoingInTheOrderTheyCameLeaveNoHandlerOfAFreedFr
     RealInput::PumpFor(25);
     Application->OnMinimize(Application);
     EXPECT_EQ(kwsMinimized, secondFrame->WindowState());
-    EXPECT_EQ(1, probe.Minimizes);
+    EXPECT_EQ(1, Probe.Minimizes);
     Application->OnRestore(Application);
-    EXPECT_EQ(1, probe.Restores);
+    EXPECT_EQ(1, Probe.Restores);
     second->Free();
-    RealInput::PumpFor(25);
-    EXPECT_EQ(minimize, Application->OnMinimize);
-    EXPECT_EQ(restore, Application->OnRestore);
+    ExpectTheProgramsHandlers();
     // A handler the program set after a frame had chained stays when the frame goes.
     TForm* third = NewForm<TForm>(nullptr);
     NewActiveFrame<TKsCustomForm>(third);
     third->Show();
     SendMessageA(third->Handle(), WM_NCACTIVATE, TRUE, 0);
-    Application->OnMinimize = minimize;
+    Application->OnMinimize = Minimize;
     third->Free();
-    RealInput::PumpFor(25);
-    EXPECT_EQ(minimize, Application->OnMinimize);
-    EXPECT_EQ(restore, Application->OnRestore);
-    Application->OnMinimize = nullptr;
-    Application->OnRestore = nullptr;
+    ExpectTheProgramsHandlers();
 }
 
 // --- System commands and activation --------------------------------------------------
@@ -445,19 +456,15 @@ TEST(SkinFrameSysCommand, MpClosesOnCloseItselfAndKsLeavesItToTheForm)
 
 TEST(SkinFrameActivate, AnActivationOfAMinimizedWindowWithAnInactiveCaptionMinimizesTheFrame)
 {
-    TForm* form = NewForm<TForm>(nullptr);
-    form->SetBounds(100, 100, 300, 200);
-    auto* frame = NewActiveFrame<TKsCustomForm>(form);
-    frame->SetMinimizeApplication(false);
-    form->Show();
-    RealInput::PumpFor(25);
-    SendMessageA(form->Handle(), WM_NCACTIVATE, FALSE, 0);
-    SendMessageA(form->Handle(), WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
-    EXPECT_EQ(kwsNormal, frame->WindowState());
-    SendMessageA(form->Handle(), WM_NCACTIVATE, FALSE, 0);
-    SendMessageA(form->Handle(), WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 1), 0);
-    EXPECT_EQ(kwsMinimized, frame->WindowState());
-    form->Free();
+    TFramedForm f(100, 100);
+    f.Show();
+    const HWND window = f.Form->Handle();
+    SendMessageA(window, WM_NCACTIVATE, FALSE, 0);
+    SendMessageA(window, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
+    EXPECT_EQ(kwsNormal, f.Frame->WindowState());
+    SendMessageA(window, WM_NCACTIVATE, FALSE, 0);
+    SendMessageA(window, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 1), 0);
+    EXPECT_EQ(kwsMinimized, f.Frame->WindowState());
 }
 
 // --- MDI ------------------------------------------------------------------------------

@@ -98,6 +98,66 @@ int FrameControlMismatches(HWND window, const RECT& rect, UINT type, UINT state)
     return mismatches;
 }
 
+// Close on the shown form runs its OnClose once, which hides it.
+template <class Frame>
+void ExpectCloseHides(TFramed<Frame>& f, TCloseCounter& counter)
+{
+    f.Form->OnClose = MakeEvent<&TCloseCounter::FormClose>(&counter);
+    f.Show();
+    f.FrameObject->Close();
+    Pump(30);
+    EXPECT_EQ(1, counter.Calls);
+    EXPECT_FALSE(f.Form->Visible());
+}
+
+// How many pixels of the caption band on the screen are not the frame's buffer.
+int CaptionBandMismatches(HWND window, TKsCustomForm* frame)
+{
+    const RECT band = frame->GetCaptionRect();
+    GdiFlush();
+    int mismatches = 0;
+    for (int y = band.top; y < band.bottom; ++y)
+        for (int x = band.left; x < band.right; ++x)
+            if (WindowPixel(window, x, y) != Rgb(frame->GetBuffer()->GetPixel(x, y))) ++mismatches;
+    return mismatches;
+}
+
+// A maximized frame's bounds: the work area and the frame's border round it.
+RECT MaximizedBounds()
+{
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    InflateRect(&work, GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CXFRAME));
+    return work;
+}
+
+// How many GDI objects runs of cycle leave held, after warm-up runs have
+// filled what is cached.
+template <class Cycle>
+long GdiGrowth(Cycle cycle, int warmUp, int runs)
+{
+    for (int i = 0; i < warmUp; ++i) cycle();
+    Pump(50);
+    const long before = GdiObjectsHeld();
+    for (int i = 0; i < runs; ++i) cycle();
+    Pump(50);
+    return GdiObjectsHeld() - before;
+}
+
+// A borderless top-most window of one colour at (100, 100), 400 x 300, for
+// a frame to be seen over.
+TForm* ColourBeneath(TColor color)
+{
+    auto* under = NewForm<TForm>(nullptr);
+    under->SetBorderStyle(bsNone);
+    under->SetColor(color);
+    under->SetBounds(100, 100, 400, 300);
+    under->Show();
+    SetWindowPos(under->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    Pump(150);
+    return under;
+}
+
 
 // A frame whose client painting fails, as a leaf's could.
 class TFailingFrame : public TKsCustomForm {
@@ -213,12 +273,7 @@ TEST(SkinFrame, CaptionButtonsAndBorderAreTheFramesOwn)
     EXPECT_EQ(0, FrameControlMismatches(window, close, DFC_CAPTION, DFCS_CAPTIONCLOSE));
     EXPECT_EQ(0, FrameControlMismatches(window, maximize, DFC_CAPTION, DFCS_CAPTIONMAX));
     // The whole caption band on the screen is the frame's buffer.
-    GdiFlush();
-    int differing = 0;
-    for (int yy = band.top; yy < band.bottom; ++yy)
-        for (int xx = band.left; xx < band.right; ++xx)
-            if (WindowPixel(window, xx, yy) != Rgb(frame->GetBuffer()->GetPixel(xx, yy))) ++differing;
-    EXPECT_EQ(0, differing);
+    EXPECT_EQ(0, CaptionBandMismatches(window, frame));
 
     TSavedPicture shot;
     POINT client{};
@@ -266,8 +321,7 @@ TEST(SkinFrame, MaximizeTwiceRollupAndRestoreGiveTheBounds)
 
     RECT work;
     ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
-    RECT maximized = work;
-    InflateRect(&maximized, GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CXFRAME));
+    const RECT maximized = MaximizedBounds();
 
     frame->Maximize();
     Pump(50);
@@ -375,13 +429,7 @@ namespace {
 template <class Frame>
 void CheckBlendOverKnownColour()
 {
-    auto* under = NewForm<TForm>(nullptr);
-    under->SetBorderStyle(bsNone);
-    under->SetColor(TColor(0x0000C0));  // red 192
-    under->SetBounds(100, 100, 400, 300);
-    under->Show();
-    SetWindowPos(under->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    Pump(150);
+    TForm* under = ColourBeneath(TColor(0x0000C0));  // red 192
     ASSERT_EQ(0xC00000u, ToRgb(ScreenPixel(POINT{150, 150})));
 
     TFramed<Frame> f(RECT{150, 140, 400, 340}, TColor(0x00FF00));  // green
@@ -434,13 +482,7 @@ namespace {
 template <class Frame>
 TForm* ShadowOverGreen(TFramed<Frame>& f)
 {
-    auto* under = NewForm<TForm>(nullptr);
-    under->SetBorderStyle(bsNone);
-    under->SetColor(TColor(0x00C000));
-    under->SetBounds(100, 100, 400, 300);
-    under->Show();
-    SetWindowPos(under->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    Pump(150);
+    TForm* under = ColourBeneath(TColor(0x00C000));
     EXPECT_EQ(0x00C000u, ToRgb(ScreenPixel(POINT{150, 150})));
     f.FrameObject->SetDropShadow(true);
     f.FrameObject->SetShadowWidth(4);
@@ -614,12 +656,7 @@ TEST(SkinFrame, KsCloseRunsOnCloseOnce)
 {
     TFramed<TKsCustomForm> f(RECT{40, 50, 360, 290});
     TCloseCounter counter;
-    f.Form->OnClose = MakeEvent<&TCloseCounter::FormClose>(&counter);
-    f.Show();
-    f.FrameObject->Close();
-    Pump(30);
-    EXPECT_EQ(1, counter.Calls);
-    EXPECT_FALSE(f.Form->Visible());
+    ExpectCloseHides(f, counter);
 
     // caMinimize from the handler: the frame's own minimized state.
     f.Show();
@@ -643,12 +680,7 @@ TEST(SkinFrame, MpCloseRunsOnCloseOnceAndHides)
 {
     TFramed<TMpCustomForm> f(RECT{40, 50, 360, 290});
     TCloseCounter counter;
-    f.Form->OnClose = MakeEvent<&TCloseCounter::FormClose>(&counter);
-    f.Show();
-    f.FrameObject->Close();
-    Pump(30);
-    EXPECT_EQ(1, counter.Calls);
-    EXPECT_FALSE(f.Form->Visible());
+    ExpectCloseHides(f, counter);
 }
 
 TEST(SkinFrame, RestoreFromTrayToMaximizedKeepsTheNormalBounds)
@@ -657,10 +689,7 @@ TEST(SkinFrame, RestoreFromTrayToMaximizedKeepsTheNormalBounds)
     TKsCustomForm* frame = f.FrameObject;
     f.Show();
     const RECT normal{40, 50, 360, 290};
-    RECT work;
-    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
-    RECT maximized = work;
-    InflateRect(&maximized, GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CXFRAME));
+    const RECT maximized = MaximizedBounds();
 
     frame->Maximize();
     Pump(30);
@@ -841,13 +870,7 @@ TEST(SkinFrame, IconChangeKeepsTheFramesCaption)
     Pump(50);
     EXPECT_EQ(WS_CAPTION, GetWindowLongPtrA(window, GWL_STYLE) & WS_CAPTION);
     EXPECT_EQ(0, FrameControlMismatches(window, close, DFC_CAPTION, DFCS_CAPTIONCLOSE));
-    const RECT band = frame->GetCaptionRect();
-    GdiFlush();
-    int differing = 0;
-    for (int y = band.top; y < band.bottom; ++y)
-        for (int x = band.left; x < band.right; ++x)
-            if (WindowPixel(window, x, y) != Rgb(frame->GetBuffer()->GetPixel(x, y))) ++differing;
-    EXPECT_EQ(0, differing);
+    EXPECT_EQ(0, CaptionBandMismatches(window, frame));
 }
 
 // An opaque icon of one colour (0x00RRGGBB), size x size.
@@ -918,13 +941,7 @@ TEST(SkinFrame, ShowHideCyclesLeakNoGdiHandles)
         f.Form->Hide();
         Application->ProcessMessages();
     };
-    for (int i = 0; i < 20; ++i) cycle();
-    Pump(50);
-    const long before = GdiObjectsHeld();
-    for (int i = 0; i < 150; ++i) cycle();
-    Pump(50);
-    const long after = GdiObjectsHeld();
-    EXPECT_LE(after - before, 2) << before << " -> " << after;
+    EXPECT_LE(GdiGrowth(cycle, 20, 150), 2);
 }
 
 TEST(SkinFrame, BlendedShadowedShowHideCyclesLeakNoGdiHandles)
@@ -949,12 +966,6 @@ TEST(SkinFrame, BlendedShadowedShowHideCyclesLeakNoGdiHandles)
             Application->ProcessMessages();
         }
     };
-    for (int i = 0; i < 10; ++i) cycle();
-    Pump(50);
-    const long before = GdiObjectsHeld();
-    for (int i = 0; i < 100; ++i) cycle();
-    Pump(50);
-    const long after = GdiObjectsHeld();
-    EXPECT_LE(after - before, 2) << before << " -> " << after;
+    EXPECT_LE(GdiGrowth(cycle, 10, 100), 2);
     under->Free();
 }

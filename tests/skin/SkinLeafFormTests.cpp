@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -124,16 +125,45 @@ protected:
         DeleteObject(rgn);
         return in;
     }
+    // Each point (window coordinates) lies inside the window's shape or
+    // outside it, as inside says.
+    static void ExpectInShape(TForm* form, bool inside, std::initializer_list<POINT> points)
+    {
+        for (POINT p : points) EXPECT_EQ(inside, InWindowRegion(form, p.x, p.y)) << p.x << "," << p.y;
+    }
+    // The frame's hit test at each point (window coordinates).
+    struct THit {
+        int X, Y;
+        TKsHitTest Hit;
+    };
+    static void ExpectHits(TKsCustomForm* frame, std::initializer_list<THit> hits)
+    {
+        for (const THit& h : hits) EXPECT_EQ(h.Hit, frame->GetHitTest(h.X, h.Y)) << h.X << "," << h.Y;
+    }
+    // Each point (window coordinates) shows rgb on the screen.
+    static void ExpectRgb(TForm* form, TKColor rgb, std::initializer_list<POINT> points)
+    {
+        for (POINT p : points) EXPECT_EQ(rgb, WindowRgb(form->Handle(), p.x, p.y)) << p.x << "," << p.y;
+    }
 
     std::vector<TForm*> Forms;
 };
 
-const char* Borderless =
+const std::string Borderless =
     "    BorderStyle = kbsNone\n"
     "    CanResize = True\n";
+const std::string FixedBorderless =
+    "    BorderStyle = kbsNone\n"
+    "    CanResize = False\n";
 
 // The top-left 20 x 20 and the bottom-right 20 x 20 of a 100 x 80 mask cut away.
 bool TwoCornersCut(int x, int y) { return (x < 20 && y < 20) || (x >= 80 && y >= 60); }
+
+// The frame's lines for that mask.
+std::string TwoCornersMask()
+{
+    return "    Mask.Data = {" + MaskHex(100, 80, TwoCornersCut) + "}\n";
+}
 
 }  // namespace
 
@@ -176,7 +206,7 @@ TEST_F(SkinLeafForm, StylesAndMaskAreAssignedIntoTheOwnedObjects)
 
 TEST_F(SkinLeafForm, ABorderlessFrameInsetsItsClientAreaByTheBorderAndShrinksTo10By10)
 {
-    TForm* form = NewForm("TEpForm", std::string(Borderless) + "    Border.Width = 4\n");
+    TForm* form = NewForm("TEpForm", Borderless + "    Border.Width = 4\n");
     auto* frame = Shown<TEpForm>(form);
     ASSERT_EQ(200, frame->FrameWidth());
     ASSERT_EQ(120, frame->FrameHeight());
@@ -209,24 +239,16 @@ TEST_F(SkinLeafForm, ARectangularBorderlessFrameResizesFromABandOfAtLeastThreePi
 {
     for (int width : {1, 5}) {
         SCOPED_TRACE(width);
-        TForm* form = NewForm("TEpForm", std::string(Borderless) + "    Border.Width = " + std::to_string(width) + "\n");
+        TForm* form = NewForm("TEpForm", Borderless + "    Border.Width = " + std::to_string(width) + "\n");
         auto* frame = Shown<TEpForm>(form);
         const int band = width < 3 ? 3 : width;
-        EXPECT_EQ(khtTopLeft, frame->GetHitTest(0, 0));
-        EXPECT_EQ(khtTopLeft, frame->GetHitTest(band - 1, band - 1));
-        EXPECT_EQ(khtCaption, frame->GetHitTest(band, band));
-        EXPECT_EQ(khtLeft, frame->GetHitTest(band - 1, 60));
-        EXPECT_EQ(khtCaption, frame->GetHitTest(band, 60));
-        EXPECT_EQ(khtTop, frame->GetHitTest(100, band - 1));
-        EXPECT_EQ(khtCaption, frame->GetHitTest(100, band));
-        // Right and bottom from beyond 200 - band and 120 - band.
-        EXPECT_EQ(khtRight, frame->GetHitTest(200 - band + 1, 60));
-        EXPECT_EQ(khtCaption, frame->GetHitTest(200 - band, 60));
-        EXPECT_EQ(khtBottom, frame->GetHitTest(100, 120 - band + 1));
-        EXPECT_EQ(khtCaption, frame->GetHitTest(100, 120 - band));
-        EXPECT_EQ(khtTopRight, frame->GetHitTest(199, 0));
-        EXPECT_EQ(khtBottomLeft, frame->GetHitTest(0, 119));
-        EXPECT_EQ(khtBottomRight, frame->GetHitTest(199, 119));
+        ExpectHits(frame, {{0, 0, khtTopLeft}, {band - 1, band - 1, khtTopLeft}, {band, band, khtCaption},
+                           {band - 1, 60, khtLeft}, {band, 60, khtCaption},
+                           {100, band - 1, khtTop}, {100, band, khtCaption},
+                           // Right and bottom from beyond 200 - band and 120 - band.
+                           {200 - band + 1, 60, khtRight}, {200 - band, 60, khtCaption},
+                           {100, 120 - band + 1, khtBottom}, {100, 120 - band, khtCaption},
+                           {199, 0, khtTopRight}, {0, 119, khtBottomLeft}, {199, 119, khtBottomRight}});
         // What Windows is told.
         EXPECT_EQ(HTLEFT, NCHitTest(form, band - 1, 60));
         EXPECT_EQ(HTBOTTOMRIGHT, NCHitTest(form, 199, 119));
@@ -236,7 +258,7 @@ TEST_F(SkinLeafForm, ARectangularBorderlessFrameResizesFromABandOfAtLeastThreePi
 
 TEST_F(SkinLeafForm, ABorderlessFrameThatMayNotResizeIsACaptionEverywhere)
 {
-    TForm* form = NewForm("TMpMediaForm", "    BorderStyle = kbsNone\n    CanResize = False\n    Border.Width = 5\n");
+    TForm* form = NewForm("TMpMediaForm", FixedBorderless + "    Border.Width = 5\n");
     auto* frame = Shown<TMpMediaForm>(form);
     for (POINT p : {POINT{0, 0}, POINT{2, 60}, POINT{199, 119}, POINT{100, 60}, POINT{199, 0}}) {
         EXPECT_EQ(khtCaption, frame->GetHitTest(p.x, p.y)) << p.x << "," << p.y;
@@ -250,8 +272,8 @@ TEST_F(SkinLeafForm, WithoutAMaskAFrameThatMayNotResizeKeepsItsOwnSize)
         SCOPED_TRACE(frameClass);
         // The twin differs only in that it may be resized: the mask's size
         // is the one thing that could tell them apart.
-        TForm* form = NewForm(frameClass, "    BorderStyle = kbsNone\n    CanResize = False\n", 220, 150);
-        TForm* twin = NewForm(frameClass, "    BorderStyle = kbsNone\n    CanResize = True\n", 220, 150);
+        TForm* form = NewForm(frameClass, FixedBorderless, 220, 150);
+        TForm* twin = NewForm(frameClass, Borderless, 220, 150);
         ShowForm(form);
         ShowForm(twin);
         RECT r, t;
@@ -270,51 +292,37 @@ TEST_F(SkinLeafForm, WithoutAMaskAFrameThatMayNotResizeKeepsItsOwnSize)
 
 TEST_F(SkinLeafForm, AMaskShapesTheWindowInBothFamiliesAndGivesItsSize)
 {
-    const std::string mask = "    Mask.Data = {" + MaskHex(100, 80, TwoCornersCut) + "}\n";
     for (const char* frameClass : {"TEpForm", "TMpMediaForm"}) {
         SCOPED_TRACE(frameClass);
-        TForm* form = NewForm(frameClass, "    BorderStyle = kbsNone\n    CanResize = False\n" + mask, 300, 200);
+        TForm* form = NewForm(frameClass, FixedBorderless + TwoCornersMask(), 300, 200);
         // The window takes the mask's size.
         EXPECT_EQ(100, form->Width());
         EXPECT_EQ(80, form->Height());
         ShowForm(form);
         // Magenta lies outside the window; everything else inside.
-        EXPECT_FALSE(InWindowRegion(form, 0, 0));
-        EXPECT_FALSE(InWindowRegion(form, 19, 19));
-        EXPECT_TRUE(InWindowRegion(form, 20, 19));
-        EXPECT_TRUE(InWindowRegion(form, 19, 20));
-        EXPECT_TRUE(InWindowRegion(form, 50, 40));
-        EXPECT_FALSE(InWindowRegion(form, 80, 60));
-        EXPECT_FALSE(InWindowRegion(form, 99, 79));
-        EXPECT_TRUE(InWindowRegion(form, 79, 79));
-        EXPECT_TRUE(InWindowRegion(form, 99, 59));
+        ExpectInShape(form, false, {{0, 0}, {19, 19}, {80, 60}, {99, 79}});
+        ExpectInShape(form, true, {{20, 19}, {19, 20}, {50, 40}, {79, 79}, {99, 59}});
     }
 }
 
 TEST_F(SkinLeafForm, AMaskOfAResizableWindowIsStretchedToItsSize)
 {
-    const std::string mask = "    Mask.Data = {" + MaskHex(100, 80, TwoCornersCut) + "}\n";
-    TForm* form = NewForm("TEpForm", Borderless + mask, 200, 160);
+    TForm* form = NewForm("TEpForm", Borderless + TwoCornersMask(), 200, 160);
     auto* frame = Shown<TEpForm>(form);
     ASSERT_EQ(200, frame->FrameWidth());
     // Twice the mask's size: the cut corners are 40 x 40.
-    EXPECT_FALSE(InWindowRegion(form, 39, 39));
-    EXPECT_TRUE(InWindowRegion(form, 40, 39));
-    EXPECT_TRUE(InWindowRegion(form, 100, 80));
-    EXPECT_FALSE(InWindowRegion(form, 160, 120));
-    EXPECT_TRUE(InWindowRegion(form, 159, 120));
+    ExpectInShape(form, false, {{39, 39}, {160, 120}});
+    ExpectInShape(form, true, {{40, 39}, {100, 80}, {159, 120}});
     // And follows a size change.
     form->SetBounds(form->Left(), form->Top(), 100, 80);
     Pump(50);
-    EXPECT_FALSE(InWindowRegion(form, 19, 19));
-    EXPECT_TRUE(InWindowRegion(form, 20, 20));
-    EXPECT_FALSE(InWindowRegion(form, 80, 60));
+    ExpectInShape(form, false, {{19, 19}, {80, 60}});
+    ExpectInShape(form, true, {{20, 20}});
 }
 
 TEST_F(SkinLeafForm, TheFrameKeepsALiveCopyOfTheMaskRegionAcrossRebuilds)
 {
-    const std::string mask = "    Mask.Data = {" + MaskHex(100, 80, TwoCornersCut) + "}\n";
-    TForm* form = NewForm("TEpForm", Borderless + mask, 100, 80);
+    TForm* form = NewForm("TEpForm", Borderless + TwoCornersMask(), 100, 80);
     auto* frame = Shown<TEpForm>(form);
     for (int size : {120, 140, 100}) {
         form->SetBounds(form->Left(), form->Top(), size, size * 8 / 10);
@@ -334,29 +342,20 @@ TEST_F(SkinLeafForm, TheFrameKeepsALiveCopyOfTheMaskRegionAcrossRebuilds)
 TEST_F(SkinLeafForm, AShapedBorderlessFrameResizesOnlyFromTheDiagonalCorners)
 {
     // The mask stretched to twice its size: the cut corners are 40 x 40.
-    const std::string mask = "    Mask.Data = {" + MaskHex(100, 80, TwoCornersCut) + "}\n";
-    TForm* form = NewForm("TEpForm", Borderless + mask, 200, 160);
+    TForm* form = NewForm("TEpForm", Borderless + TwoCornersMask(), 200, 160);
     auto* frame = Shown<TEpForm>(form);
     ASSERT_EQ(200, frame->FrameWidth());
     ASSERT_EQ(160, frame->FrameHeight());
-    // Band 3 (a 1-pixel border): moved out by 3 diagonally the point leaves
-    // the shape at the cut corners ...
-    EXPECT_EQ(khtTopLeft, frame->GetHitTest(42, 42));
-    EXPECT_EQ(khtCaption, frame->GetHitTest(43, 43));
-    EXPECT_EQ(khtBottomRight, frame->GetHitTest(157, 117));
-    EXPECT_EQ(khtCaption, frame->GetHitTest(156, 116));
-    // ... and off the window at the others.
-    EXPECT_EQ(khtTopRight, frame->GetHitTest(198, 1));
-    EXPECT_EQ(khtBottomLeft, frame->GetHitTest(1, 158));
-    EXPECT_EQ(khtCaption, frame->GetHitTest(180, 20));
-    EXPECT_EQ(khtCaption, frame->GetHitTest(20, 140));
-    // The straight edges are no resize zones on a shaped window.
-    EXPECT_EQ(khtCaption, frame->GetHitTest(100, 0));
-    EXPECT_EQ(khtCaption, frame->GetHitTest(0, 80));
-    // Along the right edge the outward diagonal leaves the window: the
-    // corner of the quadrant the point lies in.
-    EXPECT_EQ(khtTopRight, frame->GetHitTest(199, 60));
-    EXPECT_EQ(khtBottomRight, frame->GetHitTest(199, 100));
+    ExpectHits(frame, {// Band 3 (a 1-pixel border): moved out by 3 diagonally the point
+                       // leaves the shape at the cut corners ...
+                       {42, 42, khtTopLeft}, {43, 43, khtCaption}, {157, 117, khtBottomRight}, {156, 116, khtCaption},
+                       // ... and off the window at the others.
+                       {198, 1, khtTopRight}, {1, 158, khtBottomLeft}, {180, 20, khtCaption}, {20, 140, khtCaption},
+                       // The straight edges are no resize zones on a shaped window.
+                       {100, 0, khtCaption}, {0, 80, khtCaption},
+                       // Along the right edge the outward diagonal leaves the window:
+                       // the corner of the quadrant the point lies in.
+                       {199, 60, khtTopRight}, {199, 100, khtBottomRight}});
     EXPECT_EQ(HTTOPLEFT, NCHitTest(form, 42, 42));
     EXPECT_EQ(HTBOTTOMRIGHT, NCHitTest(form, 157, 117));
     EXPECT_EQ(HTCAPTION, NCHitTest(form, 100, 0));
@@ -364,37 +363,24 @@ TEST_F(SkinLeafForm, AShapedBorderlessFrameResizesOnlyFromTheDiagonalCorners)
 
 TEST_F(SkinLeafForm, ABorderlessFrameShowsItsBorderAndBackgroundStyles)
 {
-    TForm* form = NewForm("TEpForm", std::string(Borderless) +
+    TForm* form = NewForm("TEpForm", Borderless +
                                          "    Border.Color = clBlue\n"
                                          "    Border.Width = 2\n"
                                          "    Background.Color = clLime\n");
     Shown<TEpForm>(form);
-    const HWND w = form->Handle();
-    EXPECT_EQ(0x0000FFu, WindowRgb(w, 0, 0));
-    EXPECT_EQ(0x0000FFu, WindowRgb(w, 1, 60));
-    EXPECT_EQ(0x0000FFu, WindowRgb(w, 199, 119));
-    EXPECT_EQ(0x0000FFu, WindowRgb(w, 100, 118));
-    EXPECT_EQ(0x00FF00u, WindowRgb(w, 2, 2));
-    EXPECT_EQ(0x00FF00u, WindowRgb(w, 100, 60));
-    EXPECT_EQ(0x00FF00u, WindowRgb(w, 197, 117));
+    ExpectRgb(form, 0x0000FFu, {{0, 0}, {1, 60}, {199, 119}, {100, 118}});
+    ExpectRgb(form, 0x00FF00u, {{2, 2}, {100, 60}, {197, 117}});
 }
 
 TEST_F(SkinLeafForm, TheBorderOfAShapedWindowFollowsTheMasksOutline)
 {
-    const std::string mask = "    Mask.Data = {" + MaskHex(100, 80, TwoCornersCut) + "}\n";
-    TForm* form = NewForm("TMpMediaForm", "    BorderStyle = kbsNone\n    CanResize = False\n"
-                                          "    Border.Color = clRed\n"
-                                          "    Background.Color = clYellow\n" + mask);
+    TForm* form = NewForm("TMpMediaForm", FixedBorderless +
+                                              "    Border.Color = clRed\n"
+                                              "    Background.Color = clYellow\n" + TwoCornersMask());
     Shown<TMpMediaForm>(form);
-    const HWND w = form->Handle();
     // Along the cut: the first pixels inside the shape.
-    EXPECT_EQ(0xFF0000u, WindowRgb(w, 20, 10));
-    EXPECT_EQ(0xFF0000u, WindowRgb(w, 10, 20));
-    EXPECT_EQ(0xFFFF00u, WindowRgb(w, 21, 10));
-    EXPECT_EQ(0xFFFF00u, WindowRgb(w, 10, 21));
-    EXPECT_EQ(0xFF0000u, WindowRgb(w, 79, 70));
-    EXPECT_EQ(0xFFFF00u, WindowRgb(w, 78, 70));
-    EXPECT_EQ(0xFFFF00u, WindowRgb(w, 50, 40));
+    ExpectRgb(form, 0xFF0000u, {{20, 10}, {10, 20}, {79, 70}});
+    ExpectRgb(form, 0xFFFF00u, {{21, 10}, {10, 21}, {78, 70}, {50, 40}});
 }
 
 TEST_F(SkinLeafForm, AToolWindowLeafFillsItsClientAreaWithTheBackgroundAndKeepsTheEdge)
@@ -407,11 +393,9 @@ TEST_F(SkinLeafForm, AToolWindowLeafFillsItsClientAreaWithTheBackgroundAndKeepsT
     auto* frame = Shown<TEpForm>(form);
     const RECT c = frame->GetClientRect();
     ASSERT_GT(c.top, 0);
-    const HWND w = form->Handle();
-    EXPECT_EQ(0xFFFF00u, WindowRgb(w, c.left, c.top));
-    EXPECT_EQ(0xFFFF00u, WindowRgb(w, (c.left + c.right) / 2, (c.top + c.bottom) / 2));
-    EXPECT_EQ(0xFFFF00u, WindowRgb(w, c.right - 1, c.bottom - 1));
+    ExpectRgb(form, 0xFFFF00u,
+              {{c.left, c.top}, {(c.left + c.right) / 2, (c.top + c.bottom) / 2}, {c.right - 1, c.bottom - 1}});
     // The border style is not drawn around a framed window.
-    EXPECT_NE(0x0000FFu, WindowRgb(w, 0, 0));
-    EXPECT_NE(0x0000FFu, WindowRgb(w, c.left - 1, c.bottom));
+    EXPECT_NE(0x0000FFu, WindowRgb(form->Handle(), 0, 0));
+    EXPECT_NE(0x0000FFu, WindowRgb(form->Handle(), c.left - 1, c.bottom));
 }

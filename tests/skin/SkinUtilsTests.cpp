@@ -3,6 +3,7 @@
 // the counted capture, regions from a key colour, the plasma texture, and
 // background requests of see-through controls painting each other.
 #include "Application.h"
+#include "FillControl.h"
 #include "SkinBitmap.h"
 #include "SkinUtils.h"
 #include "Streams.h"
@@ -372,19 +373,6 @@ class TRequestForm : public TForm {
     }
 };
 
-// A windowless green square.
-class TGreenSquare : public TGraphicControl {
-    GANTREL_CLASS(TGreenSquare)
-    explicit TGreenSquare(TComponent* owner) : TGraphicControl(owner) {}
-
-protected:
-    void Paint() override
-    {
-        Canvas()->Brush()->SetColor(clLime);
-        Canvas()->FillRect(RECT{0, 0, Width(), Height()});
-    }
-};
-
 // A see-through windowed control: its erase asks for what lies beneath it
 // (the family's background request), its paint adds a blue 10 x 10 corner.
 template <class Utils>
@@ -421,9 +409,7 @@ struct TOverlap {
     TOverlap()
     {
         Form->SetBounds(0, 0, 200, 150);
-        auto* square = new TGreenSquare(Form);
-        square->SetParent(Form);
-        square->SetBounds(20, 20, 20, 20);
+        AddFill(Form, Form, clLime, 20, 20, 20, 20);
         A = new TSeeThrough<Utils>(Form);
         A->SetParent(Form);
         A->SetBounds(10, 10, 60, 60);
@@ -539,9 +525,7 @@ TEST(SkinUtilsBackground, AWindowlessControlAsksOnlyAParentWithAWindow)
 {
     TRequestForm* form = new TRequestForm;
     form->SetBounds(0, 0, 100, 100);
-    auto* square = new TGreenSquare(form);
-    square->SetParent(form);
-    square->SetBounds(10, 10, 20, 20);
+    TFill* square = AddFill(form, form, clLime, 10, 10, 20, 20);
     TKsMediaBitmap buffer;
     buffer.SetSize(20, 20);
     buffer.Clear(0xFFFFFFFFu);
