@@ -1,5 +1,6 @@
 #include "Grid.h"
 
+#include "FlagScope.h"
 #include "Reader.h"
 
 #include <algorithm>
@@ -156,29 +157,18 @@ void TCustomGrid::CheckIndex(bool cols, int index) const
     if (index < 0 || index >= Count(cols)) throw EInvalidOperation("Grid index out of range");
 }
 
-void TCustomGrid::SetColCount(int count)
+void TCustomGrid::SetCount(bool cols, int count)
 {
     count = std::max(1, count);
-    if (count == FColCount) return;
-    if (EditorMode() && FEditCell.X >= count) CloseEditor(false);
-    int old = FColCount;
-    if (FFixedCols >= count) FFixedCols = count - 1;
-    FColWidths.resize(size_t(count), FDefaultColWidth);
-    FColCount = count;
-    SizeChanged(old, FRowCount);
-    GridChanged();
-}
-
-void TCustomGrid::SetRowCount(int count)
-{
-    count = std::max(1, count);
-    if (count == FRowCount) return;
-    if (EditorMode() && FEditCell.Y >= count) CloseEditor(false);
-    int old = FRowCount;
-    if (FFixedRows >= count) FFixedRows = count - 1;
-    FRowHeights.resize(size_t(count), FDefaultRowHeight);
-    FRowCount = count;
-    SizeChanged(FColCount, old);
+    int& current = cols ? FColCount : FRowCount;
+    if (count == current) return;
+    if (EditorMode() && (cols ? FEditCell.X : FEditCell.Y) >= count) CloseEditor(false);
+    const int oldCols = FColCount, oldRows = FRowCount;
+    int& fixed = cols ? FFixedCols : FFixedRows;
+    if (fixed >= count) fixed = count - 1;
+    (cols ? FColWidths : FRowHeights).resize(size_t(count), cols ? FDefaultColWidth : FDefaultRowHeight);
+    current = count;
+    SizeChanged(oldCols, oldRows);
     GridChanged();
 }
 
@@ -210,57 +200,32 @@ void TCustomGrid::ResetPositions()
     GridChanged();
 }
 
-void TCustomGrid::SetDefaultColWidth(int width)
+void TCustomGrid::SetDefaultSize(bool cols, int size)
 {
-    width = std::max(0, width);
-    bool changed = width != FDefaultColWidth;
-    FDefaultColWidth = width;
-    for (int& w : FColWidths) {
-        changed = changed || w != width;
-        w = width;
+    size = std::max(0, size);
+    int& defaultSize = cols ? FDefaultColWidth : FDefaultRowHeight;
+    bool changed = size != defaultSize;
+    defaultSize = size;
+    for (int& s : cols ? FColWidths : FRowHeights) {
+        changed = changed || s != size;
+        s = size;
     }
     if (changed) GridChanged();
 }
 
-void TCustomGrid::SetDefaultRowHeight(int height)
+int TCustomGrid::CheckedSize(bool cols, int index) const
 {
-    height = std::max(0, height);
-    bool changed = height != FDefaultRowHeight;
-    FDefaultRowHeight = height;
-    for (int& h : FRowHeights) {
-        changed = changed || h != height;
-        h = height;
-    }
-    if (changed) GridChanged();
+    CheckIndex(cols, index);
+    return Size(cols, index);
 }
 
-int TCustomGrid::ColWidths(int col) const
+void TCustomGrid::SetSize(bool cols, int index, int size)
 {
-    CheckIndex(true, col);
-    return FColWidths[size_t(col)];
-}
-
-void TCustomGrid::SetColWidths(int col, int width)
-{
-    CheckIndex(true, col);
-    width = std::max(0, width);
-    if (width == FColWidths[size_t(col)]) return;
-    FColWidths[size_t(col)] = width;
-    GridChanged();
-}
-
-int TCustomGrid::RowHeights(int row) const
-{
-    CheckIndex(false, row);
-    return FRowHeights[size_t(row)];
-}
-
-void TCustomGrid::SetRowHeights(int row, int height)
-{
-    CheckIndex(false, row);
-    height = std::max(0, height);
-    if (height == FRowHeights[size_t(row)]) return;
-    FRowHeights[size_t(row)] = height;
+    CheckIndex(cols, index);
+    size = std::max(0, size);
+    int& current = (cols ? FColWidths : FRowHeights)[size_t(index)];
+    if (size == current) return;
+    current = size;
     GridChanged();
 }
 
@@ -616,40 +581,26 @@ bool TCustomGrid::MoveCurrent(int col, int row, bool moveAnchor)
     return true;
 }
 
-// Moves one entry of sizes from fromIndex to toIndex and makes the two
-// indices that follow the moved line (the current cell's and the anchor's)
-// keep pointing at the same lines.
-static void MoveLine(std::vector<int>& sizes, int fromIndex, int toIndex, int& current, int& anchor)
+void TCustomGrid::MoveLine(bool cols, int fromIndex, int toIndex)
 {
+    CheckIndex(cols, fromIndex);
+    CheckIndex(cols, toIndex);
+    if (fromIndex == toIndex) return;
+    if (EditorMode()) CloseEditor(false);
+    std::vector<int>& sizes = cols ? FColWidths : FRowHeights;
     int size = sizes[size_t(fromIndex)];
     sizes.erase(sizes.begin() + fromIndex);
     sizes.insert(sizes.begin() + toIndex, size);
-    for (int* v : {&current, &anchor}) {
+    // The current cell and the anchor keep pointing at the same lines.
+    for (int* v : {cols ? &FCurrent.X : &FCurrent.Y, cols ? &FAnchor.X : &FAnchor.Y}) {
         if (*v == fromIndex) *v = toIndex;
         else if (fromIndex < toIndex && *v > fromIndex && *v <= toIndex) --*v;
         else if (fromIndex > toIndex && *v >= toIndex && *v < fromIndex) ++*v;
     }
-}
-
-void TCustomGrid::MoveColumn(int fromIndex, int toIndex)
-{
-    CheckIndex(true, fromIndex);
-    CheckIndex(true, toIndex);
-    if (fromIndex == toIndex) return;
-    if (EditorMode()) CloseEditor(false);
-    MoveLine(FColWidths, fromIndex, toIndex, FCurrent.X, FAnchor.X);
-    ColumnMoved(fromIndex, toIndex);
-    GridChanged();
-}
-
-void TCustomGrid::MoveRow(int fromIndex, int toIndex)
-{
-    CheckIndex(false, fromIndex);
-    CheckIndex(false, toIndex);
-    if (fromIndex == toIndex) return;
-    if (EditorMode()) CloseEditor(false);
-    MoveLine(FRowHeights, fromIndex, toIndex, FCurrent.Y, FAnchor.Y);
-    RowMoved(fromIndex, toIndex);
+    if (cols)
+        ColumnMoved(fromIndex, toIndex);
+    else
+        RowMoved(fromIndex, toIndex);
     GridChanged();
 }
 
@@ -896,19 +847,10 @@ void TCustomGrid::ShowEditorText(const std::string& text, bool write)
     }
     FEditCell = FCurrent;
     FEditOriginal = GetEditText(FCurrent.X, FCurrent.Y);
-    FSettingEditorText = true;
-    try {
-        FInplaceEdit->SetText(text);
-    } catch (...) {
-        FSettingEditorText = false;
-        throw;
-    }
-    FSettingEditorText = false;
-    HWND editor = FInplaceEdit->Handle();
-    SendMessageA(editor, EM_SETSEL, text.size(), text.size());
+    SetEditorText(text);
     PlaceEditor(r);
     FInplaceEdit->Show();
-    if (HasFocusWithin()) ::SetFocus(editor);
+    if (HasFocusWithin()) ::SetFocus(FInplaceEdit->Handle());
     if (write) WriteEditText(text);
     InvalidateCell(FEditCell.X, FEditCell.Y);
 }
@@ -925,16 +867,19 @@ void TCustomGrid::CloseEditor(bool restore)
     InvalidateCell(cell.X, cell.Y);
 }
 
+void TCustomGrid::SetEditorText(const std::string& text)
+{
+    {
+        TFlagScope setting(FSettingEditorText);
+        FInplaceEdit->SetText(text);
+    }
+    SendMessageA(FInplaceEdit->Handle(), EM_SETSEL, text.size(), text.size());
+}
+
 void TCustomGrid::WriteEditText(const std::string& text)
 {
-    FEditorWriting = true;
-    try {
-        SetEditText(FEditCell.X, FEditCell.Y, text);
-    } catch (...) {
-        FEditorWriting = false;
-        throw;
-    }
-    FEditorWriting = false;
+    TFlagScope writing(FEditorWriting);
+    SetEditText(FEditCell.X, FEditCell.Y, text);
 }
 
 int TCustomGrid::EditorTopMargin(int cellHeight)
@@ -977,16 +922,7 @@ void TCustomGrid::CellTextChanged(int col, int row)
     InvalidateCell(col, row);
     if (FEditorWriting || !EditorMode() || FEditCell != TGridCoord{col, row}) return;
     std::string text = GetEditText(col, row);
-    if (text == FInplaceEdit->Text()) return;
-    FSettingEditorText = true;
-    try {
-        FInplaceEdit->SetText(text);
-    } catch (...) {
-        FSettingEditorText = false;
-        throw;
-    }
-    FSettingEditorText = false;
-    SendMessageA(FInplaceEdit->Handle(), EM_SETSEL, text.size(), text.size());
+    if (text != FInplaceEdit->Text()) SetEditorText(text);
 }
 
 void TCustomGrid::EditorFocusCame(HWND from)
@@ -1312,27 +1248,20 @@ void TCustomGrid::Dispatch(TMessage& m)
         return;
     }
     case WM_SETFOCUS:
+    case WM_KILLFOCUS:
         if (IsEditorWindow(reinterpret_cast<HWND>(m.WParam)) || Destroying()) {
-            // Back from our own editor: the focus never left the grid.
+            // To or from our own editor: the focus never left the grid.
             DefaultHandler(m);
             Invalidate();
             return;
         }
         TCustomControl::Dispatch(m);
         Invalidate();
+        if (m.Msg != WM_SETFOCUS) return;
         if (EditorMode())
             ::SetFocus(FInplaceEdit->Handle());
         else if (FOptions & goAlwaysShowEditor)
             ShowEditor();
-        return;
-    case WM_KILLFOCUS:
-        if (IsEditorWindow(reinterpret_cast<HWND>(m.WParam)) || Destroying()) {
-            DefaultHandler(m);
-            Invalidate();
-            return;
-        }
-        TCustomControl::Dispatch(m);
-        Invalidate();
         return;
     case WM_SETCURSOR:
         if (LOWORD(m.LParam) == HTCLIENT && reinterpret_cast<HWND>(m.WParam) == Handle()) {

@@ -89,9 +89,9 @@ class TCustomGrid : public TCustomControl {
     ~TCustomGrid() override;
 
     int ColCount() const { return FColCount; }
-    void SetColCount(int count);
+    void SetColCount(int count) { SetCount(true, count); }
     int RowCount() const { return FRowCount; }
-    void SetRowCount(int count);
+    void SetRowCount(int count) { SetCount(false, count); }
     int FixedCols() const { return FFixedCols; }
     // Below ColCount; the current cell starts over at the first body cell.
     void SetFixedCols(int count);
@@ -99,13 +99,13 @@ class TCustomGrid : public TCustomControl {
     void SetFixedRows(int count);
     int DefaultColWidth() const { return FDefaultColWidth; }
     // Every column takes the new width.
-    void SetDefaultColWidth(int width);
+    void SetDefaultColWidth(int width) { SetDefaultSize(true, width); }
     int DefaultRowHeight() const { return FDefaultRowHeight; }
-    void SetDefaultRowHeight(int height);
-    int ColWidths(int col) const;
-    void SetColWidths(int col, int width);
-    int RowHeights(int row) const;
-    void SetRowHeights(int row, int height);
+    void SetDefaultRowHeight(int height) { SetDefaultSize(false, height); }
+    int ColWidths(int col) const { return CheckedSize(true, col); }
+    void SetColWidths(int col, int width) { SetSize(true, col, width); }
+    int RowHeights(int row) const { return CheckedSize(false, row); }
+    void SetRowHeights(int row, int height) { SetSize(false, row, height); }
     // Lines are drawn in gaps of this width between the cells.
     int GridLineWidth() const { return FGridLineWidth; }
     void SetGridLineWidth(int width);
@@ -156,8 +156,8 @@ class TCustomGrid : public TCustomControl {
     TInplaceEdit* InplaceEditor() const { return FInplaceEdit; }
 
     // Moves a column or row (its size and, in a string grid, its cells).
-    void MoveColumn(int fromIndex, int toIndex);
-    void MoveRow(int fromIndex, int toIndex);
+    void MoveColumn(int fromIndex, int toIndex) { MoveLine(true, fromIndex, toIndex); }
+    void MoveRow(int fromIndex, int toIndex) { MoveLine(false, fromIndex, toIndex); }
 
     TDrawCellEvent OnDrawCell;
     TSelectCellEvent OnSelectCell;
@@ -244,6 +244,12 @@ private:
     int HitIndex(bool cols, int pos);
 
     void CheckIndex(bool cols, int index) const;
+    // The property setters and getters of both axes.
+    void SetCount(bool cols, int count);
+    void SetDefaultSize(bool cols, int size);
+    int CheckedSize(bool cols, int index) const;
+    void SetSize(bool cols, int index, int size);
+    void MoveLine(bool cols, int fromIndex, int toIndex);
     void SetTopLeft(int left, int top);
     void ClampPositions();
     void ResetPositions();
@@ -265,6 +271,8 @@ private:
     bool CanEditShow() const;
     bool IsEditorWindow(HWND window) const;
     void ShowEditorText(const std::string& text, bool write);
+    // The editor's text, caret at its end, not taken for typing.
+    void SetEditorText(const std::string& text);
     void CloseEditor(bool restore);
     void WriteEditText(const std::string& text);
     void UpdateEditor();

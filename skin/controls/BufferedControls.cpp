@@ -347,6 +347,14 @@ void TSkinBufferedControl<F, Base>::Dispatch(TMessage& m)
 }
 
 template <class F, class Base>
+void TSkinBufferedControl<F, Base>::AfterBaseDispatch(TMessage& m, std::initializer_list<UINT> repaintOn,
+                                                      LRESULT dialogCode)
+{
+    if (dialogCode && m.Msg == WM_GETDLGCODE) m.Result = dialogCode;
+    if (std::find(repaintOn.begin(), repaintOn.end(), m.Msg) != repaintOn.end()) Invalidate();
+}
+
+template <class F, class Base>
 bool TSkinBufferedControl<F, Base>::ReadProperty(const std::string& name, TReader& reader)
 {
     if (name == "Blend") SetBlend(reader.ReadBool());

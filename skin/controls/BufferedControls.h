@@ -20,6 +20,7 @@
 #include "SkinMessages.h"
 #include "WinControl.h"
 
+#include <initializer_list>
 #include <type_traits>
 
 class TMpCustomScrollBar;
@@ -101,6 +102,10 @@ protected:
     // BeginPaint and EndPaint.
     template <class Paint>
     void PaintMessage(TMessage& message, Paint paint);
+    // What a control adds once its base has handled message: a repaint for
+    // the messages in repaintOn, and, when dialogCode is given, that code
+    // as the answer to WM_GETDLGCODE.
+    void AfterBaseDispatch(TMessage& message, std::initializer_list<UINT> repaintOn, LRESULT dialogCode = 0);
 
     Bitmap* FBuffer;
     Bitmap* FBlendBuffer;

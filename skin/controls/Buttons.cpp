@@ -535,12 +535,9 @@ void TSkinButton<F>::Dispatch(TMessage& m)
             EnableWindow(this->Handle(), this->Enabled());
         this->Invalidate();
         return;
-    case CM_TEXTCHANGED:
-        Base::Dispatch(m);
-        this->Invalidate();
-        return;
     }
     Base::Dispatch(m);
+    this->AfterBaseDispatch(m, {CM_TEXTCHANGED});
 }
 
 template <class F>

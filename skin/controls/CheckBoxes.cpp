@@ -122,14 +122,9 @@ void TKsCustomBoxControl::Dispatch(TMessage& m)
             return;
         }
         break;
-    case WM_SYSCOLORCHANGE:
-    case CM_SYSCOLORCHANGE:
-    case CM_TEXTCHANGED:
-        TKsCustomControl::Dispatch(m);
-        Invalidate();
-        return;
     }
     TKsCustomControl::Dispatch(m);
+    AfterBaseDispatch(m, {WM_SYSCOLORCHANGE, CM_SYSCOLORCHANGE, CM_TEXTCHANGED});
 }
 
 bool TKsCustomBoxControl::ReadProperty(const std::string& name, TReader& reader)

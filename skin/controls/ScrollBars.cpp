@@ -533,17 +533,8 @@ void TMpCustomScrollBar::DrawSlider()
 
 void TMpCustomScrollBar::Dispatch(TMessage& m)
 {
-    switch (m.Msg) {
-    case CM_ENABLEDCHANGED:
-        TMpGraphicControl::Dispatch(m);
-        Invalidate();
-        return;
-    case WM_GETDLGCODE:
-        TMpGraphicControl::Dispatch(m);
-        m.Result = DLGC_WANTARROWS;
-        return;
-    }
     TMpGraphicControl::Dispatch(m);
+    AfterBaseDispatch(m, {CM_ENABLEDCHANGED}, DLGC_WANTARROWS);
 }
 
 TPersistent* TMpCustomScrollBar::PropertyObject(const std::string& name)

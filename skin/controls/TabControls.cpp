@@ -1123,22 +1123,10 @@ void TKsCustomTabControl::TimerExpired(TObject*)
 
 void TKsCustomTabControl::Dispatch(TMessage& m)
 {
-    switch (m.Msg) {
-    case WM_GETDLGCODE:
-        TKsCustomControl::Dispatch(m);
-        m.Result = DLGC_WANTARROWS;
-        return;
-    case CM_ENABLEDCHANGED:
-        TKsCustomControl::Dispatch(m);
-        Invalidate();
-        return;
-    case CM_FONTCHANGED:
-        // The tab height follows the font, and the page area with it.
-        TKsCustomControl::Dispatch(m);
-        Realign();
-        return;
-    }
     TKsCustomControl::Dispatch(m);
+    AfterBaseDispatch(m, {CM_ENABLEDCHANGED}, DLGC_WANTARROWS);
+    // The tab height follows the font, and the page area with it.
+    if (m.Msg == CM_FONTCHANGED) Realign();
 }
 
 TPersistent* TKsCustomTabControl::PropertyObject(const std::string& name)

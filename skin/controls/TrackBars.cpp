@@ -502,16 +502,9 @@ void TKsCustomTrackBar::Dispatch(TMessage& m)
         m.Result = 0;
         return;
     }
-    case WM_GETDLGCODE:
-        TKsCustomControl::Dispatch(m);
-        m.Result = DLGC_WANTARROWS;
-        return;
-    case CM_ENABLEDCHANGED:
-        TKsCustomControl::Dispatch(m);
-        Invalidate();
-        return;
     }
     TKsCustomControl::Dispatch(m);
+    AfterBaseDispatch(m, {CM_ENABLEDCHANGED}, DLGC_WANTARROWS);
 }
 
 bool TKsCustomTrackBar::ReadProperty(const std::string& name, TReader& reader)

@@ -554,7 +554,7 @@ void TSkinForm<F>::AnimationShow()
     if (MpFamily && !GetBuffer()) return;
     HDC screen = nullptr;
     Bitmap* image = nullptr;
-    FAnimating = true;
+    TFlagScope animating(FAnimating);
     try {
         RECT target = WindowScreenRect();
         int w = std::max(FWindowWidth, 1), h = std::max(FWindowHeight, 1);
@@ -568,26 +568,25 @@ void TSkinForm<F>::AnimationShow()
         }
         image = new Bitmap();
         image->SetSize(w, h);
-        // The whole window as it will look, in the active colours.
-        bool active = FActiveCaption;
-        FActiveCaption = true;
-        try {
+        {
+            // The whole window as it will look, in the active colours.
+            TFlagScope active(FActiveCaption);
             if constexpr (KsFamily) {
                 PaintNCArea(image);
             } else {
                 // The whole composition (shadow included) goes into the
                 // image instead of the window.
                 FAnimationBitmap = image;
-                UpdateNCArea();
+                try {
+                    UpdateNCArea();
+                } catch (...) {
+                    FAnimationBitmap = nullptr;
+                    throw;
+                }
                 FAnimationBitmap = nullptr;
             }
             PaintClientArea(image);
-        } catch (...) {
-            FAnimationBitmap = nullptr;
-            FActiveCaption = active;
-            throw;
         }
-        FActiveCaption = active;
         RECT c = GetClientRect();
         POINT old;
         SetViewportOrgEx(image->DC(), c.left, c.top, &old);
@@ -620,12 +619,10 @@ void TSkinForm<F>::AnimationShow()
     } catch (...) {
         if (screen) ReleaseDC(nullptr, screen);
         if (image) image->Free();
-        FAnimating = false;
         throw;
     }
     if (screen) ReleaseDC(nullptr, screen);
     image->Free();
-    FAnimating = false;
 }
 
 // --- Moving --------------------------------------------------------------------------

@@ -12,7 +12,6 @@
 #include "ShortCuts.h"
 #include "SysUtils.h"
 
-#include <algorithm>
 #include <cctype>
 
 #include <string>
@@ -139,8 +138,9 @@ void TSkinForm<F>::SysMenu()
     TCustomForm* form = this->GetForm();
     if (!form) return;
     // Never rebuilt while its own loop shows it (the open items would go).
-    static std::vector<const TSkinForm*> showing;
-    if (std::find(showing.begin(), showing.end(), this) != showing.end()) return;
+    // The open level tells, so that nothing here touches the frame after
+    // the loop: a form freed meanwhile takes the frame with it.
+    if (FSysMenu && F::ItemView::IsShowing(FSysMenu)) return;
     CreateSysMenu();
     POINT p{0, 0};
     if (FWindowState == kwsTray)
@@ -157,14 +157,7 @@ void TSkinForm<F>::SysMenu()
         }
         FSysMenu->SetTray(FWindowState == kwsTray);
     }
-    showing.push_back(this);
-    try {
-        FSysMenu->Popup(nullptr, p.x, p.y, RECT{0, 0, 0, 0});
-    } catch (...) {
-        showing.erase(std::find(showing.begin(), showing.end(), this));
-        throw;
-    }
-    showing.erase(std::find(showing.begin(), showing.end(), this));
+    FSysMenu->Popup(nullptr, p.x, p.y, RECT{0, 0, 0, 0});
 }
 
 template <class F>

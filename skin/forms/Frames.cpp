@@ -3,6 +3,7 @@
 #include "Frames.h"
 
 #include "Application.h"
+#include "FlagScope.h"
 #include "Font.h"
 #include "ImageList.h"
 #include "Menu.h"
@@ -419,23 +420,17 @@ void TSkinForm<F>::Update()
         form->SetWidth(width);
     } else {
         if (Designing()) return;
-        FUpdating = true;
-        try {
-            int clientWidth = form->ClientWidth(), clientHeight = form->ClientHeight();
-            int height = form->Height();
-            form->SetHeight(height + 1);
-            form->SetHeight(height);
-            int dw = clientWidth - form->ClientWidth(), dh = clientHeight - form->ClientHeight();
-            if (dw || dh) form->SetBounds(form->Left(), form->Top(), form->Width() + dw, form->Height() + dh);
-            if (form->HandleAllocated()) {
-                RECT r = GetNCRect();
-                InvalidateRect(form->Handle(), &r, TRUE);
-            }
-        } catch (...) {
-            FUpdating = false;
-            throw;
+        TFlagScope updating(FUpdating);
+        int clientWidth = form->ClientWidth(), clientHeight = form->ClientHeight();
+        int height = form->Height();
+        form->SetHeight(height + 1);
+        form->SetHeight(height);
+        int dw = clientWidth - form->ClientWidth(), dh = clientHeight - form->ClientHeight();
+        if (dw || dh) form->SetBounds(form->Left(), form->Top(), form->Width() + dw, form->Height() + dh);
+        if (form->HandleAllocated()) {
+            RECT r = GetNCRect();
+            InvalidateRect(form->Handle(), &r, TRUE);
         }
-        FUpdating = false;
     }
 }
 

@@ -126,26 +126,18 @@ void TEpItem::DrawItem(TKsBitmap* bitmap, TKsItemView* view, const RECT& rect, b
                              rect);
 }
 
-// ---- TEpPopupMenu
+// ---- TEpItemStyles
 
-TEpPopupMenu::TEpPopupMenu(TComponent* owner)
-    : TKsCustomPopupMenu(owner, {ItemContainerClass<TEpPopupMenu>(), &InsertItemProc, &GetItemClassProc}),
-      FItemBackground(new TEpBackground), FPopupBackground(new TEpBackground), FItemBorder(new TEpBorder),
-      FPopupBorder(new TEpBorder), FItemFont(new TFont)
+TEpItemStyles::TEpItemStyles(TKsCustomItem* root)
+    : FRoot(dynamic_cast<TEpItem*>(root)), FItemBackground(new TEpBackground), FPopupBackground(new TEpBackground),
+      FItemBorder(new TEpBorder), FPopupBorder(new TEpBorder), FItemFont(new TFont)
 {
-    SetStylesOnTree();
+    SetOnTree();
 }
 
-TEpPopupMenu::~TEpPopupMenu()
+TEpItemStyles::~TEpItemStyles()
 {
-    // The tree must not keep the styles it is about to lose.
-    if (auto* root = dynamic_cast<TEpItem*>(Items())) {
-        root->SetBackground(nullptr);
-        root->SetBorder(nullptr);
-        root->SetPopupBackground(nullptr);
-        root->SetPopupBorder(nullptr);
-        root->SetFont(nullptr);
-    }
+    SetOn(nullptr, nullptr, nullptr, nullptr, nullptr);
     delete FItemBackground;
     delete FPopupBackground;
     delete FItemBorder;
@@ -153,55 +145,48 @@ TEpPopupMenu::~TEpPopupMenu()
     delete FItemFont;
 }
 
+void TEpItemStyles::SetOn(TEpBackground* itemBackground, TEpBackground* popupBackground, TEpBorder* itemBorder,
+                          TEpBorder* popupBorder, TFont* itemFont)
+{
+    if (!FRoot) return;
+    FRoot->SetBackground(itemBackground);
+    FRoot->SetBorder(itemBorder);
+    FRoot->SetPopupBackground(popupBackground);
+    FRoot->SetPopupBorder(popupBorder);
+    FRoot->SetFont(itemFont);
+}
+
+void TEpItemStyles::SetOnTree()
+{
+    SetOn(FItemBackground, FPopupBackground, FItemBorder, FPopupBorder, FItemFont);
+}
+
+TPersistent* TEpItemStyles::PropertyObject(const std::string& name) const
+{
+    if (name == "ItemBackground") return FItemBackground;
+    if (name == "PopupBackground") return FPopupBackground;
+    if (name == "ItemBorder") return FItemBorder;
+    if (name == "PopupBorder") return FPopupBorder;
+    if (name == "ItemFont") return FItemFont;
+    return nullptr;
+}
+
+// ---- TEpPopupMenu
+
+TEpPopupMenu::TEpPopupMenu(TComponent* owner)
+    : TKsCustomPopupMenu(owner, {ItemContainerClass<TEpPopupMenu>(), &InsertItemProc, &GetItemClassProc}),
+      FStyles(Items())
+{
+}
+
 TKsCustomItemClass TEpPopupMenu::GetItemClassProc()
 {
     return [](TComponent* owner) -> TKsCustomItem* { return new TEpItem(owner); };
 }
 
-void TEpPopupMenu::SetStylesOnTree()
-{
-    auto* root = dynamic_cast<TEpItem*>(Items());
-    if (!root) return;
-    root->SetBackground(FItemBackground);
-    root->SetBorder(FItemBorder);
-    root->SetPopupBackground(FPopupBackground);
-    root->SetPopupBorder(FPopupBorder);
-    root->SetFont(FItemFont);
-}
-
-void TEpPopupMenu::SetItemBackground(TEpBackground* value)
-{
-    FItemBackground->Assign(value);
-    SetStylesOnTree();
-}
-
-void TEpPopupMenu::SetPopupBackground(TEpBackground* value)
-{
-    FPopupBackground->Assign(value);
-    SetStylesOnTree();
-}
-
-void TEpPopupMenu::SetItemBorder(TEpBorder* value)
-{
-    FItemBorder->Assign(value);
-    SetStylesOnTree();
-}
-
-void TEpPopupMenu::SetPopupBorder(TEpBorder* value)
-{
-    FPopupBorder->Assign(value);
-    SetStylesOnTree();
-}
-
-void TEpPopupMenu::SetItemFont(TFont* value)
-{
-    FItemFont->Assign(value);
-    SetStylesOnTree();
-}
-
 void TEpPopupMenu::Popup(int x, int y)
 {
-    SetStylesOnTree();
+    FStyles.SetOnTree();
     TKsCustomPopupMenu::Popup(x, y);
 }
 
@@ -216,11 +201,7 @@ bool TEpPopupMenu::ReadProperty(const std::string& name, TReader& reader)
 
 TPersistent* TEpPopupMenu::PropertyObject(const std::string& name)
 {
-    if (name == "ItemBackground") return FItemBackground;
-    if (name == "PopupBackground") return FPopupBackground;
-    if (name == "ItemBorder") return FItemBorder;
-    if (name == "PopupBorder") return FPopupBorder;
-    if (name == "ItemFont") return FItemFont;
+    if (TPersistent* style = FStyles.PropertyObject(name)) return style;
     return TKsCustomPopupMenu::PropertyObject(name);
 }
 
@@ -228,50 +209,24 @@ TPersistent* TEpPopupMenu::PropertyObject(const std::string& name)
 
 TEpMenuBar::TEpMenuBar(TComponent* owner)
     : TKsCustomMenuBar(owner, {ItemContainerClass<TEpMenuBar>(), &InsertItemProc, &GetItemClassProc}),
-      FBackground(new TEpBackground), FBorder(new TEpBorder), FPopupBackground(new TEpBackground),
-      FPopupBorder(new TEpBorder), FItemBackground(new TEpBackground), FItemBorder(new TEpBorder),
-      FItemFont(new TFont)
+      FBackground(new TEpBackground), FBorder(new TEpBorder), FStyles(Items())
 {
     FBackground->OnChange = MakeEvent<&TEpMenuBar::BackgroundChanged>(this);
-    FItemBackground->OnChange = MakeEvent<&TEpMenuBar::BackgroundChanged>(this);
+    FStyles.ItemBackground()->OnChange = MakeEvent<&TEpMenuBar::BackgroundChanged>(this);
     FBorder->OnChange = MakeEvent<&TEpMenuBar::BorderChanged>(this);
-    FItemBorder->OnChange = MakeEvent<&TEpMenuBar::BorderChanged>(this);
-    FItemFont->OnChange = MakeEvent<&TEpMenuBar::ItemFontChanged>(this);
-    SetStylesOnTree();
+    FStyles.ItemBorder()->OnChange = MakeEvent<&TEpMenuBar::BorderChanged>(this);
+    FStyles.ItemFont()->OnChange = MakeEvent<&TEpMenuBar::ItemFontChanged>(this);
 }
 
 TEpMenuBar::~TEpMenuBar()
 {
-    if (auto* root = dynamic_cast<TEpItem*>(Items())) {
-        root->SetBackground(nullptr);
-        root->SetBorder(nullptr);
-        root->SetPopupBackground(nullptr);
-        root->SetPopupBorder(nullptr);
-        root->SetFont(nullptr);
-    }
     delete FBackground;
     delete FBorder;
-    delete FPopupBackground;
-    delete FPopupBorder;
-    delete FItemBackground;
-    delete FItemBorder;
-    delete FItemFont;
 }
 
 TKsCustomItemClass TEpMenuBar::GetItemClassProc()
 {
     return [](TComponent* owner) -> TKsCustomItem* { return new TEpItem(owner); };
-}
-
-void TEpMenuBar::SetStylesOnTree()
-{
-    auto* root = dynamic_cast<TEpItem*>(Items());
-    if (!root) return;
-    root->SetBackground(FItemBackground);
-    root->SetBorder(FItemBorder);
-    root->SetPopupBackground(FPopupBackground);
-    root->SetPopupBorder(FPopupBorder);
-    root->SetFont(FItemFont);
 }
 
 void TEpMenuBar::BackgroundChanged(TObject* sender)
@@ -291,7 +246,7 @@ void TEpMenuBar::BorderChanged(TObject* sender)
 void TEpMenuBar::ItemFontChanged(TObject* sender)
 {
     (void)sender;
-    SetStylesOnTree();
+    FStyles.SetOnTree();
     UpdateViewSize();
     Invalidate();
 }
@@ -310,34 +265,14 @@ void TEpMenuBar::SetBorder(TEpBorder* value)
 
 void TEpMenuBar::SetItemBackground(TEpBackground* value)
 {
-    FItemBackground->Assign(value);
-    SetStylesOnTree();
+    FStyles.SetItemBackground(value);
     Invalidate();
 }
 
 void TEpMenuBar::SetItemBorder(TEpBorder* value)
 {
-    FItemBorder->Assign(value);
-    SetStylesOnTree();
+    FStyles.SetItemBorder(value);
     UpdateViewSize();
-}
-
-void TEpMenuBar::SetItemFont(TFont* value)
-{
-    FItemFont->Assign(value);
-    SetStylesOnTree();
-}
-
-void TEpMenuBar::SetPopupBackground(TEpBackground* value)
-{
-    FPopupBackground->Assign(value);
-    SetStylesOnTree();
-}
-
-void TEpMenuBar::SetPopupBorder(TEpBorder* value)
-{
-    FPopupBorder->Assign(value);
-    SetStylesOnTree();
 }
 
 RECT TEpMenuBar::GetViewRect()
@@ -353,7 +288,7 @@ RECT TEpMenuBar::GetViewRect()
 void TEpMenuBar::Loaded()
 {
     TKsCustomMenuBar::Loaded();
-    SetStylesOnTree();
+    FStyles.SetOnTree();
 }
 
 void TEpMenuBar::PaintBackground()
@@ -376,11 +311,7 @@ TPersistent* TEpMenuBar::PropertyObject(const std::string& name)
 {
     if (name == "Background") return FBackground;
     if (name == "Border") return FBorder;
-    if (name == "PopupBackground") return FPopupBackground;
-    if (name == "PopupBorder") return FPopupBorder;
-    if (name == "ItemBackground") return FItemBackground;
-    if (name == "ItemBorder") return FItemBorder;
-    if (name == "ItemFont") return FItemFont;
+    if (TPersistent* style = FStyles.PropertyObject(name)) return style;
     return TKsCustomMenuBar::PropertyObject(name);
 }
 

@@ -52,24 +52,70 @@ private:
     void ForTree(Set set);
 };
 
+// The five styles that a styled popup menu and a styled menu bar each own
+// and hand to their item trees: the hot item's background and border, the
+// popup levels' background and border, and the items' font. Both publish
+// them under these names.
+class TEpItemStyles {
+public:
+    // Sets the styles on root's tree at once.
+    explicit TEpItemStyles(TKsCustomItem* root);
+    // The tree must not keep the styles it is about to lose.
+    ~TEpItemStyles();
+    TEpItemStyles(const TEpItemStyles&) = delete;
+    TEpItemStyles& operator=(const TEpItemStyles&) = delete;
+
+    // A setter copies the value and sets the styles on the tree.
+    TEpBackground* ItemBackground() const { return FItemBackground; }
+    void SetItemBackground(TEpBackground* value) { SetStyle(FItemBackground, value); }
+    TEpBackground* PopupBackground() const { return FPopupBackground; }
+    void SetPopupBackground(TEpBackground* value) { SetStyle(FPopupBackground, value); }
+    TEpBorder* ItemBorder() const { return FItemBorder; }
+    void SetItemBorder(TEpBorder* value) { SetStyle(FItemBorder, value); }
+    TEpBorder* PopupBorder() const { return FPopupBorder; }
+    void SetPopupBorder(TEpBorder* value) { SetStyle(FPopupBorder, value); }
+    TFont* ItemFont() const { return FItemFont; }
+    void SetItemFont(TFont* value) { SetStyle(FItemFont, value); }
+
+    // The five on every item of the tree.
+    void SetOnTree();
+    // The style published under name, or null.
+    TPersistent* PropertyObject(const std::string& name) const;
+
+private:
+    TEpItem* FRoot;
+    TEpBackground* FItemBackground;
+    TEpBackground* FPopupBackground;
+    TEpBorder* FItemBorder;
+    TEpBorder* FPopupBorder;
+    TFont* FItemFont;
+
+    void SetOn(TEpBackground* itemBackground, TEpBackground* popupBackground, TEpBorder* itemBorder,
+               TEpBorder* popupBorder, TFont* itemFont);
+    template <class Style>
+    void SetStyle(Style* owned, Style* value)
+    {
+        owned->Assign(value);
+        SetOnTree();
+    }
+};
+
 class TEpPopupMenu : public TKsCustomPopupMenu {
     GANTREL_CLASS(TEpPopupMenu)
 
     explicit TEpPopupMenu(TComponent* owner);
-    ~TEpPopupMenu() override;
     static TKsCustomItemClass GetItemClassProc();
 
-    // Owned; a setter copies the value and sets the object on the tree.
-    TEpBackground* ItemBackground() const { return FItemBackground; }
-    void SetItemBackground(TEpBackground* value);
-    TEpBackground* PopupBackground() const { return FPopupBackground; }
-    void SetPopupBackground(TEpBackground* value);
-    TEpBorder* ItemBorder() const { return FItemBorder; }
-    void SetItemBorder(TEpBorder* value);
-    TEpBorder* PopupBorder() const { return FPopupBorder; }
-    void SetPopupBorder(TEpBorder* value);
-    TFont* ItemFont() const { return FItemFont; }
-    void SetItemFont(TFont* value);
+    TEpBackground* ItemBackground() const { return FStyles.ItemBackground(); }
+    void SetItemBackground(TEpBackground* value) { FStyles.SetItemBackground(value); }
+    TEpBackground* PopupBackground() const { return FStyles.PopupBackground(); }
+    void SetPopupBackground(TEpBackground* value) { FStyles.SetPopupBackground(value); }
+    TEpBorder* ItemBorder() const { return FStyles.ItemBorder(); }
+    void SetItemBorder(TEpBorder* value) { FStyles.SetItemBorder(value); }
+    TEpBorder* PopupBorder() const { return FStyles.PopupBorder(); }
+    void SetPopupBorder(TEpBorder* value) { FStyles.SetPopupBorder(value); }
+    TFont* ItemFont() const { return FStyles.ItemFont(); }
+    void SetItemFont(TFont* value) { FStyles.SetItemFont(value); }
     // Read-only; never stored.
     std::string Version() const { return TKsFamily::Version; }
 
@@ -80,13 +126,7 @@ class TEpPopupMenu : public TKsCustomPopupMenu {
     TPersistent* PropertyObject(const std::string& name) override;
 
 private:
-    TEpBackground* FItemBackground;
-    TEpBackground* FPopupBackground;
-    TEpBorder* FItemBorder;
-    TEpBorder* FPopupBorder;
-    TFont* FItemFont;
-
-    void SetStylesOnTree();
+    TEpItemStyles FStyles;
 };
 
 class TEpMenuBar : public TKsCustomMenuBar {
@@ -102,16 +142,16 @@ class TEpMenuBar : public TKsCustomMenuBar {
     TEpBorder* Border() const { return FBorder; }
     void SetBorder(TEpBorder* value);
     // The items' and their popups' looks, set on the tree.
-    TEpBackground* PopupBackground() const { return FPopupBackground; }
-    void SetPopupBackground(TEpBackground* value);
-    TEpBorder* PopupBorder() const { return FPopupBorder; }
-    void SetPopupBorder(TEpBorder* value);
-    TEpBackground* ItemBackground() const { return FItemBackground; }
+    TEpBackground* PopupBackground() const { return FStyles.PopupBackground(); }
+    void SetPopupBackground(TEpBackground* value) { FStyles.SetPopupBackground(value); }
+    TEpBorder* PopupBorder() const { return FStyles.PopupBorder(); }
+    void SetPopupBorder(TEpBorder* value) { FStyles.SetPopupBorder(value); }
+    TEpBackground* ItemBackground() const { return FStyles.ItemBackground(); }
     void SetItemBackground(TEpBackground* value);
-    TEpBorder* ItemBorder() const { return FItemBorder; }
+    TEpBorder* ItemBorder() const { return FStyles.ItemBorder(); }
     void SetItemBorder(TEpBorder* value);
-    TFont* ItemFont() const { return FItemFont; }
-    void SetItemFont(TFont* value);
+    TFont* ItemFont() const { return FStyles.ItemFont(); }
+    void SetItemFont(TFont* value) { FStyles.SetItemFont(value); }
     std::string Version() const { return TKsFamily::Version; }
 
     // Inside the bar's border.
@@ -127,13 +167,8 @@ protected:
 private:
     TEpBackground* FBackground;
     TEpBorder* FBorder;
-    TEpBackground* FPopupBackground;
-    TEpBorder* FPopupBorder;
-    TEpBackground* FItemBackground;
-    TEpBorder* FItemBorder;
-    TFont* FItemFont;
+    TEpItemStyles FStyles;
 
-    void SetStylesOnTree();
     void BackgroundChanged(TObject* sender);
     void BorderChanged(TObject* sender);
     void ItemFontChanged(TObject* sender);

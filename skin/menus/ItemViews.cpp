@@ -260,6 +260,14 @@ void TSkinItemView<F>::CloseShowing(const ItemT* item, bool hide)
 }
 
 template <class F>
+bool TSkinItemView<F>::IsShowing(const ItemT* item)
+{
+    for (const auto& live : LiveViews())
+        if (live.first->Item == item && live.first->InLoop) return true;
+    return false;
+}
+
+template <class F>
 void TSkinItemView<F>::PostKey(ViewT* view, WPARAM key)
 {
     if (view && view->MessageWindow && view->MessageWindow->HandleAllocated())

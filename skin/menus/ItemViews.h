@@ -102,6 +102,8 @@ class TSkinItemView : public TComponent {
     // Ends the loops of the levels that show item, and of every level
     // chained to them; with hide, their popup windows go from the screen.
     static void CloseShowing(const ItemT* item, bool hide);
+    // A level that shows item runs its loop now.
+    static bool IsShowing(const ItemT* item);
 
     // The family's submenu message.
     static constexpr UINT OpenSubMenuMessage =
