@@ -27,6 +27,18 @@ private:
     TIcon FSaved;
 };
 
+// A form shown and made active: the window that a form shown without
+// activation must leave active.
+TForm* NewActiveForm()
+{
+    auto* form = NewForm<TForm>(nullptr);
+    form->SetBounds(40, 40, 200, 150);
+    form->Show();
+    RealInput::PumpFor(50);
+    SetActiveWindow(form->Handle());
+    return form;
+}
+
 }  // namespace
 
 TEST(FormFrameSupport, ClientOriginCountsTheFormsFrame)
@@ -68,11 +80,7 @@ TEST(FormFrameSupport, ClientOriginCountsTheFormsFrame)
 
 TEST(FormFrameSupport, ShowNoActivateLeavesTheActiveWindow)
 {
-    auto* first = NewForm<TForm>(nullptr);
-    first->SetBounds(40, 40, 200, 150);
-    first->Show();
-    RealInput::PumpFor(50);
-    SetActiveWindow(first->Handle());
+    auto* first = NewActiveForm();
     ASSERT_EQ(first->Handle(), GetActiveWindow());
 
     auto* second = NewForm<TForm>(nullptr);
@@ -93,11 +101,7 @@ TEST(FormFrameSupport, ShowNoActivateLeavesTheActiveWindow)
 
 TEST(FormFrameSupport, ShowNoActivateKeepsTheWindowState)
 {
-    auto* first = NewForm<TForm>(nullptr);
-    first->SetBounds(40, 40, 200, 150);
-    first->Show();
-    RealInput::PumpFor(50);
-    SetActiveWindow(first->Handle());
+    auto* first = NewActiveForm();
     ASSERT_EQ(first->Handle(), GetActiveWindow());
 
     // A form to come up minimized does so, and still leaves the active window.
