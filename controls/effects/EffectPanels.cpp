@@ -386,11 +386,10 @@ TepRunStr::TepRunStr(TComponent* owner) : TAnimatedGControl(owner, 50)
 TepRunStr::~TepRunStr()
 {
     // Freed while running it stops as SetActive(false) stops it, OnStop
-    // included; not when it goes with its owner or a parent, whose handlers
-    // may belong to an object already half destroyed.
-    bool withItsForm = Destroying() || (Owner() && Owner()->Destroying());
-    for (TWinControl* p = Parent(); p && !withItsForm; p = p->Parent()) withItsForm = p->Destroying();
-    if (!withItsForm) SetActive(false);
+    // included; not when it goes with its owner, whose handler may belong to
+    // an object already half destroyed. A parent going is no such reason
+    // (and a parent whose destructor has begun paints nothing).
+    if (!Destroying() && !(Owner() && Owner()->Destroying())) SetActive(false);
 }
 
 void TepRunStr::Rewind() { FXOffset = Width(); }

@@ -4,7 +4,7 @@
 // see-through label showing the sibling beneath and not the one above, and
 // the run panel rising a pixel a paint, wrapping round, and leaving only its
 // background when stopped; a run string freed while running says it stopped,
-// but not as it goes with its form.
+// also as a parent goes, but not as it goes with its form.
 #include "Application.h"
 #include "EffectPanels.h"
 #include "EffectTestSupport.h"
@@ -273,16 +273,28 @@ TEST_F(EffectPanelTest, RunPanelTicksOnItsTimerAndADestroyedPanelNeverPaints)
 TEST_F(EffectPanelTest, RunStrFreedWhileRunningFiresOnStopButNotWithItsForm)
 {
     Counter stops;
+    // A window that another component owns frees, as that one frees it, the
+    // run string placed on it: its own form lives on, so it hears it stop.
+    struct TFreeOnDestroy : TObject {
+        TepRunStr* Run = nullptr;
+        void Destroyed(TObject*) { Run->Free(); }
+    } onDestroy;
+    auto* keeper = new TComponent(nullptr);
+    auto* window = new TForm(keeper, 0);
+    window->OnDestroy = MakeEvent<&TFreeOnDestroy::Destroyed>(&onDestroy);
+    onDestroy.Run = new TepRunStr(Form);
     TepRunStr* freed = new TepRunStr(Form);
     TepRunStr* kept = new TepRunStr(Form);
-    for (TepRunStr* run : {freed, kept}) {
-        run->SetParent(Form);
+    for (TepRunStr* run : {freed, kept, onDestroy.Run}) {
+        run->SetParent(run == onDestroy.Run ? window : Form);
         run->OnStop = MakeEvent<&Counter::Hit>(&stops);
         run->SetActive(true);
     }
     freed->Free();
     EXPECT_EQ(stops.Count, 1);
+    keeper->Free();
+    EXPECT_EQ(stops.Count, 2);
     Form->Free();
     Form = new TForm(nullptr, 0);
-    EXPECT_EQ(stops.Count, 1);
+    EXPECT_EQ(stops.Count, 2);
 }
