@@ -59,7 +59,14 @@ class TOwnerFrameOff : public TComponent {
         BeginDestroy();
         if (!FFrame) return;
         FFrame->RemoveFreeNotification(this);
-        if (FWasOn) FFrame->EnableDrawing();
+        if (!FWasOn) return;
+        FFrame->EnableDrawing();
+        // Whatever the window was asked to repaint meanwhile (the place the
+        // popup uncovered as it went, a new caption) the frame dropped: it
+        // is all asked again, frame and background, for the next paint.
+        TWinControl* control = FFrame->GetControl();
+        if (control && control->HandleAllocated())
+            RedrawWindow(control->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
     }
     void Hold(TMpCustomForm* frame)
     {

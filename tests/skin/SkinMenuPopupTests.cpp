@@ -1,10 +1,13 @@
 // The popup menus and the menu bar on the screen, driven with the real
 // keyboard and mouse: what opens, where, with which pixels, what closes it,
-// when a chosen item's click runs, and that opening and closing leaves
-// nothing behind. While a menu's loop runs, a thread timer (dispatched by
-// that loop) plays the test's steps one by one.
+// when a chosen item's click runs, that opening and closing leaves nothing
+// behind, and that the media frame of the form that owns a menu draws,
+// once the menu has closed, what it was asked to while it showed. While a
+// menu's loop runs, a thread timer (dispatched by that loop) plays the
+// test's steps one by one.
 #include "Application.h"
 #include "EpMenus.h"
+#include "LeafForms.h"
 #include "MenuScript.h"
 #include "Panel.h"
 #include "Reader.h"
@@ -507,4 +510,28 @@ TEST_F(SkinMenuPopup, TheMediaFamilysMenuOpensItsOwnWindowAndRunsTheChosenItem)
     Pump(500, [&] { return !chosen.empty(); });
     ASSERT_EQ(1u, chosen.size());
     EXPECT_EQ("&Second", chosen[0]);
+}
+
+TEST_F(SkinMenuPopup, TheMediaFrameDrawsWhatItWasAskedToWhileItsMenuShowed)
+{
+    // The window of the form that owns the menu, repainted while the menu
+    // shows, wears its frame's maroon again, not the form's white, once the
+    // menu has closed.
+    auto* form = new TForm(nullptr, 0);
+    ReadFormText(form,
+                 "object F: TForm\n  Color = clWhite\n  object Frame: TMpMediaForm\n    BorderStyle = kbsNone\n"
+                 "    Background.Color = clMaroon\n  end\nend\n",
+                 nullptr);
+    form->FindComponent<TMpMediaForm>("Frame")->Update();
+    auto* menu = new TMpCustomPopupMenu(form);
+    menu->Items()->Add(new TMpCustomItem(form));
+    form->Show();
+    Pump(150);
+    TScript script({[&] { InvalidateRect(form->Handle(), nullptr, TRUE); }, [] { RealInput::TypeKey(VK_ESCAPE); }});
+    const POINT at = form->ClientToScreen(POINT{20, 20});
+    menu->Popup(at.x, at.y);
+    Pump(100);
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(RGB(128, 0, 0), ScreenPixel(form->ClientToScreen(POINT{200, 150})));
+    form->Free();
 }
