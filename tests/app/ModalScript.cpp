@@ -177,7 +177,8 @@ void ExpectStyle(TControl* control, const std::function<COLORREF(int, int)>& at)
         EXPECT_TRUE(Near(at(box - 2, top + 1), check ? window : GradientBand(face, White, box - 2, box)));
     } else if (auto* bar = dynamic_cast<TEpTrackBar*>(control)) {
         // Along the track and across it: long ticks at both ends on the top
-        // or left side, the thumb 9 long and 20 across from 12, framed black.
+        // or left side, the thumb 9 long and 20 across from 12, framed black,
+        // clear of the bar's grey border line on the far side.
         const bool horizontal = bar->Orientation() == toHorizontal;
         auto p = [&](int along, int side) { return horizontal ? at(along, side) : at(side, along); };
         const int length = horizontal ? w : h;
@@ -186,6 +187,7 @@ void ExpectStyle(TControl* control, const std::function<COLORREF(int, int)>& at)
         EXPECT_EQ(Black, p(13, 8));
         EXPECT_EQ(Black, p(length - 14, 8));
         EXPECT_EQ(Black, p(c - 4, 22));
+        EXPECT_EQ(RGB(128, 128, 128), p(c, (horizontal ? h : w) - 1));
         // Its face runs from face at its top to white at its bottom.
         const int rows = horizontal ? 20 : 9;
         EXPECT_TRUE(Near(horizontal ? at(c, 13) : at(22, c - 3), GradientBand(face, White, 1, rows)));
