@@ -122,13 +122,13 @@ int CaptionBandMismatches(HWND window, TKsCustomForm* frame)
     return mismatches;
 }
 
-// A maximized frame's bounds: the work area and the frame's border round it.
-RECT MaximizedBounds()
+// A maximized frame's bounds: the work area and the frame's border round
+// it; false when the work area cannot be read.
+bool MaximizedBounds(RECT& bounds)
 {
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    InflateRect(&work, GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CXFRAME));
-    return work;
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &bounds, 0)) return false;
+    InflateRect(&bounds, GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CXFRAME));
+    return true;
 }
 
 // How many GDI objects runs of cycle leave held, after warm-up runs have
@@ -321,7 +321,8 @@ TEST(SkinFrame, MaximizeTwiceRollupAndRestoreGiveTheBounds)
 
     RECT work;
     ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
-    const RECT maximized = MaximizedBounds();
+    RECT maximized{};
+    ASSERT_TRUE(MaximizedBounds(maximized));
 
     frame->Maximize();
     Pump(50);
@@ -689,7 +690,8 @@ TEST(SkinFrame, RestoreFromTrayToMaximizedKeepsTheNormalBounds)
     TKsCustomForm* frame = f.FrameObject;
     f.Show();
     const RECT normal{40, 50, 360, 290};
-    const RECT maximized = MaximizedBounds();
+    RECT maximized{};
+    ASSERT_TRUE(MaximizedBounds(maximized));
 
     frame->Maximize();
     Pump(30);
