@@ -4,6 +4,7 @@
 // units, failed and differing read-backs, the button reset and O2 write.
 #include "TransferFixture.h"
 
+#include "Clipboard.h"
 #include "CompairForm.h"
 #include "EditNotes.h"
 #include "Form14.h"
@@ -546,6 +547,25 @@ TEST_F(TransferTest, InsertWithoutAMapDoesNothing)
     EXPECT_TRUE(TableReads(Transcript()).empty());
     EXPECT_TRUE(Form()->AskForPosition);
     EXPECT_EQ(0, int(Form()->TablePosition));
+}
+
+// Insert with Shift, Ctrl or Alt uploads nothing, on the grid or in a cell
+// being edited, where it is the editor's own clipboard key.
+TEST_F(TransferTest, InsertWithAModifierWritesNothing)
+{
+    ASSERT_TRUE(Prepare(Find(105)));
+    Clipboard()->SetAsText("7");
+    const std::pair<WORD, std::string> cases[] = {{VK_SHIFT, "37"}, {VK_CONTROL, "3"}, {VK_MENU, "3"}};
+    for (const auto& [modifier, edited] : cases) {
+        Com1.Ok("clear");
+        Form()->StringGrid1->SetFocus();
+        PressKey(VK_INSERT, modifier);
+        PressKey('3');
+        PressKey(VK_INSERT, modifier);
+        EXPECT_EQ(edited, Form()->StringGrid1->InplaceEditor()->Text()) << modifier;
+        EXPECT_TRUE(Writes().empty()) << modifier;
+        PressKey(VK_ESCAPE);
+    }
 }
 
 // --- early exits ------------------------------------------------------------
