@@ -66,6 +66,15 @@ void TForm1::Timer2Timer(TObject*)
     // The port is another command's until it ends: tried again on the next tick.
     if (TransferActive) return;
     Timer2->SetEnabled(false);
+    // A command run since the last try let the monitor go: it is held again
+    // before the port is closed and reopened under it, and stays held until
+    // a try is accepted. Commands wait while the hold pumps messages.
+    TPortCommand scope(this);
+    if (!PauseMonitor(true)) {
+        Timer2->SetInterval(2500);
+        Timer2->SetEnabled(true);
+        return;
+    }
     AcceptComClick(this);
     ChosenByUser = false;
     if (Accepted) {

@@ -629,6 +629,24 @@ TEST_F(TransferTest, ACompatibleButDifferentUnitAsksFirst)
     for (int t = 0; t < 4; ++t) EXPECT_EQ(Text(map.Packed(t)), writes[size_t(t)].second) << t;
 }
 
+// A command between two retries of the connect timer lets the monitor go
+// when it ends: the next retry holds it again before it works the port, and
+// only the retry that finds a unit lets it go.
+TEST_F(TransferTest, TheConnectTimerHoldsTheMonitorAgainBeforeARetry)
+{
+    ASSERT_TRUE(Prepare(Find(105)));
+    Com4.Ok("replug");
+    Com4.Ok("fault silence");
+    ChooseMenu(Form()->Com41);
+    ASSERT_TRUE(WaitUntil([this] { return Status() == "COM4 opened but Gantrel not found"; }, 4000)) << Status();
+    Click(Form()->Button10);
+    ASSERT_EQ("Gantrel Not Found", Status());
+    EXPECT_TRUE(WaitUntil([this] { return Form()->MonitorThread->PauseAcknowledged.load(); }, 4000));
+    Com4.Ok("fault none");
+    EXPECT_TRUE(WaitUntil([this] { return Form()->LinkCounter == 0 && LiveValue(1) != "-----"; }, 8000));
+    EXPECT_FALSE(Form()->MonitorThread->PauseRequest);
+}
+
 // --- the window while it transfers --------------------------------------------
 
 TEST_F(TransferTest, EveryStepIsPaintedWhileTheThreadIsBusy)
