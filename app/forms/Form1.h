@@ -213,8 +213,9 @@ class TForm1 : public TForm {
     void SelectPort(int n);
     // The port items' command: SelectPort, refused while another command runs.
     void PortItemClick(int n);
-    // None's work: the monitor suspended, the port closed.
-    void ReleasePort();
+    // None's work: the monitor suspended, the port closed. False (with the
+    // busy text, nothing changed) when the monitor did not let go of it.
+    bool ReleasePort();
     void CheckPortItem(int index);  // 0..7 the ports, 8 None, 9 Auto
     void AcceptComClick(TObject* sender);
     void ShowNoLiveValues();

@@ -118,9 +118,9 @@ void TForm1::None1Click(TObject*)
     if (scope.Entered) ReleasePort();
 }
 
-void TForm1::ReleasePort()
+bool TForm1::ReleasePort()
 {
-    if (MonitorThread->Running && !PauseForTransfer()) return;
+    if (MonitorThread->Running && !PauseForTransfer()) return false;
     Timer2->SetEnabled(false);
     CheckPortItem(8);
     PortOpenName.clear();
@@ -131,6 +131,7 @@ void TForm1::ReleasePort()
     Port.Close();
     SetStatusPanel(2, Text(205));
     ShowStatus(Text(235));
+    return true;
 }
 
 void TForm1::Auto1Click(TObject*)
