@@ -187,6 +187,9 @@ class TForm1 : public TForm {
     TMapHeader KeptHeader;
     int NotesLength = 0;
     float TpFactors[4] = {0, 0, 0, 0};
+    // From a loaded map's header, or derived from a calibration block in
+    // this run; until then the unit's extra throttle points are kept.
+    bool TpFactorsKnown = false;
     int CurrentTable = 0;
     bool TableStepForward = true;
     // ShowTable is selecting the shown table's tab: the tab control reports
