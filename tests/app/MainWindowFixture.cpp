@@ -1,6 +1,5 @@
 #include "MainWindowFixture.h"
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -165,11 +164,13 @@ void MainWindowTest::PressKey(WORD key, WORD modifier)
     if (!target) target = FForm->StringGrid1->Handle();
     // A held modifier is read with GetKeyState; with Alt held the keyboard
     // gives system keys.
-    BYTE saved[256], held[256];
-    GetKeyboardState(saved);
-    std::copy(saved, saved + 256, held);
-    if (modifier) held[modifier] = 0x80;
-    SetKeyboardState(held);
+    auto hold = [modifier](bool down) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[modifier] = down ? 0x80 : 0;
+        SetKeyboardState(keys);
+    };
+    if (modifier) hold(true);
     const bool alt = modifier == VK_MENU;
     // The message loop translates the key into its character, as it does
     // for a real keyboard.
@@ -180,7 +181,7 @@ void MainWindowTest::PressKey(WORD key, WORD modifier)
     Pump(30);
     PostMessageA(GetFocus() ? GetFocus() : target, alt ? WM_SYSKEYUP : WM_KEYUP, key, scan | 0xC0000001);
     Pump(30);
-    SetKeyboardState(saved);
+    if (modifier) hold(false);
 }
 
 std::string MainWindowTest::Status()
