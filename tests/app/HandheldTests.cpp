@@ -497,7 +497,6 @@ TEST_F(HandheldTest, APortTheMonitorKeepsEndsTheCommand)
         EXPECT_TRUE(Form()->Com11->Checked() && Form()->Port.IsOpen());
         EXPECT_TRUE(WaitUntil([this] { return LiveValue(1) != "-----"; }, 4000));
     }
-    TCommonDialog::ExecuteHook = nullptr;
 }
 
 TEST_F(HandheldTest, WithoutAMapThereIsNothingToSend)
