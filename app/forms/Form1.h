@@ -187,6 +187,9 @@ class TForm1 : public TForm {
     TMapHeader KeptHeader;
     int NotesLength = 0;
     float TpFactors[4] = {0, 0, 0, 0};
+    // From a loaded map's header, or derived from a calibration block in
+    // this run; until then the unit's extra throttle points are kept.
+    bool TpFactorsKnown = false;
     int CurrentTable = 0;
     bool TableStepForward = true;
     // ShowTable is selecting the shown table's tab: the tab control reports
@@ -213,8 +216,9 @@ class TForm1 : public TForm {
     void SelectPort(int n);
     // The port items' command: SelectPort, refused while another command runs.
     void PortItemClick(int n);
-    // None's work: the monitor suspended, the port closed.
-    void ReleasePort();
+    // None's work: the monitor suspended, the port closed. False (with the
+    // busy text, nothing changed) when the monitor did not let go of it.
+    bool ReleasePort();
     void CheckPortItem(int index);  // 0..7 the ports, 8 None, 9 Auto
     void AcceptComClick(TObject* sender);
     void ShowNoLiveValues();

@@ -36,6 +36,7 @@ bool TForm1::LoadMapFile(const std::string& name)
         for (int k = 0; k < Config.FileSet.Count; ++k) read += Config.FileSet[k].Kind->ReadMapFile(name, KeptHeader, k == 0);
         if (read == Config.FileSet.Count) {
             for (int i = 0; i < 4; ++i) TpFactors[i] = float((uint32_t(KeptHeader.TpFractions) >> (8 * i)) & 0xFF) * 0.004f;
+            TpFactorsKnown = true;
             NotesEdited = false;
             MapEdited = false;
             KeptHeader.TableCount = header.TableCount;

@@ -165,7 +165,7 @@ void TForm1::AddToSelection(int delta)
         }
 }
 
-void TForm1::StringGrid1KeyDown(TObject*, WORD& key, TShiftState)
+void TForm1::StringGrid1KeyDown(TObject*, WORD& key, TShiftState shift)
 {
     StringGrid1->SetOptions(StringGrid1->Options() | goEditing);
     if (FileLoaded) MapEdited = true;
@@ -179,6 +179,9 @@ void TForm1::StringGrid1KeyDown(TObject*, WORD& key, TShiftState)
         key = 0;
         break;
     case VK_INSERT:
+        // Only the plain key uploads: with Shift or Ctrl it is the editor's
+        // paste or copy, and no key with a modifier writes the controller.
+        if (shift & (ssShift | ssCtrl | ssAlt)) break;
         UploadCurrentFromKey();
         key = 0;
         break;

@@ -99,7 +99,8 @@ void TForm1::SendCurrentMapToHandheld()
     // The grid's edits go into their table before it is packed.
     StringGrid1Exit(this);
     const int port = ControllerPortNumber();
-    ReleasePort();
+    // The handheld's search must not meet the controller's port still polled.
+    if (!ReleasePort()) return;
     SendMapToHandheld(hardwareId);
     SelectControllerPortAgain(port);
 }
@@ -122,7 +123,7 @@ void TForm1::SendMapsToHandheld1Click(TObject*)
     for (int i = 0; i < dialog->Files()->Count(); ++i) files.push_back(dialog->Files()->Get(i));
 
     const int port = ControllerPortNumber();
-    ReleasePort();
+    if (!ReleasePort()) return;
     const std::string remembered = CurrentFileName;
     // The window shows each map as it is loaded, so that the grid never
     // holds another map's values (leaving the grid stores them); the map

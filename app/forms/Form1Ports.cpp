@@ -66,6 +66,15 @@ void TForm1::Timer2Timer(TObject*)
     // The port is another command's until it ends: tried again on the next tick.
     if (TransferActive) return;
     Timer2->SetEnabled(false);
+    // A command run since the last try let the monitor go: it is held again
+    // before the port is closed and reopened under it, and stays held until
+    // a try is accepted. Commands wait while the hold pumps messages.
+    TPortCommand scope(this);
+    if (!PauseMonitor(true)) {
+        Timer2->SetInterval(2500);
+        Timer2->SetEnabled(true);
+        return;
+    }
     AcceptComClick(this);
     ChosenByUser = false;
     if (Accepted) {
@@ -109,9 +118,9 @@ void TForm1::None1Click(TObject*)
     if (scope.Entered) ReleasePort();
 }
 
-void TForm1::ReleasePort()
+bool TForm1::ReleasePort()
 {
-    if (MonitorThread->Running && !PauseForTransfer()) return;
+    if (MonitorThread->Running && !PauseForTransfer()) return false;
     Timer2->SetEnabled(false);
     CheckPortItem(8);
     PortOpenName.clear();
@@ -122,6 +131,7 @@ void TForm1::ReleasePort()
     Port.Close();
     SetStatusPanel(2, Text(205));
     ShowStatus(Text(235));
+    return true;
 }
 
 void TForm1::Auto1Click(TObject*)

@@ -109,9 +109,11 @@ void TForm7::Button3Click(TObject*)
     const TConfiguration& config = Form1->Config;
     bool fileFactors = config.O2Pending && Form1->FileChosen;
     bool extraPoints = (config.Flags & 0x40) != 0;
-    if (!fileFactors && extraPoints && block[8] != block[0])
+    if (!fileFactors && extraPoints && block[8] != block[0]) {
         for (int k = 1; k <= 4; ++k)
             Form1->TpFactors[k - 1] = float(block[8 + k] - block[0]) / float(block[8] - block[0]);
+        Form1->TpFactorsKnown = true;
+    }
 }
 
 bool TForm7::SendCalibration()
@@ -132,7 +134,9 @@ bool TForm7::SendCalibration()
         return false;
     }
     for (int i = 0; i < 9; ++i) block[i] = uint8_t(values[i]);
-    if (Form1->Config.Flags & 0x40) {
+    // Without factors the points would all fall on the closed reading: the
+    // unit's own stay.
+    if ((Form1->Config.Flags & 0x40) && Form1->TpFactorsKnown) {
         const int span = block[8] - block[0];
         for (int k = 1; k <= 4; ++k) {
             double point = std::trunc(span * double(Form1->TpFactors[k - 1]) + block[0] + 0.5);

@@ -474,6 +474,31 @@ TEST_F(HandheldTest, AModelWithoutAHardwareIdIsRefused)
     EXPECT_EQ(100, uint8_t(Record()[160]));
 }
 
+// A monitor that does not let go of the controller's port keeps it: either
+// command ends with the busy text, no dialog and no port chosen again.
+TEST_F(HandheldTest, APortTheMonitorKeepsEndsTheCommand)
+{
+    MapFile map = WriteMap("kept.map", 1004, 1, "");
+    ASSERT_TRUE(Load(map.Path));
+    ASSERT_TRUE(ConnectCom1());
+    TCommonDialog::ExecuteHook = [&](TCommonDialog* dialog) {
+        static_cast<TOpenDialog*>(dialog)->Files()->Add(map.Path);
+        return true;
+    };
+    for (TMenuItem* command : {Form()->SendCurrentMapToHandheld1, Form()->SendMapsToHandheld1}) {
+        // Unserved, the monitor waits in its hand-off to the window; held
+        // there, it answers no pause.
+        Sleep(300);
+        SuspendThread(Form()->MonitorThread->Handle());
+        ChooseMenu(command);
+        ResumeThread(Form()->MonitorThread->Handle());
+        EXPECT_EQ("The link to the controller is busy. Try again.", Status());
+        EXPECT_EQ(0, Dialog.Shows);
+        EXPECT_TRUE(Form()->Com11->Checked() && Form()->Port.IsOpen());
+        EXPECT_TRUE(WaitUntil([this] { return LiveValue(1) != "-----"; }, 4000));
+    }
+}
+
 TEST_F(HandheldTest, WithoutAMapThereIsNothingToSend)
 {
     ChooseMenu(Form()->SendCurrentMapToHandheld1);

@@ -158,19 +158,30 @@ std::vector<std::string> MainWindowTest::Transcript()
     return tokens;
 }
 
-void MainWindowTest::PressKey(WORD key)
+void MainWindowTest::PressKey(WORD key, WORD modifier)
 {
     HWND target = GetFocus();
     if (!target) target = FForm->StringGrid1->Handle();
+    // A held modifier is read with GetKeyState; with Alt held the keyboard
+    // gives system keys.
+    auto hold = [modifier](bool down) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[modifier] = down ? 0x80 : 0;
+        SetKeyboardState(keys);
+    };
+    if (modifier) hold(true);
+    const bool alt = modifier == VK_MENU;
     // The message loop translates the key into its character, as it does
     // for a real keyboard.
-    LPARAM scan = LPARAM(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
+    LPARAM scan = LPARAM(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16 | (alt ? LPARAM(1) << 29 : 0);
     // The translated character is queued behind whatever is already posted,
     // so the key comes up only after it has been handled.
-    PostMessageA(target, WM_KEYDOWN, key, scan | 1);
+    PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, scan | 1);
     Pump(30);
-    PostMessageA(GetFocus() ? GetFocus() : target, WM_KEYUP, key, scan | 0xC0000001);
+    PostMessageA(GetFocus() ? GetFocus() : target, alt ? WM_SYSKEYUP : WM_KEYUP, key, scan | 0xC0000001);
     Pump(30);
+    if (modifier) hold(false);
 }
 
 std::string MainWindowTest::Status()

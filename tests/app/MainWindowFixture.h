@@ -53,8 +53,9 @@ protected:
     // The commands COM1's controller received since the last "clear", one
     // token each ("82" for 'R', "18:224" for a block 0 write).
     std::vector<std::string> Transcript();
-    // A key pressed and released on the grid, through the message loop.
-    void PressKey(WORD key);
+    // A key pressed and released on the grid, through the message loop,
+    // with modifier (VK_SHIFT, VK_CONTROL, VK_MENU) held when given.
+    void PressKey(WORD key, WORD modifier = 0);
     // The status line and a status bar panel as shown.
     std::string Status();
     std::string Panel(int index);

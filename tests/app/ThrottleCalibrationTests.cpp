@@ -23,7 +23,39 @@ bool Showing()
     return Form7 && Form7->Visible();
 }
 
-class ThrottleCalibrationTest : public ControllerDialogTest {};
+class ThrottleCalibrationTest : public ControllerDialogTest {
+protected:
+    // Opens the window, captures 20 closed and 220 open once it has read
+    // `open` from the block, and clicks OK; true when the block was written.
+    bool CaptureAndAccept(const std::string& open)
+    {
+        Com1.Ok("live tp 20");
+        Com1.Ok("clear");
+        Script script;
+        script.Then([&] { return Showing() && Form7->Edit9->Text() == open; })
+            .Then([&] {
+                Read = Points();
+                Script::Click(Form7->Button1);
+                return true;
+            })
+            .Then([&] {
+                if (Form7->Edit1->Text() != "20") return false;
+                Com1.Ok("live tp 220");
+                Script::Click(Form7->Button2);
+                return true;
+            })
+            .Then([&] {
+                if (Form7->Edit9->Text() != "220") return false;
+                Computed = Points();
+                Script::Click(Form7->BitBtn1);
+                return true;
+            });
+        script.Start();
+        ChooseMenu(Form()->SetTP1);
+        return script.Finished() && WholeWriteArrives(18);
+    }
+    std::vector<std::string> Read, Computed;  // the nine points as read, and before OK
+};
 
 // Closed 20 and open 220 give 20, 24, 30, 40, 60, 100, 140, 180, 220 for
 // the nine points; they go to bytes 0..8, the four extra points follow the
@@ -35,37 +67,11 @@ TEST_F(ThrottleCalibrationTest, CapturesComputeTheNinePointsAndOkWritesThemToBlo
     const std::string before = Block(0);
     ASSERT_EQ(26, Byte(before, 0));
     ASSERT_EQ(229, Byte(before, 8));
-    Com1.Ok("live tp 20");
-    Com1.Ok("clear");
+    ASSERT_TRUE(CaptureAndAccept("229"));
 
-    std::vector<std::string> read, computed;
-    Script script;
-    script.Then([&] { return Showing() && Form7->Edit9->Text() == "229"; })
-        .Then([&] {
-            read = Points();
-            Script::Click(Form7->Button1);
-            return true;
-        })
-        .Then([&] { return Form7->Edit1->Text() == "20"; })
-        .Then([&] {
-            Com1.Ok("live tp 220");
-            Script::Click(Form7->Button2);
-            return true;
-        })
-        .Then([&] { return Form7->Edit9->Text() == "220"; })
-        .Then([&] {
-            computed = Points();
-            Script::Click(Form7->BitBtn1);
-            return true;
-        });
-    script.Start();
-    ChooseMenu(Form()->SetTP1);
-    ASSERT_TRUE(script.Finished()) << "steps done: " << script.StepsDone();
-
-    EXPECT_EQ((std::vector<std::string>{"26", "30", "36", "46", "67", "107", "148", "188", "229"}), read);
-    EXPECT_EQ((std::vector<std::string>{"20", "24", "30", "40", "60", "100", "140", "180", "220"}), computed);
+    EXPECT_EQ((std::vector<std::string>{"26", "30", "36", "46", "67", "107", "148", "188", "229"}), Read);
+    EXPECT_EQ((std::vector<std::string>{"20", "24", "30", "40", "60", "100", "140", "180", "220"}), Computed);
     EXPECT_FALSE(Showing());
-    ASSERT_TRUE(WholeWriteArrives(18));
 
     const std::string after = Block(0);
     const int points[9] = {20, 24, 30, 40, 60, 100, 140, 180, 220};
@@ -140,36 +146,36 @@ TEST_F(ThrottleCalibrationTest, WithoutFlagBit6TheExtraPointsGoBackAsRead)
     for (int i = 9; i <= 12; ++i) block[size_t(i)] = char(i - 8);
     SetBlock(0, block);
     ASSERT_TRUE(ConnectCom1());
-    Com1.Ok("live tp 20");
-    Com1.Ok("clear");
-
-    Script script;
-    script.Then([&] { return Showing() && Form7->Edit9->Text() == "229"; })
-        .Then([&] {
-            Script::Click(Form7->Button1);
-            return true;
-        })
-        .Then([&] {
-            if (Form7->Edit1->Text() != "20") return false;
-            Com1.Ok("live tp 220");
-            Script::Click(Form7->Button2);
-            return true;
-        })
-        .Then([&] {
-            if (Form7->Edit9->Text() != "220") return false;
-            Script::Click(Form7->BitBtn1);
-            return true;
-        });
-    script.Start();
-    ChooseMenu(Form()->SetTP1);
-    ASSERT_TRUE(script.Finished()) << "steps done: " << script.StepsDone();
-    ASSERT_TRUE(WholeWriteArrives(18));
+    ASSERT_TRUE(CaptureAndAccept("229"));
 
     const std::string after = Block(0);
     EXPECT_EQ(20, Byte(after, 0));
     EXPECT_EQ(220, Byte(after, 8));
     for (int i = 9; i <= 12; ++i) EXPECT_EQ(i - 8, Byte(after, i)) << i;
     for (int i = 13; i < 224; ++i) EXPECT_EQ(Byte(block, i), Byte(after, i)) << i;
+}
+
+// Equal end points in the block give no factors: without a map's (header
+// word 7) or ones derived earlier, the extra points go back as read.
+TEST_F(ThrottleCalibrationTest, WithoutKnownFactorsTheExtraPointsGoBackAsRead)
+{
+    ASSERT_TRUE(ConnectCom1());
+    std::string block = Block(0);
+    block[0] = block[8] = char(100);
+    for (int i = 9; i <= 12; ++i) block[size_t(i)] = char(i - 8);
+    const std::string map = TempFile("factors.map");
+    WriteFileBytes(map, MakeMapBytes(201, 1004, 1, 13, 9, ""));  // word 7: fractions 1, 2, 3, 4 x 0.004
+    // Over 20..220 the map's factors put the points at 20.8, 21.6, 22.4, 23.2.
+    const std::pair<bool, std::vector<int>> cases[] = {{false, {1, 2, 3, 4}}, {true, {21, 22, 22, 23}}};
+    for (const auto& [withMap, points] : cases) {
+        if (withMap) {
+            ASSERT_TRUE(Load(map));
+        }
+        SetBlock(0, block);
+        ASSERT_TRUE(CaptureAndAccept("100")) << withMap;
+        const std::string after = Block(0);
+        EXPECT_EQ(points, (std::vector<int>{Byte(after, 9), Byte(after, 10), Byte(after, 11), Byte(after, 12)}));
+    }
 }
 
 // A block that did not arrive whole is never written back: the fields stay

@@ -4,6 +4,7 @@
 // units, failed and differing read-backs, the button reset and O2 write.
 #include "TransferFixture.h"
 
+#include "Clipboard.h"
 #include "CompairForm.h"
 #include "EditNotes.h"
 #include "Form14.h"
@@ -548,6 +549,25 @@ TEST_F(TransferTest, InsertWithoutAMapDoesNothing)
     EXPECT_EQ(0, int(Form()->TablePosition));
 }
 
+// Insert with Shift, Ctrl or Alt uploads nothing, on the grid or in a cell
+// being edited, where it is the editor's own clipboard key.
+TEST_F(TransferTest, InsertWithAModifierWritesNothing)
+{
+    ASSERT_TRUE(Prepare(Find(105)));
+    Clipboard()->SetAsText("7");
+    const std::pair<WORD, std::string> cases[] = {{VK_SHIFT, "37"}, {VK_CONTROL, "3"}, {VK_MENU, "3"}};
+    for (const auto& [modifier, edited] : cases) {
+        Com1.Ok("clear");
+        Form()->StringGrid1->SetFocus();
+        PressKey(VK_INSERT, modifier);
+        PressKey('3');
+        PressKey(VK_INSERT, modifier);
+        EXPECT_EQ(edited, Form()->StringGrid1->InplaceEditor()->Text()) << modifier;
+        EXPECT_TRUE(Writes().empty()) << modifier;
+        PressKey(VK_ESCAPE);
+    }
+}
+
 // --- early exits ------------------------------------------------------------
 
 TEST_F(TransferTest, EveryEarlyExitReleasesTheMonitor)
@@ -607,6 +627,24 @@ TEST_F(TransferTest, ACompatibleButDifferentUnitAsksFirst)
     const auto writes = Writes();
     ASSERT_EQ(5u, writes.size());
     for (int t = 0; t < 4; ++t) EXPECT_EQ(Text(map.Packed(t)), writes[size_t(t)].second) << t;
+}
+
+// A command between two retries of the connect timer lets the monitor go
+// when it ends: the next retry holds it again before it works the port, and
+// only the retry that finds a unit lets it go.
+TEST_F(TransferTest, TheConnectTimerHoldsTheMonitorAgainBeforeARetry)
+{
+    ASSERT_TRUE(Prepare(Find(105)));
+    Com4.Ok("replug");
+    Com4.Ok("fault silence");
+    ChooseMenu(Form()->Com41);
+    ASSERT_TRUE(WaitUntil([this] { return Status() == "COM4 opened but Gantrel not found"; }, 4000)) << Status();
+    Click(Form()->Button10);
+    ASSERT_EQ("Gantrel Not Found", Status());
+    EXPECT_TRUE(WaitUntil([this] { return Form()->MonitorThread->PauseAcknowledged.load(); }, 4000));
+    Com4.Ok("fault none");
+    EXPECT_TRUE(WaitUntil([this] { return Form()->LinkCounter == 0 && LiveValue(1) != "-----"; }, 8000));
+    EXPECT_FALSE(Form()->MonitorThread->PauseRequest);
 }
 
 // --- the window while it transfers --------------------------------------------
