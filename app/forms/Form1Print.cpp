@@ -176,8 +176,10 @@ void TForm1::Print1Click(TObject*)
     const bool several = Config.FileSet.Count > 1;
     PrintDialog->Options = several ? (1u << poSelection) | (1u << poWarning) : 1u << poWarning;
     if (!several) PrintDialog->PrintRange = prAllPages;
-    // Leaving the grid commits what it shows into its table.
+    // Leaving the grid commits what it shows into its table; the notes
+    // window keeps Button4 disabled, so the grid is stored directly too.
     if (Button4->CanFocus()) Button4->SetFocus();
+    StringGrid1Exit(this);
 
     TPrinter* printer = Printer();
     try {
