@@ -98,7 +98,9 @@ int TForm1::PrintHeader(TPrinter* printer, bool withNotes)
 
     const std::string date = Text(TextId::PrintFileDate) + " " + FileDate;
     canvas->TextOut(right - canvas->TextWidth(date), top, date);
-    const std::string type = Text(TextId::PrintFileType) + " " + std::to_string(Config.FileModel + 1000);
+    // The model code the file holds: its model number + 1000 names another
+    // kind of map for the codes from 2100 on.
+    const std::string type = Text(TextId::PrintFileType) + " " + std::to_string(KeptHeader.ModelCode & 0xFFFFF);
     canvas->TextOut(right - canvas->TextWidth(type), top + lh, type);
     return top + (lines + 2) * lh;
 }

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -318,6 +319,15 @@ TEST_F(PrintTest, APasteWhileTheNotesWindowIsOpenIsPrinted)
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ("500 7 -1", TPrintedPdf::Join(lines[1]).substr(0, 8));
     Form()->NotesWindow->Close();
+}
+
+TEST_F(PrintTest, TheFileTypeIsTheModelCodeTheFileHolds)
+{
+    for (const auto& [code, tables, type] : std::vector<std::tuple<int, int, std::string>>{
+             {2105, 2, "2105"}, {0x100000 | 2108, 2, "2108"}}) {
+        LoadMap("print-type.map", code, tables, "");
+        EXPECT_TRUE(Print("GantrelPDF", false).Has("File Type: " + type, 1)) << code;
+    }
 }
 
 TEST_F(PrintTest, NotesAreCutAfterTheirEleventhLine)
