@@ -83,7 +83,12 @@ void TCompairForm::ShowBreakpoints()
 
 void TCompairForm::UpdateFileTab()
 {
-    std::string name = ExtractFileName(Form1->CurrentFileName);
+    SetFileTab(Form1->CurrentFileName);
+}
+
+void TCompairForm::SetFileTab(const std::string& fileName)
+{
+    std::string name = ExtractFileName(fileName);
     name = name.substr(0, name.size() >= 4 ? name.size() - 4 : 0);
     TStrings* tabs = TabControl1->Tabs();
     if (tabs->Count() > 1 && tabs->Get(1) != name) tabs->Put(1, name);
@@ -164,12 +169,18 @@ void TCompairForm::ShowSelectedTab()
     if (i < 0 || i >= std::min(set.Count, int(TTableSet::MaxEntries)) || !set[i].Kind) return;
     const std::vector<uint8_t>& bytes = TabControl1->TabIndex() == 1 ? FileBuffers[i] : ControllerBuffers[i];
     if (bytes.size() < size_t(TTableKind::TableSize())) {
-        for (int r = 1; r < StringGrid1->RowCount(); ++r)
-            for (int c = 1; c < StringGrid1->ColCount(); ++c) StringGrid1->SetCells(c, r, "--");
-    } else {
-        TGridCells cells(StringGrid1);
-        set[i].Kind->BytesToGrid(bytes.data(), cells, set.RpmStep);
+        ShowNoTable();
+        return;
     }
+    TGridCells cells(StringGrid1);
+    set[i].Kind->BytesToGrid(bytes.data(), cells, set.RpmStep);
+    StringGrid1->Invalidate();
+}
+
+void TCompairForm::ShowNoTable()
+{
+    for (int r = 1; r < StringGrid1->RowCount(); ++r)
+        for (int c = 1; c < StringGrid1->ColCount(); ++c) StringGrid1->SetCells(c, r, "--");
     StringGrid1->Invalidate();
 }
 
@@ -258,6 +269,17 @@ void TCompairForm::ForgetControllerTables()
         ControllerBuffers[i].clear();
         ControllerBuffers[i].shrink_to_fit();
     }
+}
+
+void TCompairForm::MapReplaced(const std::string& fileName)
+{
+    // The file buffers are packed again only for tables not fetched: they
+    // go with the fetched flags, as the controller's reads do.
+    ForgetControllerTables();
+    for (std::vector<uint8_t>& buffer : FileBuffers) buffer.clear();
+    Differences.assign(Differences.size(), 0);
+    ShowNoTable();
+    SetFileTab(fileName);
 }
 
 void TCompairForm::CompareAgain()

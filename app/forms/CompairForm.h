@@ -15,6 +15,7 @@
 #include "TableSet.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class TCompairForm : public TForm {
@@ -50,6 +51,10 @@ class TCompairForm : public TForm {
     // Forgets every controller table read so far and compares the shown
     // table again (Recompare, or another table position chosen).
     void CompareAgain();
+    // The main window's map or its tables were replaced (loaded from
+    // fileName, or read from the controller): nothing read or packed for
+    // the old one is shown or reused.
+    void MapReplaced(const std::string& fileName);
 
     // The byte of a 288-byte table that grid cell (col, row) shows, or -1
     // when the cell shows none (a fixed cell, a column past the table's
@@ -72,4 +77,6 @@ class TCompairForm : public TForm {
 private:
     void ShowBreakpoints();
     void ForgetControllerTables();
+    void ShowNoTable();
+    void SetFileTab(const std::string& fileName);
 };

@@ -242,7 +242,9 @@ class TForm1 : public TForm {
     void UploadCurrentFromKey();
 
     // Map files and notes.
-    bool LoadMapFile(const std::string& name);
+    // savedMap: the file just written from the map in memory is read back,
+    // which replaces nothing.
+    bool LoadMapFile(const std::string& name, bool savedMap = false);
     void ShowLoadedMap(const std::string& name);
     void LoadCommandLineMap();
     // False when the map was not saved (cancelled or failed).

@@ -2,6 +2,7 @@
 #include "Form1.h"
 
 #include "Application.h"
+#include "CompairForm.h"
 #include "GantOpenDialog.h"
 #include "SysUtils.h"
 
@@ -12,7 +13,7 @@ namespace {
 std::string Framed(const std::string& text) { return "*** " + text + " ***"; }
 }  // namespace
 
-bool TForm1::LoadMapFile(const std::string& name)
+bool TForm1::LoadMapFile(const std::string& name, bool savedMap)
 {
     bool loaded = false;
     TMapHeader header;
@@ -34,6 +35,7 @@ bool TForm1::LoadMapFile(const std::string& name)
         Repaint();
         int read = 0;
         for (int k = 0; k < Config.FileSet.Count; ++k) read += Config.FileSet[k].Kind->ReadMapFile(name, KeptHeader, k == 0);
+        if (CompareWindow && !savedMap) CompareWindow->MapReplaced(name);
         if (read == Config.FileSet.Count) {
             for (int i = 0; i < 4; ++i) TpFactors[i] = float((uint32_t(KeptHeader.TpFractions) >> (8 * i)) & 0xFF) * 0.004f;
             TpFactorsKnown = true;
@@ -173,7 +175,7 @@ bool TForm1::SaveMapFile()
     SetStatusPanel(1, ExtractFileName(name));
     // The saved file comes back in, showing the table it was saved from.
     int shown = CurrentTable;
-    if (LoadMapFile(name)) {
+    if (LoadMapFile(name, true)) {
         ShowStatus(Text(TextId::FileSaved));
         ShowTable(shown < Config.FileSet.Count ? shown : 0, true);
     }

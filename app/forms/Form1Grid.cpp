@@ -226,7 +226,18 @@ void TForm1::Copy1Click(TObject*)
 void TForm1::Paste1Click(TObject*)
 {
     if (!FileLoaded) return;
-    std::string text = Clipboard()->AsText().substr(0, 2048);
+    constexpr size_t PasteLimit = 2048;
+    std::string text = Clipboard()->AsText();
+    if (text.size() > PasteLimit) {
+        // A line that goes on past the limit would paste a number cut in
+        // two: only the whole lines before it are pasted.
+        const bool lineGoesOn = text[PasteLimit] != '\r' && text[PasteLimit] != '\n';
+        text.resize(PasteLimit);
+        if (lineGoesOn) {
+            const size_t lastBreak = text.find_last_of("\r\n");
+            text.resize(lastBreak == std::string::npos ? 0 : lastBreak);
+        }
+    }
     TGridRect s = StringGrid1->Selection();
     const bool single = s.Left == s.Right && s.Top == s.Bottom;
     const int right = single ? StringGrid1->ColCount() - 1 : s.Right;

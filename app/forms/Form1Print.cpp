@@ -98,7 +98,9 @@ int TForm1::PrintHeader(TPrinter* printer, bool withNotes)
 
     const std::string date = Text(TextId::PrintFileDate) + " " + FileDate;
     canvas->TextOut(right - canvas->TextWidth(date), top, date);
-    const std::string type = Text(TextId::PrintFileType) + " " + std::to_string(Config.FileModel + 1000);
+    // The model code the file holds: its model number + 1000 names another
+    // kind of map for the codes from 2100 on.
+    const std::string type = Text(TextId::PrintFileType) + " " + std::to_string(KeptHeader.ModelCode & 0xFFFFF);
     canvas->TextOut(right - canvas->TextWidth(type), top + lh, type);
     return top + (lines + 2) * lh;
 }
@@ -176,8 +178,10 @@ void TForm1::Print1Click(TObject*)
     const bool several = Config.FileSet.Count > 1;
     PrintDialog->Options = several ? (1u << poSelection) | (1u << poWarning) : 1u << poWarning;
     if (!several) PrintDialog->PrintRange = prAllPages;
-    // Leaving the grid commits what it shows into its table.
+    // Leaving the grid commits what it shows into its table; the notes
+    // window keeps Button4 disabled, so the grid is stored directly too.
     if (Button4->CanFocus()) Button4->SetFocus();
+    StringGrid1Exit(this);
 
     TPrinter* printer = Printer();
     try {

@@ -6,6 +6,7 @@
 // stays in port reads and waits until the transfer ends.
 #include "Form1.h"
 
+#include "CompairForm.h"
 #include "Form14.h"
 #include "Form8.h"
 #include "GridCells.h"
@@ -310,6 +311,7 @@ void TForm1::Button7Click(TObject*)
         TGridCells grid(StringGrid1);
         kind->BytesToGrid(buffer.data(), grid, Config.FileSet.RpmStep);
         StringGrid1Exit(this);
+        if (CompareWindow) CompareWindow->MapReplaced(CurrentFileName);
     }
     PaintNow();
     PauseMonitor(false);
@@ -335,6 +337,7 @@ void TForm1::Button10Click(TObject*)
     std::vector<uint8_t> buffer(size_t(std::max(length, TTableKind::TableSize())));
     TGridCells grid(StringGrid1);
     int sum = 0;
+    bool unpacked = false;
     for (int k = 0; k < count; ++k) {
         ShowTable(k, true);
         TTableKind* kind = Config.FileSet[k].Kind;
@@ -346,10 +349,12 @@ void TForm1::Button10Click(TObject*)
         if (sum == 0) {
             kind->BytesToGrid(buffer.data(), grid, Config.FileSet.RpmStep);
             StringGrid1Exit(this);
+            unpacked = true;
             ProgressBar1->StepIt();
             PaintNow();
         }
     }
+    if (unpacked && CompareWindow) CompareWindow->MapReplaced(CurrentFileName);
     ProgressBar1->StepIt();
     ShowTable(remembered, true);
     // The O2 setting belongs to the map too (it is saved with it); its

@@ -3,10 +3,12 @@
 // tabs, its grid checked as it is drawn.
 #include "CompairForm.h"
 #include "EditNotes.h"
+#include "Form11.h"
 #include "Form14.h"
 #include "Graphic.h"
 #include "IniFiles.h"
 #include "MainWindowFixture.h"
+#include "ModalScript.h"
 
 #include <map>
 #include <sstream>
@@ -325,6 +327,48 @@ TEST_F(CompareTest, RevisitedTablesAreNotReadAgainUntilRecompare)
     Click(Window()->Button3);
     EXPECT_TRUE(Form()->TableStepForward);
     EXPECT_FALSE(Form()->CompareWindowOpen);
+}
+
+// Whatever replaces the map under the window leaves nothing of the old one
+// there: a table read before is read again, the file's side is the new map.
+TEST_F(CompareTest, AMapReplacedUnderTheWindowIsComparedAnew)
+{
+    const std::string other = TempFile("other.map");
+    WriteFileBytes(other, MakeMapBytes(201, 2105, 2, 13, 9, "other", 3));
+    auto sendToHandheld = [&] {
+        TCommonDialog::ExecuteHook = [&](TCommonDialog* dialog) {
+            TStrings* files = static_cast<TOpenDialog*>(dialog)->Files();
+            files->Clear();
+            files->Add(other);
+            return true;
+        };
+        TModalScript close;
+        close.Then([] { return TModalScript::Click(Form11->EpButton1), true; }).Start();
+        ChooseMenu(Form()->SendMapsToHandheld1);
+        EXPECT_TRUE(close.Finished() && WaitUntil([this] { return LiveValue(1) != "-----"; }, 12000));
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> cases = {
+        {"Load", [&] { EXPECT_TRUE(Load(other)); }},
+        {"Get All", [&] { ChooseMenu(Form()->GetMap1); }},
+        {"Get Current", [&] { ChooseMenu(Form()->GetCurrent1); }},
+        {"Send Maps To Handheld", sendToHandheld}};
+    ASSERT_TRUE(ConnectCom1());
+    SetControllerTable(1, std::vector<uint8_t>(288, 140));  // no map's Ignition-B table
+    ASSERT_TRUE(LoadMap("two.map", 2105, 2));
+    OpenCompare();
+    ASSERT_NE(nullptr, Window()) << Status();
+    Click(Window()->Button4);  // reads table 1
+    for (const auto& [command, replace] : cases) {
+        SCOPED_TRACE(command);
+        Click(Window()->Button5);
+        replace();
+        Com1.Ok("clear");
+        Click(Window()->Button4);
+        EXPECT_EQ(1, CountToken(Transcript(), "1"));
+        EXPECT_EQ("gantrel_app_other", Window()->TabControl1->Tabs()->Get(1));
+        ClickTab(1);
+        EXPECT_EQ(Form()->StringGrid1->Cells(5, 5), Window()->StringGrid1->Cells(5, 5));
+    }
 }
 
 TEST_F(CompareTest, ControllerVersion100HasNoNavigationAndNoTableLabel)

@@ -434,6 +434,25 @@ TEST_F(MapTest, CopyAndPasteGoThroughTheClipboard)
     EXPECT_TRUE(Form()->MapEdited);
 }
 
+// Only whole lines of the clipboard's first 2048 bytes are pasted.
+TEST_F(MapTest, PasteNeverCutsANumberAtItsLimit)
+{
+    ASSERT_TRUE(Load(FourTableMap("cut.map")));
+    const std::string pad(2040, ' ');  // blanks after a number leave it as it is
+    for (const auto& [text, pasted] : std::vector<std::pair<std::string, std::string>>{
+             {"5" + pad + "   \r\n1234\t7", "5x"},  // byte 2049 is the 3 of 1234
+             {"5" + pad + " \r\n1234\r\n", "51234"},
+             {"5" + pad + "  \n1234\n", "51234"},
+             {"1234" + pad + pad, "xx"}}) {
+        SetCell(1, 1, "x");
+        SetCell(1, 2, "x");
+        Clipboard()->SetAsText(text);
+        Select(1, 1, 1, 1);
+        ChooseMenu(Form()->Paste1);
+        EXPECT_EQ(pasted, Cell(1, 1) + Cell(1, 2)) << text.size();
+    }
+}
+
 TEST_F(MapTest, SelectAllTakesEveryBodyCell)
 {
     ASSERT_TRUE(Load(FourTableMap("all.map")));

@@ -2,8 +2,10 @@
 // offers two PDF queues, GantrelPDF (A4) and GantrelStrip (595 x 420
 // points, one row of tables per page); the print dialog is answered as a
 // user would (printer, range, OK), and the printed PDF is read back.
+#include "EditNotes.h"
 #include "MainWindowFixture.h"
 
+#include "Clipboard.h"
 #include "PrintedPdf.h"
 #include "Printers.h"
 #include "SysUtils.h"
@@ -13,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -303,6 +306,28 @@ TEST_F(PrintTest, SelectionPrintsTheShownTableWithHeaderNotesAndPageOne)
     EXPECT_EQ("500 77", TPrintedPdf::Join(lines[1]).substr(0, 6));
     EXPECT_EQ(77, Form()->Config.FileSet[2].Kind->Cell(0, 0));
     ExpectPageNumber(pdf, 1);
+}
+
+TEST_F(PrintTest, APasteWhileTheNotesWindowIsOpenIsPrinted)
+{
+    LoadMap("print-paste.map", 1001, 4, "");
+    ChooseMenu(Form()->Notes1);  // the notes keep the focus: the grid is never left
+    Clipboard()->SetAsText("7");
+    ChooseMenu(Form()->Paste1);  // into the first cell, -2 in the file
+    TPrintedPdf pdf = Print("GantrelPDF", true);
+    std::vector<TPdfLine> lines = pdf.Lines(1, 0, Title(pdf, "AAP Table", 1).Y1, pdf.PageWidth, pdf.PageHeight);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ("500 7 -1", TPrintedPdf::Join(lines[1]).substr(0, 8));
+    Form()->NotesWindow->Close();
+}
+
+TEST_F(PrintTest, TheFileTypeIsTheModelCodeTheFileHolds)
+{
+    for (const auto& [code, tables, type] : std::vector<std::tuple<int, int, std::string>>{
+             {2105, 2, "2105"}, {0x100000 | 2108, 2, "2108"}}) {
+        LoadMap("print-type.map", code, tables, "");
+        EXPECT_TRUE(Print("GantrelPDF", false).Has("File Type: " + type, 1)) << code;
+    }
 }
 
 TEST_F(PrintTest, NotesAreCutAfterTheirEleventhLine)
