@@ -204,4 +204,36 @@ TEST_F(MainWindowTest, TheSystemMenuCloseTakesTheExitRoad)
     Form()->MapEdited = false;
 }
 
+// Log-off asks what closing asks, is refused as closing is, and stops
+// nothing; only a session that ends stops the work and writes the settings.
+TEST_F(MainWindowTest, LogOffAsksAsClosingDoesAndOnlyItsEndStopsTheWork)
+{
+    std::string map = TempFile("session.map"), saved = TempFile("session_saved.map");
+    WriteFileBytes(map, MakeMapBytes(201, 1105, 1, 13, 9, ""));
+    ASSERT_TRUE(Load(map) && ConnectCom1());
+    Form()->LogtoFile1Click(Form());
+    // The answer, the save dialog answered, a command holding the port.
+    struct { int Answer; bool Chosen, Held; LRESULT Ends; } rows[] = {
+        {mrCancel, 1, 0, FALSE}, {mrNo, 1, 0, TRUE}, {mrYes, 0, 0, FALSE}, {mrNo, 1, 1, FALSE}, {mrYes, 1, 0, TRUE}};
+    for (auto row : rows) {
+        Questions.clear();
+        Form()->MapEdited = true;
+        Form()->TransferActive = row.Held;
+        QuestionAnswer = row.Answer;
+        TCommonDialog::ExecuteHook = [saved, chosen = row.Chosen](TCommonDialog* dialog) {
+            static_cast<TOpenDialog*>(dialog)->SetFileName(saved);
+            return chosen;
+        };
+        EXPECT_EQ(row.Ends, SendMessageA(Form()->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+        Form()->TransferActive = false;
+        EXPECT_EQ(row.Held ? 0u : 1u, Questions.size());
+        EXPECT_EQ(row.Ends && row.Answer == mrYes, !ReadFileBytes(saved).empty());
+    }
+    for (bool ending : {false, true}) {
+        SendMessageA(Form()->Handle(), WM_ENDSESSION, ending, ENDSESSION_LOGOFF);
+        EXPECT_EQ(!ending, Form()->Port.IsOpen() && !Form()->MonitorThread->Finished() && Form()->Logging);
+        EXPECT_EQ(ending ? "1" : "0", TIniFile(SettingsPath).ReadString("ComPort", "Port", "?"));
+    }
+}
+
 }  // namespace
