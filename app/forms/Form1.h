@@ -363,4 +363,10 @@ public:
 // The shared interface font every window applies to itself.
 TFont* GetUiFont();
 
+// Places a window as the settings stored it. A width or height that is not
+// positive gives the default; a placement that meets no monitor is moved
+// onto the nearest monitor's work area, and shrunk to it where larger.
+void SetStoredBounds(TCustomForm* form, int left, int top, int width, int height, int defaultWidth,
+                     int defaultHeight);
+
 extern TForm1* Form1;
