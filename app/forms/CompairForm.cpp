@@ -41,8 +41,8 @@ void TCompairForm::FormCreate(TObject*)
 {
     if (TFont* shared = GetUiFont()) ResizerPanel1->SetFont(shared);
     TIniFile ini(Form1->SettingsPath);
-    SetBounds(ini.ReadInteger("CompairPlacement", "Left", 0), ini.ReadInteger("CompairPlacement", "Top", 0), Width(),
-              Height());
+    SetStoredBounds(this, ini.ReadInteger("CompairPlacement", "Left", 0), ini.ReadInteger("CompairPlacement", "Top", 0),
+                    Width(), Height(), Width(), Height());
     ShowBreakpoints();
     Differences.assign(size_t(TTableKind::TableSize()), 0);
 

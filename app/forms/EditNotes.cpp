@@ -23,8 +23,9 @@ void TEditNotes::FormCreate(TObject*)
 {
     if (TFont* shared = GetUiFont()) ResizerPanel1->SetFont(shared);
     TIniFile ini(Form1->SettingsPath);
-    SetBounds(ini.ReadInteger("EditPlacement", "Left", 0), ini.ReadInteger("EditPlacement", "Top", 0),
-              ini.ReadInteger("EditPlacement", "Width", 350), ini.ReadInteger("EditPlacement", "Height", 387));
+    SetStoredBounds(this, ini.ReadInteger("EditPlacement", "Left", 0), ini.ReadInteger("EditPlacement", "Top", 0),
+                    ini.ReadInteger("EditPlacement", "Width", 350), ini.ReadInteger("EditPlacement", "Height", 387),
+                    350, 387);
     SetCaption(Form1->Text(TextId::NotesCaption));
     Button1->SetCaption(Form1->Text(TextId::Accept));
     Button2->SetCaption(Form1->Text(TextId::CancelAccel));

@@ -68,7 +68,8 @@ const TFormTable* TForm1::Table()
         },
         {
             GANTREL_HANDLER(TForm1, FormActivate), GANTREL_HANDLER(TForm1, FormCloseQuery),
-            GANTREL_HANDLER(TForm1, FormClose), GANTREL_HANDLER(TForm1, Exit1Click),
+            GANTREL_HANDLER(TForm1, FormClose), GANTREL_HANDLER(TForm1, FormQueryEndSession),
+            GANTREL_HANDLER(TForm1, FormEndSession), GANTREL_HANDLER(TForm1, Exit1Click),
             GANTREL_HANDLER(TForm1, Timer1Timer), GANTREL_HANDLER(TForm1, Timer2Timer),
             GANTREL_HANDLER(TForm1, Timer3Timer), GANTREL_HANDLER(TForm1, Image1Click),
             GANTREL_HANDLER(TForm1, Advanced1Click), GANTREL_HANDLER(TForm1, AboutGantrelControlCenter1Click),
@@ -213,45 +214,67 @@ int TForm1::AskSaveChanges()
     return MessageDlg(Text(id), mtConfirmation, mbYesNoCancel);
 }
 
-void TForm1::FormCloseQuery(TObject*, bool& canClose)
+int TForm1::SaveChangesFirst()
 {
     // A command inside its message pump still uses the port and the window.
-    if (!PortCommandMayStart()) {
-        canClose = false;
-        return;
-    }
+    if (!PortCommandMayStart()) return mrCancel;
     int answer = AskSaveChanges();
-    if (answer == mrCancel) {
-        canClose = false;
-        return;
-    }
-    if (answer == mrYes) {
-        StringGrid1Exit(this);
-        // A save that did not happen keeps the window open: nothing is lost.
-        if (!SaveMapFile()) {
-            canClose = false;
-            return;
-        }
-        LinkCounter = 0;
-        Sleep(100);
-    }
+    if (answer != mrYes) return answer;
+    StringGrid1Exit(this);
+    // A save that did not happen keeps the window: nothing is lost.
+    return SaveMapFile() ? mrYes : mrCancel;
+}
+
+void TForm1::StopWork()
+{
     Timer1->SetEnabled(false);
     Timer2->SetEnabled(false);
     Sleep(100);
     // The monitor may be inside a read: it ends before its port closes.
     StopMonitor();
     Port.Close();
-    canClose = true;
 }
 
-void TForm1::FormClose(TObject*, TCloseAction& action)
+void TForm1::EndWork()
 {
     if (LogtoFile1->Checked()) LogtoFile1Click(this);
     SaveSettings();
     LinkCounter = 0;
     StopMonitor();
     Port.Close();
+}
+
+void TForm1::FormCloseQuery(TObject*, bool& canClose)
+{
+    int answer = SaveChangesFirst();
+    canClose = answer != mrCancel;
+    if (!canClose) return;
+    if (answer == mrYes) {
+        LinkCounter = 0;
+        Sleep(100);
+    }
+    StopWork();
+}
+
+void TForm1::FormClose(TObject*, TCloseAction& action)
+{
+    EndWork();
     action = caFree;
+}
+
+void TForm1::FormQueryEndSession(TObject*, bool& canEnd)
+{
+    // Only the question: another program may still cancel the log-off,
+    // and then everything goes on as it was.
+    canEnd = SaveChangesFirst() != mrCancel;
+}
+
+void TForm1::FormEndSession(TObject*, bool ending)
+{
+    // The system ends the program without closing the window.
+    if (!ending) return;
+    StopWork();
+    EndWork();
 }
 
 void TForm1::Exit1Click(TObject*)

@@ -91,6 +91,8 @@ class TForm1 : public TForm {
     void FormActivate(TObject* sender);
     void FormCloseQuery(TObject* sender, bool& canClose);
     void FormClose(TObject* sender, TCloseAction& action);
+    void FormQueryEndSession(TObject* sender, bool& canEnd);
+    void FormEndSession(TObject* sender, bool ending);
     void Exit1Click(TObject* sender);
     void Timer1Timer(TObject* sender);
     void Timer2Timer(TObject* sender);
@@ -208,6 +210,14 @@ class TForm1 : public TForm {
     void SaveSettings();
     // "Your map has been edited. Save the map file?": mrYes, mrNo or mrCancel.
     int AskSaveChanges();
+    // Closing's question, refused while a command holds the port: mrYes
+    // (saved), mrNo, or mrCancel (refused, cancelled, or not saved).
+    int SaveChangesFirst();
+    // What closing does after its question: the timers and the monitor
+    // stopped, the port closed ...
+    void StopWork();
+    // ... and, as the window goes, the log ended and the settings written.
+    void EndWork();
     void ShowAdvancedControls();
     static std::string FileVersion();
     void SetStatusPanel(int index, const std::string& text);
@@ -358,5 +368,11 @@ public:
 
 // The shared interface font every window applies to itself.
 TFont* GetUiFont();
+
+// Places a window as the settings stored it. A width or height that is not
+// positive gives the default; a placement that meets no monitor is moved
+// onto the nearest monitor's work area, and shrunk to it where larger.
+void SetStoredBounds(TCustomForm* form, int left, int top, int width, int height, int defaultWidth,
+                     int defaultHeight);
 
 extern TForm1* Form1;

@@ -4,13 +4,38 @@
 #include "IniFiles.h"
 #include "SysUtils.h"
 
+#include <algorithm>
+#include <climits>
+
+void SetStoredBounds(TCustomForm* form, int left, int top, int width, int height, int defaultWidth,
+                     int defaultHeight)
+{
+    if (width <= 0) width = defaultWidth;
+    if (height <= 0) height = defaultHeight;
+    auto end = [](int start, int length) { return LONG(std::min<long long>(LONG_MAX, 1LL * start + length)); };
+    RECT stored = {left, top, end(left, width), end(top, height)};
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    // Stored on a monitor since unplugged, or by a laptop off its dock.
+    if (!MonitorFromRect(&stored, MONITOR_DEFAULTTONULL) &&
+        GetMonitorInfoA(MonitorFromRect(&stored, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        width = std::min(width, int(work.right - work.left));
+        height = std::min(height, int(work.bottom - work.top));
+        left = std::clamp(left, int(work.left), int(work.right) - width);
+        top = std::clamp(top, int(work.top), int(work.bottom) - height);
+    }
+    form->SetBounds(left, top, width, height);
+}
+
 void TForm1::LoadSettings()
 {
     TIniFile ini(SettingsPath);
     int state = ini.ReadInteger("FormState", "State", 0);
     if (state != 2) {
-        SetBounds(ini.ReadInteger("FormPlacement", "Left", 0), ini.ReadInteger("FormPlacement", "Top", 0),
-                  ini.ReadInteger("FormPlacement", "Width", 638), ini.ReadInteger("FormPlacement", "Height", 489));
+        SetStoredBounds(this, ini.ReadInteger("FormPlacement", "Left", 0), ini.ReadInteger("FormPlacement", "Top", 0),
+                        ini.ReadInteger("FormPlacement", "Width", 638),
+                        ini.ReadInteger("FormPlacement", "Height", 489), 638, 489);
     }
     SetWindowState(state == 1 ? wsMinimized : state == 2 ? wsMaximized : wsNormal);
 

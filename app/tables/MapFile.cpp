@@ -8,7 +8,10 @@
 #include <memory>
 
 #ifdef _WIN32
+#include <io.h>
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace {
@@ -199,6 +202,19 @@ void TTableKind::GetBreakpoints(int32_t* rows, int32_t* columns) const
 
 namespace {
 
+// Out of the system's cache onto the disk before the replace: the replace
+// may otherwise reach the disk before the bytes do, and a power cut then
+// leaves an empty file where the map was.
+bool FlushToDisk(std::FILE* f)
+{
+    if (std::fflush(f) != 0) return false;
+#ifdef _WIN32
+    return _commit(_fileno(f)) == 0;
+#else
+    return fsync(fileno(f)) == 0;
+#endif
+}
+
 bool ReplaceFile(const std::string& from, const std::string& to)
 {
 #ifdef _WIN32
@@ -255,7 +271,7 @@ bool WriteMapFile(const std::string& fileName, TMapHeader& header, const TTableS
     std::FILE* f = std::fopen(temporary.c_str(), "wb");
     if (!f) return false;
     bool written = std::fwrite(buffer.data(), 1, buffer.size(), f) == buffer.size();
-    written = std::fflush(f) == 0 && written;
+    written = written && FlushToDisk(f);
     written = std::fclose(f) == 0 && written;
     if (!written || !ReplaceFile(temporary, fileName)) {
         std::remove(temporary.c_str());

@@ -75,7 +75,7 @@ class TTableSet;
 // Writes the file set's tables with the shared layout and the notes (up to
 // their first zero byte). Header words 0, 2, 3, 7..10 come from the kept
 // header; the others are set here. The file is written beside the target
-// and moved over it only when every byte went out, so a failed save never
-// destroys the old file. False when anything failed.
+// and moved over it only when every byte is on the disk, so a failed save
+// (or a power cut) never destroys the old file. False when anything failed.
 bool WriteMapFile(const std::string& fileName, TMapHeader& header, const TTableSet& fileSet,
                   int8_t o2, const std::string& notes);

@@ -559,6 +559,16 @@ void TCustomForm::Dispatch(TMessage& m)
     case CM_RELEASE:
         Free();
         return;
+    case WM_QUERYENDSESSION: {
+        bool canEnd = true;
+        if (OnQueryEndSession) OnQueryEndSession(this, canEnd);
+        m.Result = canEnd ? TRUE : FALSE;
+        return;
+    }
+    case WM_ENDSESSION:
+        if (OnEndSession) OnEndSession(this, m.WParam != 0);
+        m.Result = 0;
+        return;
     case CM_FOCUSCHANGED:
         // The form's own window takes the focus as it is activated, before
         // the control it is to hand it on to: that one stays.
@@ -658,6 +668,8 @@ bool TCustomForm::ReadProperty(const std::string& name, TReader& reader)
     else if (name == "OnPaint") OnPaint = reader.ReadEvent<TNotifyEvent>();
     else if (name == "OnClose") OnClose = reader.ReadEvent<TCloseEvent>();
     else if (name == "OnCloseQuery") OnCloseQuery = reader.ReadEvent<TCloseQueryEvent>();
+    else if (name == "OnQueryEndSession") OnQueryEndSession = reader.ReadEvent<TCloseQueryEvent>();
+    else if (name == "OnEndSession") OnEndSession = reader.ReadEvent<TEndSessionEvent>();
     else if (name == "OnShortCut") OnShortCut = reader.ReadEvent<TShortCutEvent>();
     else return TWinControl::ReadProperty(name, reader);
     return true;

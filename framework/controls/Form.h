@@ -27,6 +27,9 @@ constexpr int mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIg
 
 using TCloseEvent = TEvent<void(TObject*, TCloseAction&)>;
 using TCloseQueryEvent = TEvent<void(TObject*, bool&)>;
+// The session's end as the platform tells it: true when it ends, false when
+// a log-off or shut-down that was asked about was cancelled.
+using TEndSessionEvent = TEvent<void(TObject*, bool ending)>;
 // A key pressed on the form before its menu sees it, as a WM_KEYDOWN (or,
 // with Alt, WM_SYSKEYDOWN with bit 29 of the key data) message: handled
 // stops it there.
@@ -102,6 +105,11 @@ class TCustomForm : public TWinControl {
     TNotifyEvent OnPaint;
     TCloseEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
+    // Log-off or shut-down. OnQueryEndSession may refuse it (false); it must
+    // stop nothing yet, since another program may still cancel it. Then
+    // OnEndSession says whether the session ends.
+    TCloseQueryEvent OnQueryEndSession;
+    TEndSessionEvent OnEndSession;
 
     TCanvas* Canvas() const { return FCanvas; }
 

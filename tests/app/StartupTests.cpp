@@ -1,4 +1,5 @@
 // Start-up, settings and closing of the main window.
+#include "EditNotes.h"
 #include "Form10.h"
 #include "IniFiles.h"
 #include "MainWindowFixture.h"
@@ -202,6 +203,58 @@ TEST_F(MainWindowTest, TheSystemMenuCloseTakesTheExitRoad)
     EXPECT_EQ(1u, Questions.size());
     EXPECT_TRUE(Form()->Visible());
     Form()->MapEdited = false;
+}
+
+// Placed on a monitor since unplugged: each window comes onto the work area,
+// no larger than it; a size that is not positive gives the default.
+TEST_F(MainWindowTest, WindowsStoredOffEveryMonitorOpenOnTheWorkArea)
+{
+    CloseWindow();
+    WriteFileBytes(SettingsPath, "[ComPort]\r\nPort=0\r\n[FormPlacement]\r\nLeft=5000\r\nTop=3000\r\n"
+                                 "Width=3000\r\nHeight=0\r\n[EditPlacement]\r\nLeft=-3000\r\nTop=-2000\r\n"
+                                 "Width=-1\r\nHeight=200\r\n");
+    MakeWindow();
+    RECT work, form = Form()->BoundsRect();
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    Form()->Button1Click(Form());
+    RECT notes = Form()->NotesWindow->BoundsRect();
+    Form()->NotesWindow->Close();
+    Pump(50);
+    for (auto [shown, expected] : {std::pair{form, RECT{work.left, work.bottom - 489, work.right, work.bottom}},
+                                   {notes, {work.left, work.top, work.left + 350, work.top + 200}}})
+        EXPECT_TRUE(EqualRect(&expected, &shown)) << shown.left << "," << shown.top << " " << shown.right;
+}
+
+// Log-off asks what closing asks, is refused as closing is, and stops
+// nothing; only a session that ends stops the work and writes the settings.
+TEST_F(MainWindowTest, LogOffAsksAsClosingDoesAndOnlyItsEndStopsTheWork)
+{
+    std::string map = TempFile("session.map"), saved = TempFile("session_saved.map");
+    WriteFileBytes(map, MakeMapBytes(201, 1105, 1, 13, 9, ""));
+    ASSERT_TRUE(Load(map) && ConnectCom1());
+    Form()->LogtoFile1Click(Form());
+    // The answer, the save dialog answered, a command holding the port.
+    struct { int Answer; bool Chosen, Held; LRESULT Ends; } rows[] = {
+        {mrCancel, 1, 0, FALSE}, {mrNo, 1, 0, TRUE}, {mrYes, 0, 0, FALSE}, {mrNo, 1, 1, FALSE}, {mrYes, 1, 0, TRUE}};
+    for (auto row : rows) {
+        Questions.clear();
+        Form()->MapEdited = true;
+        Form()->TransferActive = row.Held;
+        QuestionAnswer = row.Answer;
+        TCommonDialog::ExecuteHook = [saved, chosen = row.Chosen](TCommonDialog* dialog) {
+            static_cast<TOpenDialog*>(dialog)->SetFileName(saved);
+            return chosen;
+        };
+        EXPECT_EQ(row.Ends, SendMessageA(Form()->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+        Form()->TransferActive = false;
+        EXPECT_EQ(row.Held ? 0u : 1u, Questions.size());
+        EXPECT_EQ(row.Ends && row.Answer == mrYes, !ReadFileBytes(saved).empty());
+    }
+    for (bool ending : {false, true}) {
+        SendMessageA(Form()->Handle(), WM_ENDSESSION, ending, ENDSESSION_LOGOFF);
+        EXPECT_EQ(!ending, Form()->Port.IsOpen() && !Form()->MonitorThread->Finished() && Form()->Logging);
+        EXPECT_EQ(ending ? "1" : "0", TIniFile(SettingsPath).ReadString("ComPort", "Port", "?"));
+    }
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #define MakeDirectory(p) _mkdir(p)
 #else
 #include <sys/stat.h>
+#include <unistd.h>
 #define MakeDirectory(p) mkdir(p, 0700)
 #endif
 
@@ -395,6 +396,14 @@ TEST_F(MapFileTest, AFailedSaveKeepsTheOldFile)
 
     // A folder that does not exist: the save fails and says so.
     EXPECT_FALSE(WriteMapFile(TempPath("no_such_dir/x.map"), header, Set, 0, "x"));
+
+#ifndef _WIN32
+    // Bytes that cannot be flushed to the disk (nothing flushes to /dev/null).
+    ASSERT_EQ(0, symlink("/dev/null", (in + ".saving").c_str()));
+    EXPECT_FALSE(WriteMapFile(in, header, Set, 0, "x"));
+    EXPECT_EQ(map.Bytes(), ReadBytes(in));
+    EXPECT_NE(0, access((in + ".saving").c_str(), F_OK));
+#endif
 
     // A table whose cells do not match the layout is not written at all.
     std::vector<uint8_t> before = ReadBytes(in);
