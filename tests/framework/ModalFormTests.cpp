@@ -1,9 +1,12 @@
 // A modal form's close: the action its close handler asks for holds after
-// the modal loop as it does for a form that is not modal.
+// the modal loop as it does for a form that is not modal. The session's end
+// reaches a form as its events.
 #include "Application.h"
 #include "Form.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -55,6 +58,31 @@ TEST(ModalForm, AFormHiddenOnCloseStays)
     EXPECT_FALSE(PumpUntil(probe.Destroyed, 200));
     EXPECT_FALSE(form->Visible());
     form->OnDestroy = nullptr;
+    form->Free();
+}
+
+struct TSessionProbe {
+    bool Allow = true;
+    std::vector<bool> Ends;
+    void QueryEndSession(TObject*, bool& canEnd) { canEnd = Allow; }
+    void EndSession(TObject*, bool ending) { Ends.push_back(ending); }
+};
+
+TEST(FormSession, TheQueryAnswersAsTheFormDecidesAndTheEndSaysWhetherItCame)
+{
+    TSessionProbe probe;
+    TForm* form = new TForm(nullptr, 0);
+    HWND wnd = form->Handle();
+    EXPECT_EQ(TRUE, SendMessageA(wnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    form->OnQueryEndSession = MakeEvent<&TSessionProbe::QueryEndSession>(&probe);
+    form->OnEndSession = MakeEvent<&TSessionProbe::EndSession>(&probe);
+    probe.Allow = false;
+    EXPECT_EQ(FALSE, SendMessageA(wnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    probe.Allow = true;
+    EXPECT_EQ(TRUE, SendMessageA(wnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    SendMessageA(wnd, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    SendMessageA(wnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ((std::vector<bool>{false, true}), probe.Ends);
     form->Free();
 }
 
