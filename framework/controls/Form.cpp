@@ -511,6 +511,42 @@ bool TCustomForm::IsShortCut(WORD key, TShiftState shift)
     return true;
 }
 
+namespace {
+bool IsRadioButton(TWinControl* control)
+{
+    return control && control->HandleAllocated() &&
+           (SendMessageA(control->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) != 0;
+}
+
+// The radio buttons of one parent are a group: an arrow moves the focus to
+// the next one in tab order (or the one before), round the group, and
+// checks it. False when the focus is on no radio button.
+bool SelectInRadioGroup(TWinControl* current, bool forward)
+{
+    if (!IsRadioButton(current) || !current->Parent()) return false;
+    TWinControl* parent = current->Parent();
+    std::vector<TWinControl*> group;
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        auto* c = dynamic_cast<TWinControl*>(parent->Controls(i));
+        if (c && (c == current || (c->CanFocus() && IsRadioButton(c)))) group.push_back(c);
+    }
+    std::sort(group.begin(), group.end(),
+              [](TWinControl* a, TWinControl* b) { return a->TabOrder() < b->TabOrder(); });
+    const size_t n = group.size(), i = size_t(std::find(group.begin(), group.end(), current) - group.begin());
+    TWinControl* next = group[forward ? (i + 1) % n : (i + n - 1) % n];
+    if (next == current) return true;
+    next->SetFocus();
+    // Ours check themselves as the focus comes; the platform's are clicked,
+    // as its dialog manager clicks them.
+    HWND window = next->Handle();
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpiA(name, "Button") == 0 && SendMessageA(window, BM_GETCHECK, 0, 0) != BST_CHECKED)
+        SendMessageA(window, BM_CLICK, 0, 0);
+    return true;
+}
+}  // namespace
+
 bool TCustomForm::DialogKey(WORD key, TShiftState shift)
 {
     if (key == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
@@ -518,6 +554,8 @@ bool TCustomForm::DialogKey(WORD key, TShiftState shift)
         SelectNext(current, !(shift & ssShift), true);
         return true;
     }
+    if (key >= VK_LEFT && key <= VK_DOWN && !(shift & (ssCtrl | ssAlt)))
+        return SelectInRadioGroup(TWinControl::FindControl(GetFocus()), key == VK_RIGHT || key == VK_DOWN);
     if (key == VK_RETURN || key == VK_ESCAPE) {
         // The default or cancel button of the form takes it.
         std::vector<TWinControl*> stack = {this};
