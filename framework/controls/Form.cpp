@@ -96,7 +96,7 @@ void TCustomForm::SetMenu(TMainMenu* menu)
 
 void TCustomForm::SetActiveControl(TWinControl* control)
 {
-    FActiveControl = control;
+    FActiveControl = FOpeningControl = control;
     if (control && HandleAllocated() && IsWindowVisible(Handle()) && control->CanFocus()) control->SetFocus();
 }
 
@@ -106,6 +106,7 @@ void TCustomForm::Notification(TComponent* component, TOperation operation)
     if (operation != opRemove) return;
     if (component == FMenu) FMenu = nullptr;
     if (component == FActiveControl) FActiveControl = nullptr;
+    if (component == FOpeningControl) FOpeningControl = nullptr;
 }
 
 void TCustomForm::CreateParams(TCreateParams& params)
@@ -330,10 +331,16 @@ void TCustomForm::VisibleChanged()
         }
         ShowWindow(Handle(), show);
         if (IsMDIChildWindow()) SendMessageA(GetParent(Handle()), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(Handle()), 0);
-        if (FActiveControl && FActiveControl->CanFocus()) FActiveControl->SetFocus();
+        // A dialog opens on a control, so that the first key has somewhere
+        // to go; the main window keeps the focus on itself.
+        TWinControl* focus = FActiveControl && FActiveControl->CanFocus() ? FActiveControl : nullptr;
+        if (!focus && !(Application && Application->MainForm() == this)) focus = FindNextControl(nullptr, true, true);
+        if (focus) focus->SetFocus();
     } else if (HandleAllocated()) {
         DoHide();
         ShowWindow(Handle(), SW_HIDE);
+        // The next showing starts afresh, not where the focus was last.
+        FActiveControl = FOpeningControl;
     }
 }
 
@@ -686,7 +693,8 @@ bool TCustomForm::ReadProperty(const std::string& name, TReader& reader)
     else if (name == "FormStyle") FormStyle = TFormStyle(reader.ReadEnum(formStyles));
     else if (name == "KeyPreview") KeyPreview = reader.ReadBool();
     else if (name == "Menu") reader.ReadReference<TMainMenu>([this](TMainMenu* menu) { SetMenu(menu); });
-    else if (name == "ActiveControl") reader.ReadReference<TWinControl>([this](TWinControl* c) { FActiveControl = c; });
+    else if (name == "ActiveControl")
+        reader.ReadReference<TWinControl>([this](TWinControl* c) { FActiveControl = FOpeningControl = c; });
     else if (name == "OnCreate") OnCreate = reader.ReadEvent<TNotifyEvent>();
     else if (name == "OnDestroy") OnDestroy = reader.ReadEvent<TNotifyEvent>();
     else if (name == "OnShow") OnShow = reader.ReadEvent<TNotifyEvent>();

@@ -1,8 +1,9 @@
 // What dialog controls drawn by the program itself need from the framework:
 // a windowed control keeps the mouse from its press to the release (real
 // pointer and button input on the display), every control hears of a focus
-// change, and a plain letter is an accelerator where the focused control
-// takes no characters, Space never, not even after "& " (real keys typed).
+// change, a form opens on a control, and a plain letter is an accelerator
+// where the focused control takes no characters, Space never, not even
+// after "& " (real keys typed).
 #include "Application.h"
 #include "Button.h"
 #include "CheckBox.h"
@@ -172,6 +173,21 @@ TEST_F(PressFocusAccel, AShownFormFocusesItsActiveControl)
     ShowForm();
     EXPECT_EQ(second->Handle(), GetFocus());
     EXPECT_EQ(second, Form->ActiveControl());
+}
+
+// Without an ActiveControl a form opens on its first tab stop, and every
+// showing starts there again.
+TEST_F(PressFocusAccel, AFormWithoutActiveControlOpensOnItsFirstTabStop)
+{
+    auto* other = Add<TEdit>(10, 10, 100, 21);
+    auto* first = Add<TEdit>(10, 40, 100, 21);
+    first->SetTabOrder(0);
+    for (int showing = 1; showing <= 2; ++showing) {
+        ShowForm();
+        EXPECT_EQ(first->Handle(), GetFocus()) << "showing " << showing;
+        other->SetFocus();
+        Form->Hide();
+    }
 }
 
 TEST_F(PressFocusAccel, APlainLetterClicksTheButtonWhereTheFocusTakesNoCharacters)
