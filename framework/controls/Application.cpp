@@ -152,9 +152,11 @@ bool TApplication::IsKeyMessage(MSG& msg)
         TShiftState shift = KeyboardShiftState();
         // Menu shortcuts first, then the keys the control leaves to the form.
         if (form && form->IsShortCut(key, shift)) return true;
-        if (key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE) {
+        const bool arrow = key >= VK_LEFT && key <= VK_DOWN;
+        if (key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE || arrow) {
             UINT code = UINT(SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)));
             bool wanted = (code & DLGC_WANTALLKEYS) || (key == VK_TAB && (code & DLGC_WANTTAB)) ||
+                          (arrow && (code & DLGC_WANTARROWS)) ||
                           (key == VK_RETURN && (code & DLGC_DEFPUSHBUTTON) == 0 && (code & DLGC_WANTMESSAGE));
             if (!wanted && form && form->Perform(CM_DIALOGKEY, key, 0)) return true;
         }

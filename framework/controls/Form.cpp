@@ -96,7 +96,7 @@ void TCustomForm::SetMenu(TMainMenu* menu)
 
 void TCustomForm::SetActiveControl(TWinControl* control)
 {
-    FActiveControl = control;
+    FActiveControl = FOpeningControl = control;
     if (control && HandleAllocated() && IsWindowVisible(Handle()) && control->CanFocus()) control->SetFocus();
 }
 
@@ -106,6 +106,7 @@ void TCustomForm::Notification(TComponent* component, TOperation operation)
     if (operation != opRemove) return;
     if (component == FMenu) FMenu = nullptr;
     if (component == FActiveControl) FActiveControl = nullptr;
+    if (component == FOpeningControl) FOpeningControl = nullptr;
 }
 
 void TCustomForm::CreateParams(TCreateParams& params)
@@ -330,10 +331,16 @@ void TCustomForm::VisibleChanged()
         }
         ShowWindow(Handle(), show);
         if (IsMDIChildWindow()) SendMessageA(GetParent(Handle()), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(Handle()), 0);
-        if (FActiveControl && FActiveControl->CanFocus()) FActiveControl->SetFocus();
+        // A dialog opens on a control, so that the first key has somewhere
+        // to go; the main window keeps the focus on itself.
+        TWinControl* focus = FActiveControl && FActiveControl->CanFocus() ? FActiveControl : nullptr;
+        if (!focus && !(Application && Application->MainForm() == this)) focus = FindNextControl(nullptr, true, true);
+        if (focus) focus->SetFocus();
     } else if (HandleAllocated()) {
         DoHide();
         ShowWindow(Handle(), SW_HIDE);
+        // The next showing starts afresh, not where the focus was last.
+        FActiveControl = FOpeningControl;
     }
 }
 
@@ -511,6 +518,42 @@ bool TCustomForm::IsShortCut(WORD key, TShiftState shift)
     return true;
 }
 
+namespace {
+bool IsRadioButton(TWinControl* control)
+{
+    return control && control->HandleAllocated() &&
+           (SendMessageA(control->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) != 0;
+}
+
+// The radio buttons of one parent are a group: an arrow moves the focus to
+// the next one in tab order (or the one before), round the group, and
+// checks it. False when the focus is on no radio button.
+bool SelectInRadioGroup(TWinControl* current, bool forward)
+{
+    if (!IsRadioButton(current) || !current->Parent()) return false;
+    TWinControl* parent = current->Parent();
+    std::vector<TWinControl*> group;
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        auto* c = dynamic_cast<TWinControl*>(parent->Controls(i));
+        if (c && (c == current || (c->CanFocus() && IsRadioButton(c)))) group.push_back(c);
+    }
+    std::sort(group.begin(), group.end(),
+              [](TWinControl* a, TWinControl* b) { return a->TabOrder() < b->TabOrder(); });
+    const size_t n = group.size(), i = size_t(std::find(group.begin(), group.end(), current) - group.begin());
+    TWinControl* next = group[forward ? (i + 1) % n : (i + n - 1) % n];
+    if (next == current) return true;
+    next->SetFocus();
+    // Ours check themselves as the focus comes; the platform's are clicked,
+    // as its dialog manager clicks them.
+    HWND window = next->Handle();
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpiA(name, "Button") == 0 && SendMessageA(window, BM_GETCHECK, 0, 0) != BST_CHECKED)
+        SendMessageA(window, BM_CLICK, 0, 0);
+    return true;
+}
+}  // namespace
+
 bool TCustomForm::DialogKey(WORD key, TShiftState shift)
 {
     if (key == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
@@ -518,6 +561,8 @@ bool TCustomForm::DialogKey(WORD key, TShiftState shift)
         SelectNext(current, !(shift & ssShift), true);
         return true;
     }
+    if (key >= VK_LEFT && key <= VK_DOWN && !(shift & (ssCtrl | ssAlt)))
+        return SelectInRadioGroup(TWinControl::FindControl(GetFocus()), key == VK_RIGHT || key == VK_DOWN);
     if (key == VK_RETURN || key == VK_ESCAPE) {
         // The default or cancel button of the form takes it.
         std::vector<TWinControl*> stack = {this};
@@ -658,7 +703,8 @@ bool TCustomForm::ReadProperty(const std::string& name, TReader& reader)
     else if (name == "FormStyle") FormStyle = TFormStyle(reader.ReadEnum(formStyles));
     else if (name == "KeyPreview") KeyPreview = reader.ReadBool();
     else if (name == "Menu") reader.ReadReference<TMainMenu>([this](TMainMenu* menu) { SetMenu(menu); });
-    else if (name == "ActiveControl") reader.ReadReference<TWinControl>([this](TWinControl* c) { FActiveControl = c; });
+    else if (name == "ActiveControl")
+        reader.ReadReference<TWinControl>([this](TWinControl* c) { FActiveControl = FOpeningControl = c; });
     else if (name == "OnCreate") OnCreate = reader.ReadEvent<TNotifyEvent>();
     else if (name == "OnDestroy") OnDestroy = reader.ReadEvent<TNotifyEvent>();
     else if (name == "OnShow") OnShow = reader.ReadEvent<TNotifyEvent>();

@@ -153,6 +153,9 @@ private:
     TWindowState FWindowState = wsNormal;
     TMainMenu* FMenu = nullptr;
     TWinControl* FActiveControl = nullptr;
+    // Where each showing puts the focus: the control the form text or the
+    // program named as ActiveControl; without one, the first tab stop.
+    TWinControl* FOpeningControl = nullptr;
     TIcon* FIcon;
     TCanvas* FCanvas;
     bool FActive = false;

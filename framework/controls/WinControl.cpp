@@ -3,6 +3,7 @@
 #include "Form.h"
 #include "Menu.h"
 #include "Reader.h"
+#include "SysUtils.h"
 
 #include <windowsx.h>
 
@@ -556,7 +557,7 @@ void TWinControl::SetFocus()
     ::SetFocus(Handle());
 }
 
-TWinControl* TWinControl::FindNextControl(TWinControl* current, bool forward, bool checkTabStop)
+std::vector<TWinControl*> TWinControl::TabOrderList(bool checkTabStop)
 {
     // Every focusable control in tab order, depth first.
     std::vector<TWinControl*> order;
@@ -568,6 +569,12 @@ TWinControl* TWinControl::FindNextControl(TWinControl* current, bool forward, bo
         }
     };
     collect(this);
+    return order;
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* current, bool forward, bool checkTabStop)
+{
+    std::vector<TWinControl*> order = TabOrderList(checkTabStop);
     if (order.empty()) return nullptr;
     auto it = std::find(order.begin(), order.end(), current);
     if (it == order.end()) return forward ? order.front() : order.back();
@@ -579,6 +586,29 @@ TWinControl* TWinControl::FindNextControl(TWinControl* current, bool forward, bo
 void TWinControl::SelectNext(TWinControl* current, bool forward, bool checkTabStop)
 {
     if (TWinControl* next = FindNextControl(current, forward, checkTabStop)) next->SetFocus();
+}
+
+bool TWinControl::FocusNextWithAccel(unsigned key)
+{
+    // Whose caption is an access key: a button's or a box's, not the text
+    // an edit holds nor the title of a group of controls.
+    auto hasKey = [key](TWinControl* c) {
+        return IsAccel(key, c->Caption()) && c->ControlCount() == 0 && !(c->ControlStyle & csAcceptsControls) &&
+               c->HandleAllocated() && !(SendMessageA(c->FHandle, WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS);
+    };
+    std::vector<TWinControl*> order = TabOrderList(false);
+    if (std::count_if(order.begin(), order.end(), hasKey) < 2) return false;
+    // From the focused control on, round to the next one that has it.
+    const size_t n = order.size();
+    const size_t at = size_t(std::find(order.begin(), order.end(), FindControl(GetFocus())) - order.begin());
+    for (size_t i = 1; i <= n; ++i) {
+        TWinControl* c = order[(at + i) % n];
+        if (hasKey(c)) {
+            c->SetFocus();
+            break;
+        }
+    }
+    return true;
 }
 
 UINT TWinControl::DialogCode()
@@ -930,7 +960,13 @@ void TWinControl::Dispatch(TMessage& m)
         for (TControl* child : std::vector<TControl*>(FControls)) child->Perform(CM_FOCUSCHANGED, m.WParam, m.LParam);
         return;
     case CM_DIALOGCHAR:
-        // An accelerator character goes to every child until one takes it.
+        // A key that several controls share only moves the focus among
+        // them; one that a single control has goes to every child until one
+        // takes it.
+        if (FocusNextWithAccel(unsigned(m.WParam))) {
+            m.Result = 1;
+            return;
+        }
         for (TControl* child : std::vector<TControl*>(FControls))
             if (child->Visible() && child->Enabled() && child->Perform(CM_DIALOGCHAR, m.WParam, m.LParam)) {
                 m.Result = 1;

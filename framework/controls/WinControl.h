@@ -153,6 +153,11 @@ private:
     bool FTabStop = false;
     TBrush* FBrush;
     TControl* FCaptureControl = nullptr;
+    // Every focusable control below this one in tab order, depth first.
+    std::vector<TWinControl*> TabOrderList(bool checkTabStop);
+    // Where several controls share the access key, the focus moves on to
+    // the next of them (true); else nothing happens (false).
+    bool FocusNextWithAccel(unsigned key);
     void CreateChildHandles();
     void ColorChanged();
     void MouseRouting(TMessage& m, bool& handled);

@@ -257,6 +257,14 @@ void TKsCustomRadioButton::HasFocus()
     SetChecked(true);
 }
 
+void TKsCustomRadioButton::Dispatch(TMessage& m)
+{
+    TKsCustomBoxControl::Dispatch(m);
+    // Said as the platform's radio buttons say it: the dialog keys move
+    // among the radio buttons of a parent by this answer.
+    AfterBaseDispatch(m, {}, DLGC_BUTTON | DLGC_RADIOBUTTON);
+}
+
 UINT TKsCustomRadioButton::FrameState() const
 {
     return FChecked ? DFCS_BUTTONRADIO | DFCS_CHECKED : DFCS_BUTTONRADIO;

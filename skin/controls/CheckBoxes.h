@@ -108,6 +108,7 @@ class TKsCustomRadioButton : public TKsCustomBoxControl {
     void TurnSiblingsOff();
 
     void Loaded() override;
+    void Dispatch(TMessage& message) override;
     bool ReadProperty(const std::string& name, TReader& reader) override;
 
 protected:

@@ -4,6 +4,7 @@
 #include "MainWindowFixture.h"
 
 #include "Clipboard.h"
+#include "RealInput.h"
 #include "SavedPicture.h"
 
 #include <commctrl.h>
@@ -538,6 +539,22 @@ TEST_F(MapTest, NotesAreAcceptedAndSaved)
     Save(saved);
     std::string bytes = ReadFileBytes(saved);
     EXPECT_EQ("new notes", bytes.substr(bytes.size() - 9));
+}
+
+// The notes window opens on its memo, where Enter starts a new line; Esc,
+// from the memo too, cancels as Cancel does.
+TEST_F(MapTest, TheNotesWindowOpensOnItsMemoAndEscCancels)
+{
+    ASSERT_TRUE(Load(FourTableMap("keys.map")));
+    ChooseMenu(Form()->Notes1);
+    TEditNotes* notes = Form()->NotesWindow;
+    ASSERT_NE(nullptr, notes);
+    for (int key : {VK_RETURN, int('X')}) RealInput::TypeKey(WORD(key));
+    EXPECT_TRUE(WaitUntil([&] { return notes->Memo1->Text().find("\r\nx") != std::string::npos; }, 2000))
+        << notes->Memo1->Text();
+    RealInput::TypeKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return Form()->NotesWindow == nullptr; }, 2000)) << "Esc did not close it";
+    EXPECT_FALSE(Form()->NotesEdited);
 }
 
 TEST_F(MapTest, TheOpenDialogPreviewsTheNotes)

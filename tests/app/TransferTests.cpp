@@ -8,8 +8,10 @@
 #include "CompairForm.h"
 #include "EditNotes.h"
 #include "Form14.h"
+#include "Form8.h"
 #include "MenuScript.h"
 #include "ModalScript.h"
+#include "RealInput.h"
 
 #include <algorithm>
 #include <functional>
@@ -822,6 +824,36 @@ TEST_F(TransferTest, TabbingFromThePositionToOkKeepsThePosition)
     const auto writes = Writes();
     ASSERT_FALSE(writes.empty());
     EXPECT_EQ(6, writes[0].first) << "position 1";
+}
+
+// The arrows move the focus and the check round a group of radio buttons,
+// Up and Left back, Down and Right on: the position dialog's as the O2's.
+TEST_F(TransferTest, TheArrowsMoveTheChoiceRoundEachRadioGroup)
+{
+    TRadioGroup* o2 = Form8->RadioGroup1;
+    o2->SetItemIndex(0);
+    const std::vector<TWinControl*> groups[] = {
+        {Form14->EpRadioButton1, Form14->EpRadioButton2, Form14->EpRadioButton3},
+        {o2->Buttons(0), o2->Buttons(1), o2->Buttons(2)}};
+    for (const auto& radios : groups) {
+        auto* dialog = static_cast<TForm*>(GetParentForm(radios[0]));
+        auto checked = [&] { return dialog == Form8 ? o2->ItemIndex() : Form14->ChosenPosition(); };
+        std::string moves;  // the checked button after each key, with a * where the focus is elsewhere
+        TModalScript script(10000);
+        script.Then([&] { return radios[0]->SetFocus(), true; });
+        for (WORD key : {VK_DOWN, VK_RIGHT, VK_DOWN, VK_UP, VK_LEFT})
+            script.Then([&, key] {
+                const int from = checked();
+                RealInput::TypeKey(key);
+                RealInput::PumpUntil([&] { return checked() != from; }, 1000);
+                const bool focused = GetFocus() == radios.at(size_t(checked()))->Handle();
+                moves += std::to_string(checked()) + (focused ? " " : "* ");
+                return true;
+            });
+        script.Then([&] { return dialog->ModalResult = mrOk, true; }).Start();
+        dialog->ShowModal();
+        EXPECT_EQ("1 2 0 2 1 ", moves) << dialog->Name();
+    }
 }
 
 TEST_F(TransferTest, UploadAllOfAOneTableMapSendsTableZeroOnly)

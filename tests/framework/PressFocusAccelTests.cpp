@@ -1,8 +1,10 @@
 // What dialog controls drawn by the program itself need from the framework:
 // a windowed control keeps the mouse from its press to the release (real
 // pointer and button input on the display), every control hears of a focus
-// change, and a plain letter is an accelerator where the focused control
-// takes no characters, Space never, not even after "& " (real keys typed).
+// change, a form opens on a control, a plain letter is an accelerator where
+// the focused control takes no characters, Space never, not even after
+// "& ", and one that several controls share only moves the focus (real
+// keys typed).
 #include "Application.h"
 #include "Button.h"
 #include "CheckBox.h"
@@ -172,6 +174,43 @@ TEST_F(PressFocusAccel, AShownFormFocusesItsActiveControl)
     ShowForm();
     EXPECT_EQ(second->Handle(), GetFocus());
     EXPECT_EQ(second, Form->ActiveControl());
+}
+
+// Without an ActiveControl a form opens on its first tab stop, and every
+// showing starts there again.
+TEST_F(PressFocusAccel, AFormWithoutActiveControlOpensOnItsFirstTabStop)
+{
+    auto* other = Add<TEdit>(10, 10, 100, 21);
+    auto* first = Add<TEdit>(10, 40, 100, 21);
+    first->SetTabOrder(0);
+    for (int showing = 1; showing <= 2; ++showing) {
+        ShowForm();
+        EXPECT_EQ(first->Handle(), GetFocus()) << "showing " << showing;
+        other->SetFocus();
+        Form->Hide();
+    }
+}
+
+// Alt and a letter that several buttons have moves the focus on to the next
+// of them and clicks none; a letter only one button has clicks it.
+TEST_F(PressFocusAccel, AnAccessKeySeveralButtonsShareMovesTheFocusAndClicksNone)
+{
+    std::vector<TButton*> b;
+    for (const char* caption : {"&Get Map", "&Get All", "&Notes"}) {
+        b.push_back(Add<TButton>(10, 10 + 30 * int(b.size()), 90, 25));
+        b.back()->SetCaption(caption);
+        b.back()->OnClick = MakeEvent<&TClicks::Clicked>(&Clicks);
+    }
+    ShowForm();
+    b[2]->SetFocus();
+    for (const auto& [key, focus] : {std::pair<char, TButton*>{'G', b[0]}, {'G', b[1]}, {'G', b[0]}, {'N', b[0]}}) {
+        SendKey(VK_MENU, false);
+        TypeKey(WORD(key));
+        SendKey(VK_MENU, true);
+        EXPECT_TRUE(PumpUntil([&, focus = focus] { return GetFocus() == focus->Handle(); }, 1000)) << key;
+    }
+    PumpUntil([&] { return !Clicks.Senders.empty(); }, 1000);
+    EXPECT_EQ(std::vector<TObject*>{b[2]}, Clicks.Senders);
 }
 
 TEST_F(PressFocusAccel, APlainLetterClicksTheButtonWhereTheFocusTakesNoCharacters)

@@ -463,6 +463,8 @@ TEST_F(SkinButton, TheClassicFaceOfBothFamilies)
     for (TWinControl* b : {static_cast<TWinControl*>(ks), static_cast<TWinControl*>(mp)})
         b->SetColor(TColor(RGB(200, 100, 50)));
     Show();
+    // Unfocused at first: the form opened on the first button.
+    ::SetFocus(Form->Handle());
     ExpectClassicFace(ks, "Ks");
     ExpectClassicFace(mp, "Mp");
 }
@@ -1245,7 +1247,9 @@ TEST_F(SkinButtonDialog, TheMediaFamilysButtonsTakeEnterEscAndTheirLetters)
 TEST_F(SkinButtonDialog, EnterWithTheFocusOnTheDialogClicksTheDefaultButton)
 {
     Edit->SetVisible(false);
-    EXPECT_EQ(mrOk, RunModal(Form, {Ready(nullptr), Type(VK_RETURN)}));
+    // The dialog opens on its first tab stop: the focus is put on the dialog.
+    auto focusDialog = [this] { return ::SetFocus(Form->Handle()), true; };
+    EXPECT_EQ(mrOk, RunModal(Form, {focusDialog, Ready(nullptr), Type(VK_RETURN)}));
     EXPECT_EQ(1, Form->ClicksOf(Ok));
 }
 

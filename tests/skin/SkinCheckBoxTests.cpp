@@ -278,6 +278,8 @@ TEST_F(SkinRadioButtonTest, TheStyledMarkFillsTheInnerSquare)
     auto* r = Place<TEpRadioButton>(Host, 10, 10, 120, 20);
     r->BoxBackground()->SetColor(clWindow);
     r->SetGlyphColor(clRed);
+    // No tab stop: the form would open on it, which checks it.
+    r->SetTabStop(false);
     Show();
     // Box (0, 2, 15, 17); inside the border and 2 more: (3, 5, 12, 14).
     EXPECT_EQ(0u, BufferRgb(r, 0, 9));
