@@ -271,13 +271,22 @@ void TCompairForm::ForgetControllerTables()
     }
 }
 
-void TCompairForm::MapReplaced(const std::string& fileName)
+void TCompairForm::ForgetTables()
 {
     // The file buffers are packed again only for tables not fetched: they
     // go with the fetched flags, as the controller's reads do.
     ForgetControllerTables();
-    for (std::vector<uint8_t>& buffer : FileBuffers) buffer.clear();
+    for (std::vector<uint8_t>& buffer : FileBuffers) {
+        buffer.clear();
+        buffer.shrink_to_fit();
+    }
+}
+
+void TCompairForm::MapReplaced(const std::string& fileName)
+{
+    ForgetTables();
     Differences.assign(Differences.size(), 0);
+    ShowBreakpoints();
     ShowNoTable();
     SetFileTab(fileName);
 }
@@ -314,11 +323,7 @@ void TCompairForm::FormClose(TObject*, TCloseAction& action)
     ini.WriteInteger("CompairPlacement", "Top", Top());
     ini.WriteInteger("CompairPlacement", "Left", Left());
     Form1->Button1->SetEnabled(true);
-    ForgetControllerTables();
-    for (std::vector<uint8_t>& buffer : FileBuffers) {
-        buffer.clear();
-        buffer.shrink_to_fit();
-    }
+    ForgetTables();
     action = caFree;
     Form1->TableStepForward = true;
     Form1->CompareWindowOpen = false;

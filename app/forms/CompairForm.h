@@ -77,6 +77,8 @@ class TCompairForm : public TForm {
 private:
     void ShowBreakpoints();
     void ForgetControllerTables();
+    // The controller's tables and the file's, as packed for comparing.
+    void ForgetTables();
     void ShowNoTable();
     void SetFileTab(const std::string& fileName);
 };

@@ -35,7 +35,6 @@ bool TForm1::LoadMapFile(const std::string& name, bool savedMap)
         Repaint();
         int read = 0;
         for (int k = 0; k < Config.FileSet.Count; ++k) read += Config.FileSet[k].Kind->ReadMapFile(name, KeptHeader, k == 0);
-        if (CompareWindow && !savedMap) CompareWindow->MapReplaced(name);
         if (read == Config.FileSet.Count) {
             for (int i = 0; i < 4; ++i) TpFactors[i] = float((uint32_t(KeptHeader.TpFractions) >> (8 * i)) & 0xFF) * 0.004f;
             TpFactorsKnown = true;
@@ -67,6 +66,8 @@ bool TForm1::LoadMapFile(const std::string& name, bool savedMap)
             SetStatusPanel(1, Text(130));
             Repaint();
         }
+        // Once the grid has the new map's shape.
+        if (CompareWindow && !savedMap) CompareWindow->MapReplaced(name);
     }
     Timer1->SetEnabled(false);
     Timer1->SetEnabled(true);

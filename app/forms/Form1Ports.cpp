@@ -68,7 +68,8 @@ void TForm1::Timer2Timer(TObject*)
     Timer2->SetEnabled(false);
     // A command run since the last try let the monitor go: it is held again
     // before the port is closed and reopened under it, and stays held until
-    // a try is accepted. Commands wait while the hold pumps messages.
+    // a try is accepted. A command started while the hold pumps messages is
+    // refused with the busy text.
     TPortCommand scope(this);
     if (!PauseMonitor(true)) {
         Timer2->SetInterval(2500);

@@ -335,7 +335,7 @@ void TCustomForm::VisibleChanged()
         // to go; the main window keeps the focus on itself.
         TWinControl* focus = FActiveControl && FActiveControl->CanFocus() ? FActiveControl : nullptr;
         if (!focus && !(Application && Application->MainForm() == this)) focus = FindNextControl(nullptr, true, true);
-        if (focus) focus->SetFocus();
+        if (focus && focus->CanFocus()) focus->SetFocus();
     } else if (HandleAllocated()) {
         DoHide();
         ShowWindow(Handle(), SW_HIDE);

@@ -599,8 +599,10 @@ bool TWinControl::FocusNextWithAccel(unsigned key)
     std::vector<TWinControl*> order = TabOrderList(false);
     if (std::count_if(order.begin(), order.end(), hasKey) < 2) return false;
     // From the focused control on, round to the next one that has it.
+    // With the focus elsewhere the search starts before the first control.
     const size_t n = order.size();
-    const size_t at = size_t(std::find(order.begin(), order.end(), FindControl(GetFocus())) - order.begin());
+    size_t at = size_t(std::find(order.begin(), order.end(), FindControl(GetFocus())) - order.begin());
+    if (at == n) at = n - 1;
     for (size_t i = 1; i <= n; ++i) {
         TWinControl* c = order[(at + i) % n];
         if (hasKey(c)) {

@@ -362,10 +362,10 @@ TEST_F(CompareTest, AMapReplacedUnderTheWindowIsComparedAnew)
         SCOPED_TRACE(command);
         Click(Window()->Button5);
         replace();
+        EXPECT_EQ("gantrel_app_other", Window()->TabControl1->Tabs()->Get(1));
         Com1.Ok("clear");
         Click(Window()->Button4);
         EXPECT_EQ(1, CountToken(Transcript(), "1"));
-        EXPECT_EQ("gantrel_app_other", Window()->TabControl1->Tabs()->Get(1));
         ClickTab(1);
         EXPECT_EQ(Form()->StringGrid1->Cells(5, 5), Window()->StringGrid1->Cells(5, 5));
     }

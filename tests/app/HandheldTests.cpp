@@ -489,9 +489,9 @@ TEST_F(HandheldTest, APortTheMonitorKeepsEndsTheCommand)
         // Unserved, the monitor waits in its hand-off to the window; held
         // there, it answers no pause.
         Sleep(300);
-        SuspendThread(Form()->MonitorThread->Handle());
+        ASSERT_NE(DWORD(-1), SuspendThread(Form()->MonitorThread->Handle()));
         ChooseMenu(command);
-        ResumeThread(Form()->MonitorThread->Handle());
+        ASSERT_NE(DWORD(-1), ResumeThread(Form()->MonitorThread->Handle()));
         EXPECT_EQ("The link to the controller is busy. Try again.", Status());
         EXPECT_EQ(0, Dialog.Shows);
         EXPECT_TRUE(Form()->Com11->Checked() && Form()->Port.IsOpen());

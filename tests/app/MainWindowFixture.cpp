@@ -166,9 +166,9 @@ void MainWindowTest::PressKey(WORD key, WORD modifier)
     // gives system keys.
     auto hold = [modifier](bool down) {
         BYTE keys[256];
-        GetKeyboardState(keys);
+        EXPECT_TRUE(GetKeyboardState(keys));
         keys[modifier] = down ? 0x80 : 0;
-        SetKeyboardState(keys);
+        EXPECT_TRUE(SetKeyboardState(keys));
     };
     if (modifier) hold(true);
     const bool alt = modifier == VK_MENU;
