@@ -623,6 +623,15 @@ void TCustomForm::Dispatch(TMessage& m)
     case CM_DIALOGKEY:
         m.Result = DialogKey(WORD(m.WParam), KeyboardShiftState()) ? 1 : 0;
         return;
+    case CM_DIALOGCHAR:
+        // A key that several of the window's controls share only moves the
+        // focus among them (looked at once, here, for the whole window); one
+        // that a single control has goes down to the children.
+        if (FocusNextWithAccel(unsigned(m.WParam))) {
+            m.Result = 1;
+            return;
+        }
+        break;
     case WM_COMMAND:
         if (m.LParam == 0 && HIWORD(m.WParam) == 0 && FMenu && FMenu->DispatchCommand(LOWORD(m.WParam))) return;
         break;

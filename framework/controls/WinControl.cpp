@@ -962,13 +962,7 @@ void TWinControl::Dispatch(TMessage& m)
         for (TControl* child : std::vector<TControl*>(FControls)) child->Perform(CM_FOCUSCHANGED, m.WParam, m.LParam);
         return;
     case CM_DIALOGCHAR:
-        // A key that several controls share only moves the focus among
-        // them; one that a single control has goes to every child until one
-        // takes it.
-        if (FocusNextWithAccel(unsigned(m.WParam))) {
-            m.Result = 1;
-            return;
-        }
+        // An accelerator character goes to every child until one takes it.
         for (TControl* child : std::vector<TControl*>(FControls))
             if (child->Visible() && child->Enabled() && child->Perform(CM_DIALOGCHAR, m.WParam, m.LParam)) {
                 m.Result = 1;

@@ -140,6 +140,9 @@ protected:
     virtual UINT DialogCode();
     void UpdateBounds();
     bool IsPlatformControl() const { return FDefWndProc != DefWindowProcA; }
+    // Where several controls below this one share the access key, the focus
+    // moves on to the next of them (true); else nothing happens (false).
+    bool FocusNextWithAccel(unsigned key);
 
     bool FAligning = false;
 
@@ -155,9 +158,6 @@ private:
     TControl* FCaptureControl = nullptr;
     // Every focusable control below this one in tab order, depth first.
     std::vector<TWinControl*> TabOrderList(bool checkTabStop);
-    // Where several controls share the access key, the focus moves on to
-    // the next of them (true); else nothing happens (false).
-    bool FocusNextWithAccel(unsigned key);
     void CreateChildHandles();
     void ColorChanged();
     void MouseRouting(TMessage& m, bool& handled);
