@@ -336,12 +336,7 @@ TEST_F(CompareTest, AMapReplacedUnderTheWindowIsComparedAnew)
     const std::string other = TempFile("other.map");
     WriteFileBytes(other, MakeMapBytes(201, 2105, 2, 13, 9, "other", 3));
     auto sendToHandheld = [&] {
-        TCommonDialog::ExecuteHook = [&](TCommonDialog* dialog) {
-            TStrings* files = static_cast<TOpenDialog*>(dialog)->Files();
-            files->Clear();
-            files->Add(other);
-            return true;
-        };
+        AnswerFileDialogs({other});
         TModalScript close;
         close.Then([] { return TModalScript::Click(Form11->EpButton1), true; }).Start();
         ChooseMenu(Form()->SendMapsToHandheld1);
@@ -492,12 +487,7 @@ TEST_F(CompareTest, TheNotesStayOffWhileTheWindowIsOpen)
     ChooseMenu(Form()->Notes1);
     EXPECT_EQ(nullptr, Form()->NotesWindow);
     // A save reloads the map: the notes stay off all the same.
-    TCommonDialog::ExecuteHook = [path](TCommonDialog* dialog) {
-        static_cast<TOpenDialog*>(dialog)->SetFileName(path);
-        return true;
-    };
-    ChooseMenu(Form()->Save1);
-    TCommonDialog::ExecuteHook = nullptr;
+    Save(path);
     EXPECT_EQ("gantrel_app_notes.map", Panel(1));
     EXPECT_FALSE(Form()->Button1->Enabled());
     Click(Window()->Button3);

@@ -481,10 +481,7 @@ TEST_F(HandheldTest, APortTheMonitorKeepsEndsTheCommand)
     MapFile map = WriteMap("kept.map", 1004, 1, "");
     ASSERT_TRUE(Load(map.Path));
     ASSERT_TRUE(ConnectCom1());
-    TCommonDialog::ExecuteHook = [&](TCommonDialog* dialog) {
-        static_cast<TOpenDialog*>(dialog)->Files()->Add(map.Path);
-        return true;
-    };
+    AnswerFileDialogs({map.Path});
     for (TMenuItem* command : {Form()->SendCurrentMapToHandheld1, Form()->SendMapsToHandheld1}) {
         // Unserved, the monitor waits in its hand-off to the window; held
         // there, it answers no pause.
@@ -624,13 +621,7 @@ TEST_F(HandheldTest, SendMapsSkipsAFileThatCannotBeLoaded)
     MapFile fuel = WriteMap("skip_fuel.map", 1006, 1, "", 2);
     std::string broken = TempFile("skip_broken.map");
     WriteFileBytes(broken, "no map at all");
-    TCommonDialog::ExecuteHook = [&](TCommonDialog* dialog) {
-        auto* open = static_cast<TOpenDialog*>(dialog);
-        open->Files()->Clear();
-        open->Files()->Add(fuel.Path);
-        open->Files()->Add(broken);
-        return true;
-    };
+    AnswerFileDialogs({fuel.Path, broken});
     Dialog.Sends = {nullptr, nullptr};
     ChooseMenu(Form()->SendMapsToHandheld1);
     Pump(300);

@@ -139,15 +139,30 @@ void MainWindowTest::ChooseMenu(TKsCustomItem* item)
     Pump(30);
 }
 
+void MainWindowTest::AnswerFileDialogs(const std::vector<std::string>& files, bool ok)
+{
+    TCommonDialog::ExecuteHook = [files, ok](TCommonDialog* dialog) {
+        auto* open = static_cast<TOpenDialog*>(dialog);
+        open->Files()->Clear();
+        for (const std::string& file : files) open->Files()->Add(file);
+        if (!files.empty()) open->SetFileName(files[0]);
+        return ok;
+    };
+}
+
 bool MainWindowTest::Load(const std::string& path)
 {
-    TCommonDialog::ExecuteHook = [path](TCommonDialog* dialog) {
-        static_cast<TOpenDialog*>(dialog)->SetFileName(path);
-        return true;
-    };
+    AnswerFileDialogs({path});
     ChooseMenu(FForm->Load1);
     TCommonDialog::ExecuteHook = nullptr;
     return FForm->FileLoaded;
+}
+
+void MainWindowTest::Save(const std::string& path)
+{
+    AnswerFileDialogs({path}, !path.empty());
+    ChooseMenu(FForm->Save1);
+    TCommonDialog::ExecuteHook = nullptr;
 }
 
 std::vector<std::string> MainWindowTest::Transcript()

@@ -48,8 +48,14 @@ protected:
     void ChooseMenu(TMenuItem* item);
     // A skinned popup menu's item: its click runs once the menu has closed.
     void ChooseMenu(TKsCustomItem* item);
+    // The file dialogs shown from now on answer ok, with files chosen (the
+    // first one as their file name).
+    void AnswerFileDialogs(const std::vector<std::string>& files, bool ok = true);
     // Loads a map through the Load command, its dialog answered with path.
     bool Load(const std::string& path);
+    // Saves through the Save command, its dialog answered with path (none:
+    // cancelled).
+    void Save(const std::string& path);
     // The commands COM1's controller received since the last "clear", one
     // token each ("82" for 'R', "18:224" for a block 0 write).
     std::vector<std::string> Transcript();

@@ -13,16 +13,6 @@ namespace {
 
 class MapTest : public MainWindowTest {
 protected:
-    // Saves through the Save command, its dialog answered with path.
-    void Save(const std::string& path)
-    {
-        TCommonDialog::ExecuteHook = [path](TCommonDialog* dialog) {
-            static_cast<TOpenDialog*>(dialog)->SetFileName(path);
-            return !path.empty();
-        };
-        ChooseMenu(Form()->Save1);
-        TCommonDialog::ExecuteHook = nullptr;
-    }
     std::string Cell(int c, int r) { return Form()->StringGrid1->Cells(c, r); }
     void SetCell(int c, int r, const std::string& text) { Form()->StringGrid1->SetCells(c, r, text); }
     void Select(int left, int top, int right, int bottom)

@@ -241,10 +241,7 @@ TEST_F(MainWindowTest, LogOffAsksAsClosingDoesAndOnlyItsEndStopsTheWork)
         Form()->MapEdited = true;
         Form()->TransferActive = row.Held;
         QuestionAnswer = row.Answer;
-        TCommonDialog::ExecuteHook = [saved, chosen = row.Chosen](TCommonDialog* dialog) {
-            static_cast<TOpenDialog*>(dialog)->SetFileName(saved);
-            return chosen;
-        };
+        AnswerFileDialogs({saved}, row.Chosen);
         EXPECT_EQ(row.Ends, SendMessageA(Form()->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
         Form()->TransferActive = false;
         EXPECT_EQ(row.Held ? 0u : 1u, Questions.size());

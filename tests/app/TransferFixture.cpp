@@ -187,16 +187,6 @@ bool TransferTest::LoadMap(const std::string& bytes)
     return Load(path);
 }
 
-void TransferTest::SaveMap(const std::string& path)
-{
-    TCommonDialog::ExecuteHook = [path](TCommonDialog* dialog) {
-        static_cast<TOpenDialog*>(dialog)->SetFileName(path);
-        return true;
-    };
-    ChooseMenu(Form()->Save1);
-    TCommonDialog::ExecuteHook = nullptr;
-}
-
 bool TransferTest::Prepare(const TTestMap& map, int flags, int seed)
 {
     const TGeneration& unit = map.Unit;

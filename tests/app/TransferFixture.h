@@ -65,8 +65,6 @@ protected:
     void Unit(int version, int flags = 0xE1, bool paced = false);
     // The map loaded through the Load command.
     bool LoadMap(const std::string& bytes);
-    // Saved through the Save command.
-    void SaveMap(const std::string& path);
     // Loads the map and connects to its unit.
     bool Prepare(const TTestMap& map, int flags = 0xE1, int seed = 0);
     bool Prepare(const TGeneration& unit, int flags = 0xE1) { return Prepare(TTestMap{unit}, flags); }

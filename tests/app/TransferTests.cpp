@@ -106,7 +106,7 @@ TEST_P(EveryGenerationTest, UploadAllSendsWhatTheKindsPackAndGetAllBringsBackThe
     EXPECT_EQ(expectedReads, TableReads(Transcript()));
 
     const std::string saved = TempFile("generation.map");
-    SaveMap(saved);
+    Save(saved);
     TSavedMap file;
     ASSERT_TRUE(ReadSavedMap(saved, file));
     ASSERT_EQ(unit.Kinds.size(), file.Cells.size());

@@ -72,16 +72,15 @@ TEST(FormSession, TheQueryAnswersAsTheFormDecidesAndTheEndSaysWhetherItCame)
 {
     TSessionProbe probe;
     TForm* form = new TForm(nullptr, 0);
-    HWND wnd = form->Handle();
-    EXPECT_EQ(TRUE, SendMessageA(wnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    auto send = [form](UINT message, WPARAM w) { return SendMessageA(form->Handle(), message, w, ENDSESSION_LOGOFF); };
+    EXPECT_EQ(TRUE, send(WM_QUERYENDSESSION, 0));  // without a handler it may end
     form->OnQueryEndSession = MakeEvent<&TSessionProbe::QueryEndSession>(&probe);
     form->OnEndSession = MakeEvent<&TSessionProbe::EndSession>(&probe);
-    probe.Allow = false;
-    EXPECT_EQ(FALSE, SendMessageA(wnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
-    probe.Allow = true;
-    EXPECT_EQ(TRUE, SendMessageA(wnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
-    SendMessageA(wnd, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
-    SendMessageA(wnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    for (bool allow : {false, true}) {
+        probe.Allow = allow;
+        EXPECT_EQ(allow ? TRUE : FALSE, send(WM_QUERYENDSESSION, 0));
+    }
+    for (WPARAM ending : {FALSE, TRUE}) send(WM_ENDSESSION, ending);
     EXPECT_EQ((std::vector<bool>{false, true}), probe.Ends);
     form->Free();
 }
